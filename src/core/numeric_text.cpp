@@ -1,0 +1,254 @@
+#include "numeric_text.h"
+
+#include "window_elements.h"
+
+#include <algorithm>
+
+namespace kinetra {
+
+namespace {
+
+constexpr char kStx = 2;
+constexpr char kEtx = 3;
+
+// A decimal number as text: sign, all digits without the point, and how many are decimals.
+struct Decimal {
+    bool negative = false;
+    QString digits;
+    int decimals = 0;
+};
+
+std::optional<Decimal> parseDecimal(const QString& text)
+{
+    const QString t = text.trimmed();
+    Decimal d;
+    int i = 0;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
+        d.negative = t[i] == QLatin1Char('-');
+        ++i;
+    }
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c.isDigit() && c.unicode() < 128) {
+            d.digits += c;
+            if (point)
+                ++d.decimals;
+        } else if ((c == QLatin1Char('.') || c == QLatin1Char(',')) && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (d.digits.isEmpty())
+        return std::nullopt;
+    return d;
+}
+
+// Adds one to a digit string, carrying to the left.
+QString incremented(QString digits)
+{
+    for (int i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] == QLatin1Char('9')) {
+            digits[i] = QLatin1Char('0');
+        } else {
+            digits[i] = QChar(digits[i].unicode() + 1);
+            return digits;
+        }
+    }
+    return QLatin1Char('1') + digits;
+}
+
+// The number divided by 10^shift, rounded half away from zero to `places` decimals, with a
+// comma as separator.
+QString fixed(const Decimal& d, int shift, int places)
+{
+    QString digits = d.digits;
+    const int fraction = d.decimals + shift;
+    if (fraction > places) {
+        const int drop = fraction - places;
+        if (drop > digits.size())
+            digits = QString(drop - digits.size(), QLatin1Char('0')) + digits;
+        const bool roundUp = digits[digits.size() - drop] >= QLatin1Char('5');
+        digits.chop(drop);
+        if (roundUp)
+            digits = incremented(digits);
+    } else {
+        digits += QString(places - fraction, QLatin1Char('0'));
+    }
+    if (digits.size() < places + 1)
+        digits = QString(places + 1 - digits.size(), QLatin1Char('0')) + digits;
+    QString whole = digits.left(digits.size() - places);
+    const QString decimals = digits.right(places);
+    int firstSignificant = 0;
+    while (firstSignificant < whole.size() - 1 && whole[firstSignificant] == QLatin1Char('0'))
+        ++firstSignificant;
+    whole = whole.mid(firstSignificant);
+    const bool zero = std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c == QLatin1Char('0'); });
+    QString out = (d.negative && !zero) ? QStringLiteral("-") : QString();
+    out += whole;
+    if (places > 0)
+        out += QLatin1Char(',') + decimals;
+    return out;
+}
+
+bool isPosition(int cmd)
+{
+    switch (cmd) {
+    case 10: case 11: case 2109: case 2116: case 2118: case 2128: case 2133: case 2170:
+        return true;
+    default:
+        return (cmd >= 2100 && cmd <= 2105) || (cmd >= 2413 && cmd <= 2419);
+    }
+}
+
+bool isHundredths(int cmd)
+{
+    switch (cmd) {
+    case 2107: case 2110: case 2117: case 2132: case 2134: case 2141:
+    case 2207: case 2210: case 2232: case 2234: case 2241:
+    case 2307: case 2310: case 2318: case 2332: case 2334: case 2341:
+    case 2426: case 2427: case 2428:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isThousandths(int cmd)
+{
+    switch (cmd) {
+    case 2115: case 2122: case 2131: case 2137: case 2215: case 2222: case 2231: case 2315: case 2322: case 2331:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QString filterChars(const QString& text, const QString& allowed)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        if (allowed.contains(c))
+            out += c;
+    return out;
+}
+
+QString frameValue(const QByteArray& frame, const QString& allowed)
+{
+    QString out;
+    bool collecting = false;
+    int echoLeft = 0;
+    for (const char c : frame) {
+        if (c == kStx) {
+            collecting = true;
+            echoLeft = 4;
+        } else if (c == kEtx) {
+            break;
+        } else if (collecting) {
+            if (echoLeft > 0)
+                --echoLeft;
+            else if (allowed.contains(QLatin1Char(c)))
+                out += QLatin1Char(c);
+        }
+    }
+    return out;
+}
+
+QString frameField(const QByteArray& block, int k)
+{
+    qsizetype stx = -1;
+    for (qsizetype i = 0; i < block.size(); ++i) {
+        if (block[i] == kEtx)
+            return {};
+        if (block[i] == kStx) {
+            stx = i;
+            break;
+        }
+    }
+    if (stx < 0 || k < 0 || k > 4)
+        return {};
+    const QString field = QString::fromLatin1(block.mid(stx + 1 + 4 + 10 * k, 10));
+    const qsizetype lastMinus = field.lastIndexOf(QLatin1Char('-'));
+    if (lastMinus > 0)
+        return field.mid(lastMinus);
+    return field;
+}
+
+std::optional<QString> formatValue(const QString& raw, int cmd, int decPnt)
+{
+    if (raw.isEmpty())
+        return raw;
+    if (isPosition(cmd) && decPnt <= 0)
+        return raw;
+    const auto d = parseDecimal(raw);
+    if (!d)
+        return std::nullopt;
+    if (isPosition(cmd))
+        return fixed(*d, std::min(decPnt, 3), std::min(decPnt, 3));
+    if (isHundredths(cmd))
+        return fixed(*d, 2, 2);
+    if (isThousandths(cmd))
+        return fixed(*d, 3, 3);
+    if (cmd == 2182 || cmd == 2184) {
+        // The drive reports a current of exactly 1 when it measures none.
+        if (d->digits.toLongLong() == 1 && d->decimals == 0 && !d->negative && d->digits.size() < 19)
+            return QStringLiteral("0,00");
+        return fixed(*d, 2, 2);
+    }
+    return fixed(*d, 0, 0);
+}
+
+QString leadingInteger(const QString& text)
+{
+    int i = 0;
+    const QString t = text.trimmed();
+    bool negative = false;
+    if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {
+        negative = t[i] == QLatin1Char('-');
+        ++i;
+    }
+    QString digits;
+    for (; i < t.size() && t[i].isDigit() && t[i].unicode() < 128; ++i)
+        digits += t[i];
+    int first = 0;
+    while (first < digits.size() - 1 && digits[first] == QLatin1Char('0'))
+        ++first;
+    digits = digits.mid(first);
+    if (digits.isEmpty() || digits == QLatin1String("0"))
+        return QStringLiteral("0");
+    return negative ? QLatin1Char('-') + digits : digits;
+}
+
+NormalizedEntry normalizeEntryText(const QString& typed, int cmd, int decPnt)
+{
+    QString entry = filterChars(typed, kEntryChars);
+    if (entry.isEmpty())
+        entry = QStringLiteral("0");
+    const qsizetype comma = entry.indexOf(QLatin1Char(','));
+    const qsizetype decimals = comma < 0 ? 0 : entry.size() - comma - 1;
+    QString raw = leadingInteger(filterChars(entry, kRawChars));
+    // Scale to the position's decimal places; more decimals than decPnt are taken as digits.
+    int zeros = 0;
+    if (decPnt == 1 && decimals == 0)
+        zeros = 1;
+    else if (decPnt == 2 && decimals == 0)
+        zeros = 2;
+    else if (decPnt == 2 && decimals == 1)
+        zeros = 1;
+    if (raw != QLatin1String("0"))
+        raw += QString(zeros, QLatin1Char('0'));
+    return {raw, formatValue(raw, cmd, decPnt).value_or(raw)};
+}
+
+QString normalizeEntry(WindowElements& window, int index, int decPnt)
+{
+    const NormalizedEntry entry = normalizeEntryText(window.text(el::txtPara(index)), index, decPnt);
+    window.setText(el::txtPara(index), entry.display);
+    return entry.raw;
+}
+
+} // namespace kinetra

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "parameter_table.h"
+
+#include <QString>
+
+#include <array>
+
+namespace kinetra {
+
+// The table and the flags that the link and the windows share. The application makes one and
+// hands it around by reference; the names are the ones every part of the tool uses.
+struct SharedState {
+    ParameterTable table;
+
+    int comPort = 0; // 0 until the first port search sets it
+    int comOnline = 0;
+    bool comBusy = false;
+    bool transferActive = false;
+    qint16 transferCount = 0;
+    qint16 transferTotal = 190;
+    bool fileWindowActive = false;
+    bool stopRequest = false;
+    bool quietWait = false;
+    qint16 firmwareLevel = 0;
+    int decPnt = 0;
+    int paramsLoaded = 0;
+    int driveLoadActive = 0;
+
+    static constexpr int kMessageCount = 101;
+    std::array<QString, kMessageCount> messageText{};
+
+    // Control characters of the frame format; set by Init, but valid from the start.
+    char EOT = 4;
+    char STX = 2;
+    char ETX = 3;
+    char ENQ = 5;
+    char ACK = 6;
+    char NAK = 21;
+
+    // Flags that several windows share.
+    int languageIndex = 1;
+    bool expertMode = false;
+    int splashVariant = 0;
+    bool loginGranted = false;
+    bool testRunning = false;
+    bool testToggle = false;
+    int busType = 0;
+    bool chartRecording = false;
+
+    QString message(int index) const
+    {
+        return index >= 0 && index < kMessageCount ? messageText[static_cast<size_t>(index)] : QString();
+    }
+
+    // One more completed transaction of a bulk transfer; wraps to 0 past the total.
+    void countTransfer()
+    {
+        ++transferCount;
+        if (transferCount > transferTotal)
+            transferCount = 0;
+    }
+};
+
+} // namespace kinetra

@@ -1,0 +1,203 @@
+#include "drive_com.h"
+
+#include "command_number.h"
+#include "dialogs.h"
+#include "frame.h"
+#include "numeric_text.h"
+#include "serial_port.h"
+#include "shared_state.h"
+#include "window_elements.h"
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kMaxAttempts = 3;
+constexpr double kPreWait = 0.1;
+constexpr double kAnswerTimeout = 3.0;
+constexpr double kAnswerSettle = 0.02;
+constexpr double kSavePause = 3.0;
+
+// The "save to non-volatile memory" command makes the drive deaf for a while.
+constexpr int kSaveCommand = 138;
+
+} // namespace
+
+DriveCom::DriveCom(SharedState& state, SerialPort& port, Clock& clock, WindowElements& window, Dialogs& dialogs)
+    : state_(state), port_(port), clock_(clock), window_(window), dialogs_(dialogs),
+      timerReceive_(clock.createTimer()), timerTest_(clock.createTimer()), manualTimer_(clock.createTimer())
+{
+    timerReceive_->setInterval(1);
+    timerTest_->setInterval(100);
+    manualTimer_->setInterval(200);
+}
+
+DriveCom::~DriveCom() = default;
+
+ParameterValue DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value)
+{
+    ParameterValue sent = value;
+    // Selection lists of parameter 25 of the axes: positions 0/1/2 stand for the drive's 1/2/4.
+    if (Cmd >= 2000 && CommandNumber::parameterOf(Cmd) == 25 && CommandNumber::axisOf(Cmd) != 4) {
+        const auto n = value.toInteger();
+        if (n && (*n == 0 || *n == 1 || *n == 2))
+            sent = ParameterValue::number(*n == 0 ? 1 : (*n == 1 ? 2 : 4));
+    }
+    if (clock_.quitting())
+        return sent;
+    if (depth_ > 0) {
+        queue_.push_back({address, Cmd, sent});
+        return sent;
+    }
+    runWrite(address, Cmd, sent);
+    drainQueue();
+    return sent;
+}
+
+void DriveCom::drainQueue()
+{
+    while (depth_ == 0 && !queue_.empty()) {
+        if (clock_.quitting()) {
+            queue_.clear();
+            return;
+        }
+        const PendingWrite next = queue_.front();
+        queue_.pop_front();
+        runWrite(next.address, next.cmd, next.value);
+    }
+}
+
+void DriveCom::send(const QByteArray& frame)
+{
+    port_.write(frame);
+    if (wireObserver_)
+        wireObserver_(true, frame);
+}
+
+QByteArray DriveCom::receiveAll()
+{
+    const QByteArray data = port_.readAll();
+    if (wireObserver_ && !data.isEmpty())
+        wireObserver_(false, data);
+    return data;
+}
+
+void DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
+{
+    ++depth_;
+    struct Leave {
+        DriveCom& com;
+        ~Leave()
+        {
+            com.state_.comBusy = false;
+            --com.depth_;
+        }
+    } leave{*this};
+
+    state_.comBusy = true;
+    const bool numbered = cmd >= 2000;
+    if (numbered) {
+        cmdAxis_ = CommandNumber::axisOf(cmd);
+        cmdParam_ = CommandNumber::parameterOf(cmd);
+    }
+
+    clock_.waitServing(kPreWait);
+    if (clock_.quitting())
+        return;
+
+    // The command word and parameters 00 and 80 are actions, not values to keep.
+    const bool stored = numbered && cmdParam_ != 52 && cmdParam_ != 0 && cmdParam_ != 80;
+    ParameterValue previous;
+    if (stored) {
+        previous = state_.table.value(cmd);
+        state_.table.store(cmd, value);
+    }
+
+    if (state_.comOnline != 1)
+        return;
+
+    const bool receiveWasEnabled = timerReceive_->isEnabled();
+    timerReceive_->setEnabled(false);
+    receiveAll();
+
+    const bool isSave = numbered && cmdParam_ == 52 && value.toInteger() == kSaveCommand;
+    const QByteArray frame = writeFrame(address, cmd, value.toText().toLatin1());
+    for (int attempt = 0;;) {
+        if (clock_.quitting())
+            return;
+        send(frame);
+        if (!state_.transferActive && isSave)
+            window_.setText(el::helpLine(), state_.message(76));
+
+        clock_.waitServing(kAnswerTimeout, [this] { return port_.bytesWaiting() > 0; });
+        clock_.waitServing(kAnswerSettle);
+        if (clock_.quitting())
+            return;
+        const QByteArray answer = receiveAll();
+        const bool answered = !answer.isEmpty();
+
+        if (answered && answer.at(0) == ctl::NAK) {
+            refuse(cmd, stored, previous);
+            return;
+        }
+
+        if (state_.transferActive) {
+            state_.countTransfer();
+            showTransferProgress();
+        } else {
+            state_.transferCount = 0;
+        }
+
+        // After accepting a save (or a device parameter 10) the drive writes its memory and
+        // hears nothing meanwhile.
+        if (!state_.transferActive && answered && answer.at(0) == ctl::ACK
+            && (isSave || (numbered && cmdParam_ == 10 && cmdAxis_ == 4)))
+            clock_.waitBlocking(kSavePause);
+
+        window_.setStatusText(1, kOnline);
+        window_.setStatusBevel(1, Bevel::Raised);
+
+        if (answered) {
+            timerReceive_->setEnabled(receiveWasEnabled);
+            return;
+        }
+
+        ++attempt;
+        // Only answered frames count towards the progress of a transfer.
+        --state_.transferCount;
+        if (attempt >= kMaxAttempts) {
+            ComError();
+            return;
+        }
+    }
+}
+
+void DriveCom::refuse(int cmd, bool stored, const ParameterValue& previous)
+{
+    dialogs_.message(state_.message(75), kApplicationTitle, MessageIcon::Error);
+    if (stored) {
+        state_.table.store(cmd, previous);
+        const QString raw = previous.toText();
+        window_.setText(el::txtPara(cmd), formatValue(raw, cmd, state_.decPnt).value_or(raw));
+    }
+}
+
+void DriveCom::showTransferProgress()
+{
+    window_.setValue(state_.fileWindowActive ? el::fileProgressBar2() : el::progressBar2(), state_.transferCount);
+}
+
+void DriveCom::ComError()
+{
+    dialogs_.message(QStringLiteral("Error"), kApplicationTitle, MessageIcon::Error);
+    window_.setText(el::helpLine(), QString());
+    window_.setStatusText(3, QString());
+    window_.setStatusText(1, kOffline);
+    for (const int panel : {4, 1, 5})
+        window_.setStatusBevel(panel, Bevel::Sunken);
+    timerReceive_->setEnabled(false);
+    state_.comOnline = 0;
+    window_.setValue(el::progressBar2(), 0);
+}
+
+} // namespace kinetra

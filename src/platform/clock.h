@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace kinetra {
+
+// A periodic timer. It keeps firing every interval while enabled; an interval of 0 never fires.
+// A timer does not fire again while its own callback still runs (for example inside a wait).
+class Timer {
+public:
+    virtual ~Timer() = default;
+    virtual void setCallback(std::function<void()> callback) = 0;
+    // Milliseconds; clamped to what the platform timer takes.
+    virtual void setInterval(long long milliseconds) = 0;
+    virtual int interval() const = 0;
+    virtual void setEnabled(bool enabled) = 0;
+    virtual bool isEnabled() const = 0;
+};
+
+// Monotonic time and the two kinds of wait. A wait that serves the user interface lets window
+// and timer events run while it waits; it returns when its time is up, when `until` holds
+// (tested whenever something may have changed it), or at once when the program is quitting.
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Seconds since an arbitrary start; never goes back, also not at midnight.
+    virtual double now() const = 0;
+    virtual void waitServing(double seconds, const std::function<bool()>& until = {}) = 0;
+    // Waits without serving the user interface: no window or timer event runs meanwhile.
+    virtual void waitBlocking(double seconds) = 0;
+    // Lets pending user-interface events run once, without waiting.
+    virtual void serveEvents() = 0;
+    // Something a running wait may be waiting for has happened (serial data, a stop request):
+    // the wait tests its condition again.
+    virtual void wake() = 0;
+
+    virtual std::unique_ptr<Timer> createTimer() = 0;
+
+    // Set once the program is ending: every wait returns at once from then on.
+    virtual void setQuitting() = 0;
+    virtual bool quitting() const = 0;
+};
+
+} // namespace kinetra

@@ -1,0 +1,131 @@
+#include "qt_clock.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace kinetra {
+
+namespace {
+
+int clampedMilliseconds(long long ms)
+{
+    return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
+}
+
+class QtTimer : public Timer {
+public:
+    QtTimer()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            // Qt does not deliver a timer's next tick while its handler runs in a nested loop,
+            // but a handler that disables and re-enables its own timer could re-enter: guard.
+            if (running_ || !callback_)
+                return;
+            running_ = true;
+            callback_();
+            running_ = false;
+        });
+    }
+    void setCallback(std::function<void()> callback) override { callback_ = std::move(callback); }
+    void setInterval(long long milliseconds) override
+    {
+        interval_ = clampedMilliseconds(milliseconds);
+        timer_.setInterval(interval_);
+        apply();
+    }
+    int interval() const override { return interval_; }
+    void setEnabled(bool enabled) override
+    {
+        enabled_ = enabled;
+        apply();
+    }
+    bool isEnabled() const override { return enabled_; }
+
+private:
+    // An interval of 0 would fire on every pass of the event loop; the drive timers treat it as
+    // "does not fire", as the classic platform timers did.
+    void apply()
+    {
+        if (enabled_ && interval_ > 0) {
+            if (!timer_.isActive())
+                timer_.start();
+        } else {
+            timer_.stop();
+        }
+    }
+
+    QTimer timer_;
+    std::function<void()> callback_;
+    int interval_ = 0;
+    bool enabled_ = false;
+    bool running_ = false;
+};
+
+} // namespace
+
+QtClock::QtClock()
+{
+    elapsed_.start();
+}
+
+double QtClock::now() const
+{
+    return static_cast<double>(elapsed_.nsecsElapsed()) / 1e9;
+}
+
+void QtClock::waitServing(double seconds, const std::function<bool()>& until)
+{
+    const double deadline = now() + std::max(0.0, seconds);
+    for (;;) {
+        if (quitting_ || (until && until()))
+            return;
+        const double remaining = deadline - now();
+        if (remaining <= 0)
+            return;
+        QEventLoop loop;
+        QTimer deadlineTimer;
+        deadlineTimer.setTimerType(Qt::PreciseTimer);
+        deadlineTimer.setSingleShot(true);
+        QObject::connect(&deadlineTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        QObject::connect(this, &QtClock::woken, &loop, &QEventLoop::quit);
+        deadlineTimer.start(clampedMilliseconds(static_cast<long long>(std::ceil(remaining * 1000.0))));
+        loop.exec();
+    }
+}
+
+void QtClock::waitBlocking(double seconds)
+{
+    if (quitting_ || seconds <= 0)
+        return;
+    QThread::usleep(static_cast<unsigned long>(seconds * 1e6));
+}
+
+void QtClock::serveEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void QtClock::wake()
+{
+    emit woken();
+}
+
+std::unique_ptr<Timer> QtClock::createTimer()
+{
+    return std::make_unique<QtTimer>();
+}
+
+void QtClock::setQuitting()
+{
+    quitting_ = true;
+    emit woken();
+}
+
+} // namespace kinetra

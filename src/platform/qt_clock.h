@@ -1,0 +1,34 @@
+#pragma once
+
+#include "clock.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+namespace kinetra {
+
+// The program's clock: waits are nested event loops woken by their deadline and by wake(), so a
+// waiting program uses no CPU.
+class QtClock : public QObject, public Clock {
+    Q_OBJECT
+public:
+    QtClock();
+
+    double now() const override;
+    void waitServing(double seconds, const std::function<bool()>& until = {}) override;
+    void waitBlocking(double seconds) override;
+    void serveEvents() override;
+    void wake() override;
+    std::unique_ptr<Timer> createTimer() override;
+    void setQuitting() override;
+    bool quitting() const override { return quitting_; }
+
+signals:
+    void woken();
+
+private:
+    QElapsedTimer elapsed_;
+    bool quitting_ = false;
+};
+
+} // namespace kinetra

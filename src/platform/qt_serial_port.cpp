@@ -1,0 +1,172 @@
+#include "qt_serial_port.h"
+
+#include <QStringList>
+
+namespace kinetra {
+
+bool parseLineSettings(const QString& text, LineSettings& out)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return false;
+    bool ok = false;
+    const int baud = parts[0].trimmed().toInt(&ok);
+    if (!ok || baud <= 0)
+        return false;
+    LineSettings s;
+    s.baud = baud;
+    const QString parity = parts[1].trimmed().toLower();
+    if (parity == QLatin1String("n"))
+        s.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("e"))
+        s.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("o"))
+        s.parity = QSerialPort::OddParity;
+    else if (parity == QLatin1String("m"))
+        s.parity = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("s"))
+        s.parity = QSerialPort::SpaceParity;
+    else
+        return false;
+    const int bits = parts[2].trimmed().toInt(&ok);
+    if (!ok || bits < 5 || bits > 8)
+        return false;
+    s.dataBits = static_cast<QSerialPort::DataBits>(bits);
+    const QString stop = parts[3].trimmed();
+    if (stop == QLatin1String("1"))
+        s.stopBits = QSerialPort::OneStop;
+    else if (stop == QLatin1String("1.5"))
+        s.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stop == QLatin1String("2"))
+        s.stopBits = QSerialPort::TwoStop;
+    else
+        return false;
+    out = s;
+    return true;
+}
+
+QtSerialPort::QtSerialPort(const SettingsStore& settings, QObject* parent) : SerialPort(parent), names_(settings)
+{
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
+
+void QtSerialPort::setPortNumber(int number)
+{
+    portNumber_ = number;
+}
+
+bool QtSerialPort::setSettings(const QString& settings)
+{
+    LineSettings s;
+    if (!parseLineSettings(settings, s))
+        return false;
+    baud_ = s.baud;
+    parity_ = s.parity;
+    dataBits_ = s.dataBits;
+    stopBits_ = s.stopBits;
+    if (port_.isOpen())
+        applyLineSettings();
+    return true;
+}
+
+void QtSerialPort::applyLineSettings()
+{
+    port_.setBaudRate(baud_);
+    port_.setParity(parity_);
+    port_.setDataBits(dataBits_);
+    port_.setStopBits(stopBits_);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+QString QtSerialPort::deviceName() const
+{
+    return names_.deviceFor(portNumber_);
+}
+
+bool QtSerialPort::open()
+{
+    if (port_.isOpen())
+        return true;
+    const QString device = deviceName();
+    if (device.isEmpty()) {
+        lastOpenError_ = PortOpenError::NoSuchDevice;
+        return false;
+    }
+    port_.setPortName(device);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        switch (port_.error()) {
+        case QSerialPort::DeviceNotFoundError:
+            lastOpenError_ = PortOpenError::NoSuchDevice;
+            break;
+        case QSerialPort::PermissionError:
+            // Qt reports a port locked by another program as a permission error too.
+            lastOpenError_ = PortOpenError::PermissionDenied;
+            break;
+        case QSerialPort::OpenError:
+            lastOpenError_ = PortOpenError::InUse;
+            break;
+        default:
+            lastOpenError_ = PortOpenError::Other;
+            break;
+        }
+        port_.clearError();
+        return false;
+    }
+    applyLineSettings();
+    lastOpenError_ = PortOpenError::None;
+    return true;
+}
+
+void QtSerialPort::close()
+{
+    if (port_.isOpen())
+        port_.close();
+}
+
+void QtSerialPort::write(const QByteArray& bytes)
+{
+    if (!port_.isOpen())
+        return;
+    port_.write(bytes);
+    // Hand the frame to the operating system now: the caller may go on with a wait that
+    // does not serve the event loop.
+    port_.flush();
+}
+
+void QtSerialPort::pullPending()
+{
+    // After a wait that ran no event loop, QSerialPort has not yet fetched what the operating
+    // system holds; a zero-timeout wait fetches it.
+    if (port_.isOpen())
+        port_.waitForReadyRead(0);
+}
+
+QByteArray QtSerialPort::readAll()
+{
+    pullPending();
+    return port_.isOpen() ? port_.readAll() : QByteArray();
+}
+
+qint64 QtSerialPort::bytesWaiting()
+{
+    pullPending();
+    return port_.isOpen() ? port_.bytesAvailable() : 0;
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error)
+{
+    // Qt 6.4 keeps reporting ReadError at full CPU once the device has hung up while the port
+    // still counts as open: a hung-up device is the end of the port.
+    if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
+        port_.clearError();
+        if (port_.isOpen()) {
+            port_.close();
+            emit lostDevice();
+        }
+    } else if (error == QSerialPort::TimeoutError) {
+        port_.clearError();
+    }
+}
+
+} // namespace kinetra

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "port_names.h"
+#include "serial_port.h"
+
+#include <QSerialPort>
+
+namespace kinetra {
+
+// The real line, over QSerialPort.
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(const SettingsStore& settings, QObject* parent = nullptr);
+
+    void setPortNumber(int number) override;
+    int portNumber() const override { return portNumber_; }
+    bool setSettings(const QString& settings) override;
+    bool open() override;
+    void close() override;
+    bool isOpen() const override { return port_.isOpen(); }
+    void write(const QByteArray& bytes) override;
+    QByteArray readAll() override;
+    qint64 bytesWaiting() override;
+    PortOpenError lastOpenError() const override { return lastOpenError_; }
+    QString deviceName() const override;
+
+private:
+    void pullPending();
+    void onError(QSerialPort::SerialPortError error);
+    void applyLineSettings();
+
+    PortNames names_;
+    QSerialPort port_;
+    int portNumber_ = 1;
+    qint32 baud_ = 9600;
+    QSerialPort::Parity parity_ = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits_ = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
+    PortOpenError lastOpenError_ = PortOpenError::None;
+};
+
+// Parses a line settings text such as "9600,n,8,1"; false when it is not one.
+struct LineSettings {
+    qint32 baud = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+bool parseLineSettings(const QString& text, LineSettings& out);
+
+} // namespace kinetra

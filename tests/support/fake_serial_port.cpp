@@ -1,0 +1,92 @@
+#include "fake_serial_port.h"
+
+namespace kinetra::test {
+
+FakeSerialPort::FakeSerialPort(VirtualClock& clock) : clock_(clock)
+{
+    clock_.addSource(this);
+}
+
+FakeSerialPort::~FakeSerialPort()
+{
+    clock_.removeSource(this);
+}
+
+void FakeSerialPort::hangUp()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    buffer_.clear();
+    emit lostDevice();
+}
+
+bool FakeSerialPort::setSettings(const QString& settings)
+{
+    settings_ = settings;
+    return true;
+}
+
+bool FakeSerialPort::open()
+{
+    if (open_)
+        return true;
+    lastOpenError_ = openErrors_.value(portNumber_, PortOpenError::None);
+    if (lastOpenError_ != PortOpenError::None)
+        return false;
+    open_ = true;
+    buffer_.clear();
+    opened_ << portNumber_;
+    return true;
+}
+
+void FakeSerialPort::write(const QByteArray& bytes)
+{
+    if (!open_)
+        return;
+    written_ << Written{portNumber_, bytes, clock_.now()};
+    if (VirtualDevice* d = device())
+        d->receive(bytes, clock_.now());
+}
+
+QByteArray FakeSerialPort::readAll()
+{
+    advanceTo(clock_.now());
+    QByteArray out;
+    out.swap(buffer_);
+    return out;
+}
+
+qint64 FakeSerialPort::bytesWaiting()
+{
+    advanceTo(clock_.now());
+    return buffer_.size();
+}
+
+double FakeSerialPort::nextEventTime() const
+{
+    const VirtualDevice* d = device();
+    return d ? d->nextOutputTime() : kNever;
+}
+
+void FakeSerialPort::advanceTo(double t)
+{
+    VirtualDevice* d = device();
+    if (!d)
+        return;
+    const QByteArray arrived = d->takeOutput(t);
+    if (!arrived.isEmpty()) {
+        buffer_ += arrived;
+        emit dataArrived();
+    }
+}
+
+QList<QByteArray> FakeSerialPort::writtenBytes() const
+{
+    QList<QByteArray> out;
+    for (const Written& w : written_)
+        out << w.bytes;
+    return out;
+}
+
+} // namespace kinetra::test

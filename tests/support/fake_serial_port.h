@@ -1,0 +1,67 @@
+#pragma once
+
+#include "serial_port.h"
+#include "virtual_clock.h"
+#include "virtual_device.h"
+
+#include <QList>
+#include <QMap>
+
+namespace kinetra::test {
+
+// The serial port on virtual time: devices are attached to port numbers; a port without a
+// device opens (like an empty adapter) unless it is told to fail.
+class FakeSerialPort : public SerialPort, public VirtualEventSource {
+    Q_OBJECT
+public:
+    explicit FakeSerialPort(VirtualClock& clock);
+    ~FakeSerialPort() override;
+
+    void attach(int portNumber, VirtualDevice* device) { devices_[portNumber] = device; }
+    void failOpen(int portNumber, PortOpenError error) { openErrors_[portNumber] = error; }
+    // The device goes away: the port closes as the real one does on a hang-up.
+    void hangUp();
+
+    void setPortNumber(int number) override { portNumber_ = number; }
+    int portNumber() const override { return portNumber_; }
+    bool setSettings(const QString& settings) override;
+    bool open() override;
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    void write(const QByteArray& bytes) override;
+    QByteArray readAll() override;
+    qint64 bytesWaiting() override;
+    PortOpenError lastOpenError() const override { return lastOpenError_; }
+    QString deviceName() const override { return QStringLiteral("virtual%1").arg(portNumber_); }
+
+    double nextEventTime() const override;
+    void advanceTo(double t) override;
+
+    // Everything written, frame by frame as the tool wrote it, with the port it went to.
+    struct Written {
+        int port;
+        QByteArray bytes;
+        double time;
+    };
+    const QList<Written>& written() const { return written_; }
+    QList<QByteArray> writtenBytes() const;
+    QString settings() const { return settings_; }
+    // Port numbers in the order they were opened.
+    const QList<int>& openedPorts() const { return opened_; }
+
+private:
+    VirtualDevice* device() const { return open_ ? devices_.value(portNumber_, nullptr) : nullptr; }
+
+    VirtualClock& clock_;
+    QMap<int, VirtualDevice*> devices_;
+    QMap<int, PortOpenError> openErrors_;
+    int portNumber_ = 1;
+    bool open_ = false;
+    QString settings_;
+    QByteArray buffer_;
+    QList<Written> written_;
+    QList<int> opened_;
+    PortOpenError lastOpenError_ = PortOpenError::None;
+};
+
+} // namespace kinetra::test

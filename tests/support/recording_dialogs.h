@@ -1,0 +1,50 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QList>
+
+#include <deque>
+
+namespace kinetra::test {
+
+// Message boxes that answer from a script (or with their default) and remember what was shown.
+class RecordingDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString text;
+        QString title;
+        MessageIcon icon;
+        MessageButtons buttons;
+        MessageAnswer defaultAnswer;
+    };
+
+    MessageAnswer message(const QString& text, const QString& title, MessageIcon icon, MessageButtons buttons,
+                          MessageAnswer defaultAnswer) override
+    {
+        shown << Shown{text, title, icon, buttons, defaultAnswer};
+        if (onShow)
+            onShow();
+        if (!answers.empty()) {
+            const MessageAnswer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : defaultAnswer;
+    }
+
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Shown& s : shown)
+            out << s.text;
+        return out;
+    }
+
+    QList<Shown> shown;
+    std::deque<MessageAnswer> answers;
+    // Runs while a box is "open", as a modal box's own event loop would let things happen.
+    std::function<void()> onShow;
+};
+
+} // namespace kinetra::test

@@ -1,0 +1,117 @@
+#include "virtual_clock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace kinetra::test {
+
+class VirtualClock::VirtualTimer : public Timer {
+public:
+    explicit VirtualTimer(VirtualClock& clock) : clock_(clock) { clock_.timers_.push_back(this); }
+    ~VirtualTimer() override { std::erase(clock_.timers_, this); }
+
+    void setCallback(std::function<void()> callback) override { callback_ = std::move(callback); }
+    void setInterval(long long milliseconds) override
+    {
+        interval_ = static_cast<int>(std::clamp<long long>(milliseconds, 0, INT32_MAX));
+        due_ = clock_.now() + interval_ / 1000.0;
+    }
+    int interval() const override { return interval_; }
+    void setEnabled(bool enabled) override
+    {
+        if (enabled && !enabled_)
+            due_ = clock_.now() + interval_ / 1000.0;
+        enabled_ = enabled;
+    }
+    bool isEnabled() const override { return enabled_; }
+
+    bool canFire() const { return enabled_ && interval_ > 0 && !running_ && callback_; }
+    double due() const { return due_; }
+    void fire()
+    {
+        due_ = clock_.now() + interval_ / 1000.0;
+        running_ = true;
+        callback_();
+        running_ = false;
+    }
+
+private:
+    VirtualClock& clock_;
+    std::function<void()> callback_;
+    int interval_ = 0;
+    bool enabled_ = false;
+    bool running_ = false;
+    double due_ = 0;
+};
+
+VirtualClock::VirtualClock() = default;
+VirtualClock::~VirtualClock() = default;
+
+void VirtualClock::removeSource(VirtualEventSource* source)
+{
+    std::erase(sources_, source);
+}
+
+std::unique_ptr<Timer> VirtualClock::createTimer()
+{
+    return std::make_unique<VirtualTimer>(*this);
+}
+
+void VirtualClock::deliverTo(double t)
+{
+    const auto sources = sources_;
+    for (VirtualEventSource* s : sources)
+        s->advanceTo(t);
+}
+
+void VirtualClock::fireDueTimers()
+{
+    // In the order they fall due; a callback may wait and so move time on, hence one at a time.
+    for (;;) {
+        VirtualTimer* next = nullptr;
+        for (VirtualTimer* t : timers_)
+            if (t->canFire() && t->due() <= now_ + 1e-12 && (!next || t->due() < next->due()))
+                next = t;
+        if (!next || quitting_)
+            return;
+        next->fire();
+    }
+}
+
+void VirtualClock::waitServing(double seconds, const std::function<bool()>& until)
+{
+    const double deadline = now_ + std::max(0.0, seconds);
+    for (;;) {
+        if (quitting_ || (until && until()))
+            return;
+        if (now_ >= deadline)
+            return;
+        double next = deadline;
+        for (VirtualEventSource* s : sources_)
+            next = std::min(next, s->nextEventTime());
+        for (VirtualTimer* t : timers_)
+            if (t->canFire())
+                next = std::min(next, t->due());
+        now_ = std::max(now_, next);
+        deliverTo(now_);
+        fireDueTimers();
+    }
+}
+
+void VirtualClock::waitBlocking(double seconds)
+{
+    if (quitting_ || seconds <= 0)
+        return;
+    now_ += seconds;
+    blocked_ += seconds;
+    deliverTo(now_);
+}
+
+void VirtualClock::serveEvents()
+{
+    deliverTo(now_);
+    fireDueTimers();
+}
+
+} // namespace kinetra::test

@@ -1,0 +1,103 @@
+#include "frame.h"
+#include "memory_settings_store.h"
+#include "pty_pair.h"
+#include "qt_clock.h"
+#include "qt_serial_port.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+class TestQtSerialPort : public QObject {
+    Q_OBJECT
+
+    struct Line {
+        PtyPair pty;
+        MemorySettingsStore store;
+        QtSerialPort port{store};
+        Line()
+        {
+            store.setValue(QStringLiteral("KINETRA"), QStringLiteral("ports"), QStringLiteral("com3"), pty.devicePath());
+            port.setPortNumber(3);
+        }
+    };
+
+private slots:
+    void reachesAPseudoTerminalThroughThePortsOverride()
+    {
+        Line line;
+        QVERIFY(line.pty.isValid());
+        QCOMPARE(line.port.deviceName(), line.pty.devicePath());
+        QVERIFY(line.port.setSettings(QStringLiteral("9600,n,8,1")));
+        QVERIFY(line.port.open());
+        QVERIFY(line.port.isOpen());
+        QCOMPARE(line.port.lastOpenError(), PortOpenError::None);
+
+        line.port.write(pollFrame(11, 2000));
+        QCOMPARE(line.pty.read(2000), pollFrame(11, 2000));
+
+        // Bytes that arrive while no event loop runs are still counted and read.
+        const QByteArray answer = answerFrame("2000", "0");
+        line.pty.write(answer);
+        usleep(50 * 1000);
+        QCOMPARE(line.port.bytesWaiting(), qint64(answer.size()));
+        QCOMPARE(line.port.readAll(), answer);
+        QCOMPARE(line.port.bytesWaiting(), qint64(0));
+    }
+
+    void aServingWaitWakesOnArrivingData()
+    {
+        Line line;
+        QVERIFY(line.port.open());
+        QtClock clock;
+        connect(&line.port, &SerialPort::dataArrived, this, [&] { clock.wake(); });
+        QTimer::singleShot(50, this, [&] { line.pty.write("\x06"); });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        clock.waitServing(10.0, [&] { return line.port.bytesWaiting() > 0; });
+        QVERIFY2(elapsed.elapsed() < 5000, "the wait ran to its deadline instead of waking on data");
+        QCOMPARE(line.port.readAll(), QByteArray("\x06"));
+    }
+
+    void aHungUpLineClosesThePort()
+    {
+        Line line;
+        QVERIFY(line.port.open());
+        QSignalSpy lost(&line.port, &SerialPort::lostDevice);
+        line.pty.hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!line.port.isOpen(), 3000);
+        QCOMPARE(lost.count(), 1);
+        // A closed port is a silent drive: writes vanish, nothing arrives.
+        line.port.write("x");
+        QCOMPARE(line.port.bytesWaiting(), qint64(0));
+        QCOMPARE(line.port.readAll(), QByteArray());
+    }
+
+    void aMissingDeviceFailsToOpen_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::newRow("no such path") << QStringLiteral("/dev/kinetra-no-such-port");
+    }
+    void aMissingDeviceFailsToOpen()
+    {
+        QFETCH(QString, device);
+        MemorySettingsStore store;
+        store.setValue(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM5"), device);
+        QtSerialPort port(store);
+        port.setPortNumber(5);
+        QVERIFY(!port.open());
+        QVERIFY(!port.isOpen());
+        QCOMPARE(port.lastOpenError(), PortOpenError::NoSuchDevice);
+        port.write("x");
+        QCOMPARE(port.readAll(), QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQtSerialPort)
+#include "test_qt_serial_port.moc"
