@@ -41,6 +41,11 @@ public:
     // The one report of a link that stopped answering: message, status offline, polling off.
     void ComError();
 
+    // The connect and stop buttons of the main window, after the window has checked that the
+    // left button was released inside the button.
+    void cmdConnect();
+    void cmdStop();
+
     // A transaction is on the wire (or waiting to put a frame there).
     bool transactionRunning() const { return depth_ > 0; }
     // Writes queued behind the running transaction.

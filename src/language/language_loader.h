@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace kinetra {
+
+class Dialogs;
+class LanguageTargets;
+class SettingsStore;
+struct SharedState;
+
+// File name of a language ("English.txt" for 0 ... "Turkish.txt" for 5); "" for any other index.
+QString languageFileName(int languageIndex);
+// The language file in the program's folder; "" for an index without a file.
+QString languageFilePath(const QString& programFolder, int languageIndex);
+// Whether the file of a language can be opened for reading.
+bool languageFileReadable(const QString& programFolder, int languageIndex);
+
+// Reads the file of state.languageIndex and applies every text as it is read (labels, lists,
+// hints, captions, tabs, and the message table in state.messageText). On success saves
+// "Language"; on any failure shows "language not available" and keeps what was applied so far.
+bool loadLanguage(SharedState& state, const QString& programFolder, LanguageTargets& targets,
+                  SettingsStore& settings, Dialogs& dialogs);
+
+} // namespace kinetra
