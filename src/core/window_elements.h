@@ -27,6 +27,9 @@ inline Element fileHelpLine() { return {QStringLiteral("frmFile.txtHelp"), 0}; }
 inline Element progressBar1() { return {QStringLiteral("ProgressBar1"), 0}; }
 inline Element progressBar2() { return {QStringLiteral("ProgressBar2"), 0}; }
 inline Element fileProgressBar2() { return {QStringLiteral("frmFile.ProgressBar2"), 0}; }
+// The correction bar of the main window and the box beside it that shows its value.
+inline Element picCorr() { return {QStringLiteral("picCorr"), 0}; }
+inline Element txtCorr() { return {QStringLiteral("txtCorr"), 0}; }
 } // namespace el
 
 // What the link and the live display may do to the windows. An element that does not exist is
@@ -51,6 +54,9 @@ public:
     virtual void setStatusBevel(int, Bevel) {}
     // The tab the main window's tab control shows (0-based); -1 without a window.
     virtual int currentTab() const { return -1; }
+    // Height and top edge of an element in window units of 1/1440 inch (15 per pixel at 96 dpi).
+    virtual void setHeight(const Element&, int) {}
+    virtual void setTop(const Element&, int) {}
 };
 
 } // namespace kinetra

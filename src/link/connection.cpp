@@ -1,9 +1,242 @@
 #include "drive_com.h"
 
+#include "dialogs.h"
+#include "serial_port.h"
+#include "shared_state.h"
+#include "window_elements.h"
+
 namespace kinetra {
 
-// The port search and the full read come with the receive path.
-void DriveCom::cmdConnect() {}
-void DriveCom::cmdStop() {}
+namespace {
+
+constexpr int kAddress = 11;
+constexpr int kLastPort = 10;
+const QString kLineSettings = QStringLiteral("9600,n,8,1");
+// The drive answers a poll of its general parameter 00 on any port it is on.
+constexpr int kSearchCommand = 2000;
+constexpr double kSearchPause = 1.0;
+constexpr double kConnectPause = 0.1;
+constexpr double kStopPause = 0.5;
+// Axis parameters that drives below this level do not have.
+constexpr qint16 kFullAxisLevel = 540;
+
+QString portText(int port)
+{
+    return QStringLiteral(" COM") + QString::number(port);
+}
+
+// Device parameters 2400-2448 without 2404-2409 and 2420-2424.
+bool isDeviceParameter(int cmd)
+{
+    return !(cmd >= 2404 && cmd <= 2409) && !(cmd >= 2420 && cmd <= 2424);
+}
+
+bool isAxisParameter(int cmd, qint16 level)
+{
+    return level >= kFullAxisLevel || !((cmd >= 2156 && cmd <= 2179) || (cmd >= 2182 && cmd <= 2198));
+}
+
+} // namespace
+
+void DriveCom::openPort()
+{
+    port_.setPortNumber(state_.comPort);
+    port_.setSettings(kLineSettings);
+    // A port that does not open is skipped: later transactions simply get no answer. One the
+    // user may not open is remembered, so that the search can say why it found nothing.
+    if (!port_.open() && port_.lastOpenError() == PortOpenError::PermissionDenied) {
+        const QString device = port_.deviceName();
+        if (!device.isEmpty() && !deniedDevices_.contains(device))
+            deniedDevices_ << device;
+    }
+}
+
+void DriveCom::Init()
+{
+    if (!port_.isOpen())
+        openPort();
+    else
+        state_.comPort = port_.portNumber();
+    state_.EOT = 4;
+    state_.STX = 2;
+    state_.ETX = 3;
+    state_.ENQ = 5;
+    state_.NAK = 21;
+    state_.ACK = 6;
+}
+
+void DriveCom::searchCom()
+{
+    timerReceive_->setEnabled(false);
+    state_.stopRequest = false;
+    window_.setStatusText(2, QString());
+    deniedDevices_.clear();
+
+    // A link that is up is searched from its own port on, at once.
+    if (state_.comOnline == 0) {
+        clock_.waitServing(kSearchPause);
+        state_.comPort = 1;
+    }
+    Init();
+    state_.quietWait = true;
+    state_.comOnline = 1;
+
+    for (;;) {
+        if (clock_.quitting())
+            break;
+        const ReadOutcome outcome = ReadCom(kSearchCommand, kAddress);
+        if (outcome != ReadOutcome::Match) {
+            ++state_.comPort;
+            port_.close();
+            openPort();
+            window_.setText(el::fileHelpLine(), state_.message(33) + portText(state_.comPort));
+        }
+        clock_.serveEvents();
+        if (outcome == ReadOutcome::Match || state_.comPort > kLastPort)
+            break;
+    }
+
+    if (state_.comPort > kLastPort || clock_.quitting()) {
+        window_.setStatusText(1, kOffline);
+        window_.setStatusBevel(1, Bevel::Sunken);
+        window_.setText(el::helpLine(), state_.message(34));
+        window_.setStatusBevel(2, Bevel::Sunken);
+        state_.comOnline = 0;
+    } else {
+        window_.setStatusText(1, kPortFound);
+        window_.setStatusBevel(1, Bevel::Sunken);
+        window_.setText(el::helpLine(), state_.message(35) + portText(state_.comPort));
+        window_.setStatusText(2, portText(state_.comPort));
+        window_.setStatusBevel(2, Bevel::Raised);
+    }
+
+    state_.quietWait = false;
+    if (state_.fileWindowActive)
+        window_.setText(el::fileHelpLine(), QString());
+    if (state_.comOnline == 0)
+        reportUnopenablePorts();
+    deniedDevices_.clear();
+}
+
+void DriveCom::reportUnopenablePorts()
+{
+    if (deniedDevices_.isEmpty() || clock_.quitting())
+        return;
+    const QString text =
+        QStringLiteral("The serial port %1 could not be opened: access was denied.\n\n"
+                       "On Linux the user needs to be a member of the group \"dialout\" "
+                       "(sudo usermod -aG dialout $USER, then log in again). "
+                       "Another program that uses the port also keeps it closed to this one.")
+            .arg(deniedDevices_.join(QStringLiteral(", ")));
+    dialogs_.message(text, kApplicationTitle, MessageIcon::Warning);
+}
+
+void DriveCom::Connect()
+{
+    if (deferWhileBusy([this] { Connect(); }))
+        return;
+
+    state_.transferActive = true;
+    clock_.waitServing(kConnectPause);
+    window_.setMaximum(el::progressBar2(), state_.transferTotal);
+
+    // Reads one parameter; false when the read must end (failed or stopped).
+    bool stopped = false;
+    const auto readOne = [this, &stopped](int cmd) {
+        const ReadOutcome outcome = ReadCom(cmd, kAddress);
+        clock_.serveEvents();
+        // A Stop pressed during the last poll took effect right after it: stopped, not failed.
+        if (state_.stopRequest) {
+            stopped = true;
+            return false;
+        }
+        return outcome != ReadOutcome::Failed && !clock_.quitting();
+    };
+
+    bool complete = true;
+    for (int cmd = 2400; cmd <= 2448 && complete; ++cmd)
+        if (isDeviceParameter(cmd))
+            complete = readOne(cmd);
+    // The software version among the device parameters has set firmwareLevel by now.
+    for (int cmd = 2100; cmd <= 2199 && complete; ++cmd)
+        if (isAxisParameter(cmd, state_.firmwareLevel))
+            complete = readOne(cmd);
+
+    if (stopped) {
+        window_.setValue(el::progressBar2(), 0);
+        window_.setStatusText(1, kOffline);
+        window_.setStatusBevel(1, Bevel::Sunken);
+        window_.setText(el::helpLine(), QString());
+        return;
+    }
+    // A failed read has been reported; transferActive stays set until Stop clears it.
+    if (!complete)
+        return;
+
+    state_.transferActive = false;
+    state_.paramsLoaded = 1;
+    timerReceive_->setEnabled(true);
+    window_.setValue(el::progressBar2(), 0);
+    state_.transferCount = 0;
+    window_.setText(el::helpLine(), QString());
+}
+
+void DriveCom::cmdConnect()
+{
+    if (clock_.quitting())
+        return;
+    if (depth_ > 0) {
+        if (!connectPending_) {
+            connectPending_ = true;
+            deferWhileBusy([this] {
+                connectPending_ = false;
+                cmdConnect();
+            });
+        }
+        return;
+    }
+    if (state_.transferActive || connecting_)
+        return;
+    connecting_ = true;
+    searchCom();
+    if (state_.comOnline != 0)
+        Connect();
+    connecting_ = false;
+}
+
+void DriveCom::cmdStop()
+{
+    if (clock_.quitting())
+        return;
+    // Stop acts between transactions: the poll or write on the wire ends first (without
+    // further attempts), then the link goes offline.
+    if (depth_ > 0) {
+        if (!stopPending_) {
+            stopPending_ = true;
+            deferWhileBusy([this] {
+                stopPending_ = false;
+                cmdStop();
+            });
+        }
+        return;
+    }
+    state_.comOnline = 0;
+    state_.driveLoadActive = 0;
+    state_.paramsLoaded = 0;
+    window_.setValue(el::progressBar2(), 0);
+    state_.transferActive = false;
+    timerReceive_->setEnabled(false);
+
+    clock_.waitServing(kStopPause);
+
+    window_.setStatusText(1, kOffline);
+    window_.setStatusText(3, QString());
+    for (const int panel : {1, 5, 3})
+        window_.setStatusBevel(panel, Bevel::Sunken);
+    state_.stopRequest = true;
+    state_.transferCount = 0;
+    window_.setValue(el::progressBar2(), 0);
+    clock_.wake();
+}
 
 } // namespace kinetra

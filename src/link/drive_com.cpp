@@ -30,9 +30,15 @@ DriveCom::DriveCom(SharedState& state, SerialPort& port, Clock& clock, WindowEle
     timerReceive_->setInterval(1);
     timerTest_->setInterval(100);
     manualTimer_->setInterval(200);
+    timerReceive_->setCallback([this] { pollTick(); });
+    // A wait for an answer ends as soon as the characters it waits for are there.
+    dataArrivedConnection_ = QObject::connect(&port_, &SerialPort::dataArrived, [this] { clock_.wake(); });
 }
 
-DriveCom::~DriveCom() = default;
+DriveCom::~DriveCom()
+{
+    QObject::disconnect(dataArrivedConnection_);
+}
 
 ParameterValue DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value)
 {
@@ -63,8 +69,19 @@ void DriveCom::drainQueue()
         }
         const PendingWrite next = queue_.front();
         queue_.pop_front();
-        runWrite(next.address, next.cmd, next.value);
+        if (next.action)
+            next.action();
+        else
+            runWrite(next.address, next.cmd, next.value);
     }
+}
+
+bool DriveCom::deferWhileBusy(std::function<void()> action)
+{
+    if (depth_ == 0)
+        return false;
+    queue_.push_back({0, 0, ParameterValue(), std::move(action)});
+    return true;
 }
 
 void DriveCom::send(const QByteArray& frame)

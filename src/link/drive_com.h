@@ -4,6 +4,8 @@
 #include "parameter_value.h"
 
 #include <QByteArray>
+#include <QMetaObject>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -15,6 +17,10 @@ class Dialogs;
 class SerialPort;
 class WindowElements;
 struct SharedState;
+
+// What a poll came to: the check of its last answer, or failed (offline, the link reported dead,
+// or the wire was taken by another transaction).
+enum class ReadOutcome { Match, Mismatch, NoVerdict, Failed };
 
 // The link to the drive: it owns the serial port's use and the link timers, and runs every
 // transaction on the wire. Everything runs on the user-interface thread; the waits serve it.
@@ -41,10 +47,45 @@ public:
     // The one report of a link that stopped answering: message, status offline, polling off.
     void ComError();
 
+    // Polls `Cmd` at `address`: verifies the answer, stores its value under the echoed command
+    // number and hands it to the display. Three bad answers in a row report a dead link; in
+    // quiet mode (the port search) one attempt is all and nothing is decoded or reported. A
+    // poll asked for while another transaction is on the wire is not sent: failed.
+    ReadOutcome ReadCom(int Cmd, int address);
+
+    // One step of the live polling plan; timerReceive runs it.
+    void pollTick();
+    qint16 pollStep() const { return pollStep_; }
+    qint16 pollRounds() const { return pollRounds_; }
+    void setPollStep(qint16 step) { pollStep_ = step; }
+    void setPollRounds(qint16 rounds) { pollRounds_ = rounds; }
+    // The command number of the last decoded answer.
+    int rxCommand() const { return rxCommand_; }
+
+    // Opens port comPort when no port is open, else takes the open port's number.
+    void Init();
+    // Finds the drive: one quiet poll of 2000 per port from the start port up to port 10.
+    void searchCom();
+    // Reads the device and axis parameters into the table, then starts live polling.
+    void Connect();
+    void readParameter() { Connect(); }
+
     // The connect and stop buttons of the main window, after the window has checked that the
-    // left button was released inside the button.
+    // left button was released inside the button. Pressed while a transaction is on the wire
+    // (its wait serves the window), they act as soon as that transaction has ended.
     void cmdConnect();
     void cmdStop();
+    // A connection (search and full read) started by the connect button is running.
+    bool connecting() const { return connecting_; }
+
+    // Where every decoded value goes: the application installs the live display here. The
+    // value text comes back as the display text.
+    void setValueSink(std::function<void(QString& value, int index)> sink) { valueSink_ = std::move(sink); }
+    void showValues(QString& value, int index)
+    {
+        if (valueSink_)
+            valueSink_(value, index);
+    }
 
     // A transaction is on the wire (or waiting to put a frame there).
     bool transactionRunning() const { return depth_ > 0; }
@@ -68,16 +109,27 @@ public:
     Dialogs& dialogs() { return dialogs_; }
 
 private:
+    // A write, or an action (a connect or stop press) that waits for the wire to be free.
     struct PendingWrite {
         int address;
         int cmd;
         ParameterValue value;
+        std::function<void()> action = {};
     };
 
     void runWrite(int address, int cmd, const ParameterValue& value);
     void refuse(int cmd, bool stored, const ParameterValue& previous);
     void showTransferProgress();
     void drainQueue();
+    // Runs `action` now, or after the running transaction when there is one.
+    bool deferWhileBusy(std::function<void()> action);
+    ReadOutcome runRead(int cmd, int address);
+    bool waitForAnswer(qsizetype expected);
+    void decodeAnswer(const QByteArray& answer);
+    void finishRead();
+    void pollOnce(int cmd);
+    void openPort();
+    void reportUnopenablePorts();
     void send(const QByteArray& frame);
     QByteArray receiveAll();
 
@@ -98,6 +150,17 @@ private:
     int depth_ = 0;
     std::deque<PendingWrite> queue_;
     std::function<void(bool, const QByteArray&)> wireObserver_;
+    std::function<void(QString&, int)> valueSink_;
+    QMetaObject::Connection dataArrivedConnection_;
+
+    int rxCommand_ = 0;
+    qint16 pollStep_ = 0;
+    qint16 pollRounds_ = 0;
+    bool connecting_ = false;
+    bool connectPending_ = false;
+    bool stopPending_ = false;
+    // Devices the running port search could not open for lack of rights.
+    QStringList deniedDevices_;
 };
 
 // Texts of status bar panel 1.

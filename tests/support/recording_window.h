@@ -60,6 +60,20 @@ public:
     }
     void setStatusBevel(int panel, Bevel b) override { statusBevel[panel] = b; }
     int currentTab() const override { return tab; }
+    void setHeight(const Element& e, int twips) override
+    {
+        if (exists(e)) {
+            heights[key(e)] = twips;
+            log << QStringLiteral("height %1 = %2").arg(key(e)).arg(twips);
+        }
+    }
+    void setTop(const Element& e, int twips) override
+    {
+        if (exists(e)) {
+            tops[key(e)] = twips;
+            log << QStringLiteral("top %1 = %2").arg(key(e)).arg(twips);
+        }
+    }
 
     bool exists(const Element& e) const { return !missing.contains(key(e)); }
 
@@ -70,6 +84,8 @@ public:
     QHash<QString, bool> enabled;
     QHash<QString, int> values;
     QHash<QString, int> maximum;
+    QHash<QString, int> heights;
+    QHash<QString, int> tops;
     QHash<int, QString> statusText;
     QHash<int, Bevel> statusBevel;
     QSet<QString> missing;

@@ -1,0 +1,148 @@
+#include "drive_com.h"
+
+#include "answer_text.h"
+#include "frame.h"
+#include "numeric_text.h"
+#include "serial_port.h"
+#include "shared_state.h"
+#include "window_elements.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kMaxAttempts = 3;
+constexpr int kStatusBlock = 2170;
+// The drive answers a poll within 1 s; a status block is 57 characters, any other answer at
+// least 8.
+constexpr double kAnswerTimeout = 1.0;
+constexpr qsizetype kStatusBlockLength = 56;
+constexpr qsizetype kAnswerLength = 7;
+// Lets the rest of a short answer arrive after its first characters.
+constexpr double kSettle = 0.04;
+constexpr double kRetryPause = 0.1;
+// The quiet wait of the port search serves nothing, so it looks at the line in short slices.
+constexpr double kQuietSlice = 0.005;
+
+// The correction bar grows upward from this edge, 30 window units per step of its value.
+constexpr int kBarBottom = 2250;
+constexpr int kBarUnit = 30;
+constexpr qint64 kBarTopLimit = 1620;
+
+} // namespace
+
+ReadOutcome DriveCom::ReadCom(int Cmd, int address)
+{
+    if (state_.comOnline != 1 || clock_.quitting())
+        return ReadOutcome::Failed;
+    // Two transactions never share the wire: a poll asked for inside another one's wait is
+    // not sent at all. Polls are repeated by whoever asks for them, so nothing is lost.
+    if (depth_ > 0)
+        return ReadOutcome::Failed;
+    const ReadOutcome outcome = runRead(Cmd, address);
+    drainQueue();
+    return outcome;
+}
+
+ReadOutcome DriveCom::runRead(int cmd, int address)
+{
+    ++depth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{depth_};
+
+    const qsizetype expected = cmd == kStatusBlock ? kStatusBlockLength : kAnswerLength;
+    const QByteArray frame = pollFrame(address, cmd);
+    for (int attempt = 0;;) {
+        receiveAll();
+        send(frame);
+        waitForAnswer(expected);
+        if (cmd != kStatusBlock)
+            clock_.waitBlocking(kSettle);
+        if (clock_.quitting())
+            return ReadOutcome::Failed;
+
+        const QByteArray answer = cutAnswer(receiveAll());
+        const CrcVerdict verdict = CheckCRC(answer);
+        if (verdict == CrcVerdict::Match) {
+            if (!state_.quietWait)
+                decodeAnswer(answer);
+            finishRead();
+            return ReadOutcome::Match;
+        }
+        if (state_.quietWait) {
+            finishRead();
+            return verdict == CrcVerdict::Mismatch ? ReadOutcome::Mismatch : ReadOutcome::NoVerdict;
+        }
+
+        clock_.waitServing(kRetryPause);
+        // Stop was pressed meanwhile, or the program ends: no further attempt, and a link the
+        // user takes offline is not reported as broken.
+        if (clock_.quitting() || stopPending_ || state_.comOnline != 1)
+            return ReadOutcome::Failed;
+        if (++attempt >= kMaxAttempts) {
+            ComError();
+            return ReadOutcome::Failed;
+        }
+    }
+}
+
+bool DriveCom::waitForAnswer(qsizetype expected)
+{
+    // A port that closed (the device hung up) will not answer: no need to wait for it.
+    const auto done = [this, expected] { return !port_.isOpen() || port_.bytesWaiting() > expected; };
+    if (!state_.quietWait) {
+        clock_.waitServing(kAnswerTimeout, done);
+        return done();
+    }
+    const double deadline = clock_.now() + kAnswerTimeout;
+    while (!done() && !clock_.quitting() && clock_.now() < deadline)
+        clock_.waitBlocking(std::min(kQuietSlice, deadline - clock_.now()));
+    return done();
+}
+
+void DriveCom::decodeAnswer(const QByteArray& answer)
+{
+    // The drive's echo, not the number polled, says what the value is.
+    rxCommand_ = CheckComand(answer).toInt();
+    if (rxCommand_ != kStatusBlock) {
+        QString value = frameValue(answer, kRawChars);
+        state_.table.store(rxCommand_, ParameterValue::text(value));
+        showValues(value, rxCommand_);
+        return;
+    }
+    for (const StatusLine& line : decodeStatusBlock(answer)) {
+        if (line.cmd == kBarLine) {
+            const qint64 h = line.text.toLongLong();
+            if (h >= 0) {
+                const int height = static_cast<int>(std::min<qint64>(h * kBarUnit, std::numeric_limits<int>::max()));
+                window_.setHeight(el::picCorr(), height);
+                if (h < kBarTopLimit)
+                    window_.setTop(el::picCorr(), kBarBottom - height);
+            }
+            window_.setText(el::txtCorr(), line.text);
+            continue;
+        }
+        rxCommand_ = line.cmd;
+        state_.table.store(line.cmd, ParameterValue::text(line.text));
+        QString value = line.text;
+        showValues(value, line.cmd);
+    }
+}
+
+void DriveCom::finishRead()
+{
+    state_.comOnline = 1;
+    window_.setStatusText(1, kOnline);
+    window_.setStatusBevel(1, Bevel::Raised);
+    if (state_.transferActive) {
+        state_.countTransfer();
+        showTransferProgress();
+    }
+}
+
+} // namespace kinetra
