@@ -22,4 +22,13 @@ bool languageFileReadable(const QString& programFolder, int languageIndex);
 bool loadLanguage(SharedState& state, const QString& programFolder, LanguageTargets& targets,
                   SettingsStore& settings, Dialogs& dialogs);
 
+// A language button released over the button. With the left button the file of `index` must
+// open, else "language not available" is shown and nothing changes; with any other button the
+// language is taken without that check. Then languageIndex = index and loadLanguage.
+bool selectLanguage(SharedState& state, int index, bool leftButton, const QString& programFolder,
+                    LanguageTargets& targets, SettingsStore& settings, Dialogs& dialogs);
+
+// The message shown when a language cannot be loaded.
+QString languageNotAvailableText();
+
 } // namespace kinetra
