@@ -1,0 +1,39 @@
+// kinetra: the service tool's main program. It only wires the parts together.
+#include "drive_com.h"
+#include "frm_sdi.h"
+#include "ini_settings_store.h"
+#include "qt_clock.h"
+#include "qt_dialogs.h"
+#include "qt_serial_port.h"
+#include "shared_state.h"
+#include "single_instance.h"
+
+#include <QApplication>
+
+using namespace kinetra;
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kApplicationName);
+
+    // A second start brings the running window to the front and ends.
+    SingleInstance instance(SingleInstance::defaultName());
+    if (!instance.claim()) return 0;
+
+    SharedState state;
+    IniSettingsStore settings;
+    QtClock clock;
+    QtSerialPort port(settings);
+    QObject::connect(&port, &SerialPort::dataArrived, &clock, &QtClock::wake);
+    QtDialogs dialogs;
+
+    frmSDI window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath());
+    dialogs.setParent(&window);
+    DriveCom com(state, port, clock, window, dialogs);
+    window.setDriveCom(&com);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmSDI::bringToFront);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&clock] { clock.setQuitting(); });
+
+    window.Form_Load();
+    return QApplication::exec();
+}

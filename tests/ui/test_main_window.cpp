@@ -1,0 +1,517 @@
+#include "about_window.h"
+#include "drive_com.h"
+#include "fake_serial_port.h"
+#include "frm_sdi.h"
+#include "memory_settings_store.h"
+#include "recording_dialogs.h"
+#include "shared_state.h"
+#include "window_layout_table.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+namespace {
+
+const QString kNotAvailable = QStringLiteral("language not available");
+
+// The real window offscreen, over a settings store in memory and a program folder without
+// language files (every language load fails the same way, whatever the loader does).
+struct Rig {
+    SharedState state;
+    MemorySettingsStore settings;
+    RecordingDialogs dialogs;
+    VirtualClock clock;
+    QTemporaryDir folder;
+    QString previousFolder = QDir::currentPath();
+    std::unique_ptr<frmSDI> window;
+
+    explicit Rig(const QMap<QString, QString>& stored = {}) {
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            settings.setValue(kApplicationName, QStringLiteral("System"), it.key(), it.value());
+        window = std::make_unique<frmSDI>(state, settings, dialogs, clock, folder.path());
+    }
+    ~Rig() {
+        window.reset();
+        QDir::setCurrent(previousFolder);
+    }
+    Rig& started() {
+        window->Form_Load();
+        return *this;
+    }
+    QString stored(const QString& key) const {
+        return settings.value(kApplicationName, QStringLiteral("System"), key, QStringLiteral("<none>"));
+    }
+    template <class T = QWidget> T* find(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        if (!w) qWarning("no widget %s", qPrintable(name));
+        return w;
+    }
+    QTabWidget* tabs() const { return find<QTabWidget>(QStringLiteral("SSTab1")); }
+    bool hidden(const QString& name) const { return find(name)->isHidden(); }
+};
+
+using Settings = QMap<QString, QString>;
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartWritesTheDefaults() {
+        Rig r;
+        r.started();
+        QCOMPARE(r.stored("Check"), QStringLiteral("1"));
+        QCOMPARE(r.stored("Language"), QStringLiteral("1"));
+        QCOMPARE(r.stored("Decpnt"), QStringLiteral("1"));
+        QCOMPARE(r.stored("Expert"), QStringLiteral("1"));
+        QCOMPARE(r.stored("Security"), QStringLiteral("0"));
+        QCOMPARE(r.stored("Encoder"), QStringLiteral("1"));
+        QCOMPARE(r.window->settingsCheck(), 1);
+        QCOMPARE(r.state.languageIndex, 1);
+        QCOMPARE(r.state.decPnt, 1);
+        QVERIFY(r.state.expertMode);
+        QCOMPARE(r.state.splashVariant, 1);
+        QCOMPARE(r.state.transferTotal, 190);
+        QVERIFY(r.state.chartRecording);
+        QVERIFY(!r.state.transferActive);
+
+        // Expert view: the tabs show, the simple panel does not; the motor direction is hidden
+        // because the internal measuring system is ticked.
+        QVERIFY(!r.hidden("SSTab1"));
+        QVERIFY(r.hidden("simplePanel"));
+        QVERIFY(r.find<QCheckBox>("chkEncoder")->isChecked());
+        QVERIFY(!r.find<QCheckBox>("checkSecurity")->isChecked());
+        QVERIFY(r.hidden("cmbPara_2142"));
+        QVERIFY(r.hidden("lblPara_2142"));
+        QVERIFY(r.find<QCheckBox>("Check2")->isChecked());
+        QVERIFY(r.window->isVisible());
+        QCOMPARE(r.window->windowTitle(), QStringLiteral("Kinetra"));
+    }
+
+    void theWindowComesUpOffline() {
+        Rig r;
+        r.started();
+        QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
+        QCOMPARE(r.find<QLabel>("StatusBar1_3")->text(), QString());
+        for (int panel : {1, 3, 5})
+            QCOMPARE(r.find<QLabel>(QStringLiteral("StatusBar1_%1").arg(panel))->frameShadow(),
+                     QFrame::Sunken);
+        // Diagnose and Progr. wait for a drive of level 500.
+        QVERIFY(!r.tabs()->isTabVisible(4));
+        QVERIFY(!r.tabs()->isTabVisible(5));
+        for (int tab : {0, 1, 2, 3, 6})
+            QVERIFY(r.tabs()->isTabVisible(tab));
+        QVERIFY(r.hidden("frameTool"));
+        QVERIFY(!r.find("frameSecurity")->isEnabled());
+    }
+
+    void storedSettingsAreRead_data() {
+        QTest::addColumn<Settings>("stored");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("decPnt");
+        QTest::addColumn<bool>("expert");
+        QTest::addColumn<bool>("encoder");
+        QTest::addColumn<QString>("languageAfter");
+
+        QTest::newRow("check without language loads English")
+            << Settings{{"Check", "1"}} << 0 << 0 << false << false << QStringLiteral("<none>");
+        QTest::newRow("language 7 is not rewritten")
+            << Settings{{"Check", "1"}, {"Language", "7"}} << 7 << 0 << false << false << QStringLiteral("7");
+        QTest::newRow("a damaged decimal setting keeps 0")
+            << Settings{{"Check", "1"}, {"Decpnt", "abc"}, {"Expert", "1"}} << 0 << 0 << true << false
+            << QStringLiteral("<none>");
+        QTest::newRow("every key read")
+            << Settings{{"Check", "1"}, {"Language", "4"}, {"decPNT", "2"}, {"Expert", "0"}, {"Encoder", "1"}}
+            << 4 << 2 << false << true << QStringLiteral("4");
+        QTest::newRow("a box value out of range is skipped")
+            << Settings{{"Check", "1"}, {"Encoder", "5"}, {"Expert", "x"}} << 0 << 0 << false << false
+            << QStringLiteral("<none>");
+    }
+    void storedSettingsAreRead() {
+        QFETCH(Settings, stored);
+        Rig r(stored);
+        r.started();
+        QTEST(r.state.languageIndex, "language");
+        QTEST(r.state.decPnt, "decPnt");
+        QTEST(r.state.expertMode, "expert");
+        QTEST(r.find<QCheckBox>("chkEncoder")->isChecked(), "encoder");
+        QTEST(r.stored("Language"), "languageAfter");
+        QFETCH(bool, expert);
+        QCOMPARE(r.hidden("SSTab1"), !expert);
+        QCOMPARE(r.hidden("simplePanel"), expert);
+        QFETCH(bool, encoder);
+        QCOMPARE(r.hidden("cmbPara_2142"), encoder);
+        // No file in the folder: the load ends with its message and start-up completes.
+        QCOMPARE(r.dialogs.texts(), QStringList{kNotAvailable});
+        QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
+    }
+
+    void toolsButtonTogglesThePanelAndReselectsTheDecimals() {
+        Rig r(Settings{{"Check", "1"}, {"Decpnt", "2"}});
+        r.started();
+        r.state.messageText[63] = QStringLiteral("Expert view");
+        auto* tool = r.find<QToolButton>("cmdTool");
+
+        QTest::mouseClick(tool, Qt::LeftButton);
+        QVERIFY(!r.hidden("frameTool"));
+        QVERIFY(r.find<QRadioButton>("optDec_2")->isChecked());
+        QCOMPARE(r.find<QCheckBox>("Check2")->text(), QStringLiteral("Expert view"));
+
+        QTest::mouseClick(r.find("optDec_0"), Qt::LeftButton);
+        QCOMPARE(r.state.decPnt, 0);
+        QCOMPARE(r.stored("Decpnt"), QStringLiteral("0"));
+
+        QTest::mouseClick(tool, Qt::LeftButton);
+        QVERIFY(r.hidden("frameTool"));
+
+        // Each showing selects the option of the current decimal places, and that saves them.
+        r.state.decPnt = 1;
+        QTest::mouseClick(tool, Qt::LeftButton);
+        QVERIFY(!r.hidden("frameTool"));
+        QVERIFY(r.find<QRadioButton>("optDec_1")->isChecked());
+        QCOMPARE(r.stored("Decpnt"), QStringLiteral("1"));
+    }
+
+    void optionBoxesAreSavedWhenClicked() {
+        Rig r;
+        r.started();
+        auto* encoder = r.find<QCheckBox>("chkEncoder");
+        r.tabs()->setCurrentIndex(2);
+        QTest::mouseClick(encoder, Qt::LeftButton);
+        QCOMPARE(r.stored("Encoder"), QStringLiteral("0"));
+        QVERIFY(!r.hidden("cmbPara_2142"));
+        QVERIFY(!r.hidden("lblPara_2142"));
+        QTest::mouseClick(encoder, Qt::LeftButton);
+        QCOMPARE(r.stored("Encoder"), QStringLiteral("1"));
+        QVERIFY(r.hidden("cmbPara_2142"));
+
+        // The access rules open the expert box; here the test does.
+        r.find("frameSecurity")->setEnabled(true);
+        auto* expert = r.find<QCheckBox>("Check2");
+        expert->setEnabled(true);
+        expert->click();
+        QCOMPARE(r.stored("Expert"), QStringLiteral("0"));
+        QVERIFY(r.hidden("SSTab1"));
+        QVERIFY(!r.hidden("simplePanel"));
+    }
+
+    void clearingTheAutoBoxResumesRecording() {
+        Rig r;
+        r.started();
+        auto* autoStop = r.find<QCheckBox>("chkReadStop_0");
+        autoStop->click();
+        r.state.chartRecording = false;
+        autoStop->click(); // ticked -> cleared
+        QVERIFY(r.state.chartRecording);
+        r.state.chartRecording = false;
+        autoStop->click(); // ticking does nothing here
+        QVERIFY(!r.state.chartRecording);
+    }
+
+    void scaleTextsFollowTheMultipliers_data() {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("pwm");
+        QTest::addColumn<QString>("currentText");
+        QTest::addColumn<QString>("pwmText");
+        QTest::newRow("design") << "1"
+                                << "1"
+                                << "Raster=1A"
+                                << "Raster=24 Steps";
+        QTest::newRow("letters dropped") << "x2"
+                                         << "2x"
+                                         << "Raster=0.5A"
+                                         << "Raster=12 Steps";
+        QTest::newRow("fifteen digits") << "3"
+                                        << "7"
+                                        << "Raster=0.333333333333333A"
+                                        << "Raster=3.42857142857143 Steps";
+        QTest::newRow("zero or no digit changes nothing") << "0"
+                                                          << "x"
+                                                          << "old"
+                                                          << "old";
+        QTest::newRow("a huge multiplier does not overflow") << "99999999999999999999999"
+                                                             << "1"
+                                                             << "Raster=1e-23A"
+                                                             << "Raster=24 Steps";
+    }
+    void scaleTextsFollowTheMultipliers() {
+        Rig r;
+        r.state.messageText[43] = QStringLiteral("Raster=");
+        r.state.messageText[44] = QStringLiteral(" Steps");
+        r.window->setText(Element{QStringLiteral("txtCur"), 0}, QStringLiteral("old"));
+        r.window->setText(Element{QStringLiteral("txtPwm"), 0}, QStringLiteral("old"));
+        QFETCH(QString, current);
+        QFETCH(QString, pwm);
+        r.find<QLineEdit>("valCurMult")->setText(current);
+        r.find<QLineEdit>("valPwmMult")->setText(pwm);
+        r.window->updateScaleTexts();
+        QTEST(r.find<QLabel>("txtCur")->text(), "currentText");
+        QTEST(r.find<QLabel>("txtPwm")->text(), "pwmText");
+    }
+
+    void everyControlIsNamedByArrayAndIndex() {
+        Rig r;
+        for (const FieldSpec& f : parameterFields()) {
+            const QString array =
+                f.kind == FieldKind::List ? QStringLiteral("cmbPara") : QStringLiteral("txtPara");
+            QVERIFY2(r.window->findChild<QWidget*>(array + QLatin1Char('_') + QString::number(f.cmd)),
+                     qPrintable(QString::number(f.cmd)));
+            QCOMPARE(r.window->element(Element{array, f.cmd})->objectName(),
+                     array + "_" + QString::number(f.cmd));
+            if (f.label)
+                QCOMPARE(r.find<QLabel>(QStringLiteral("lblPara_%1").arg(f.cmd))->text(),
+                         QString::fromUtf8(f.label));
+        }
+        const QStringList names{
+            "cmdConnect",   "cmdStop",       "cmdData",       "cmdTool",       "cmdInfo",
+            "SSTab1",       "SSTab1_1",      "frameTool",     "frameSecurity", "Check2",
+            "chkEncoder",   "checkSecurity", "chkDebug",      "cmdSecurity",   "cmdMain",
+            "txtHelp_0",    "ProgressBar1",  "ProgressBar2",  "picDiag",       "picCorr",
+            "txtCorr",      "valCurMult",    "valPwmMult",    "txtCur",        "txtPwm",
+            "txtPara_0",    "txtPara_1",     "txtPara1_2180", "txtPara1_2182", "txtPara_2184",
+            "txtPara_2180", "txtPara_2182",  "cmdComand_0",   "cmdComand_140", "cmdComand_161",
+            "chkRead_0",    "chkRead_1",     "chkReadStop_0", "descrObject"};
+        for (const QString& name : names)
+            QVERIFY2(r.window->findChild<QWidget*>(name), qPrintable(name));
+        for (int i = 0; i <= 13; ++i)
+            QVERIFY(r.window->findChild<QGroupBox*>(QStringLiteral("framepara_%1").arg(i)));
+        for (int i = 0; i <= 4; ++i)
+            QVERIFY(r.window->findChild<QGroupBox*>(QStringLiteral("frmMain_%1").arg(i)));
+        for (int i = 0; i <= 6; ++i)
+            QVERIFY(r.window->findChild<QLabel*>(QStringLiteral("lblObject_%1").arg(i)));
+        for (int i = 0; i <= 5; ++i)
+            QVERIFY(r.window->findChild<QWidget*>(QStringLiteral("cmdLanguage_%1").arg(i)));
+        for (int k = 0; k <= 8; ++k) {
+            QVERIFY(r.hidden(QStringLiteral("ledOn_%1").arg(k)));
+            QVERIFY(!r.hidden(QStringLiteral("ledOff_%1").arg(k)));
+        }
+        for (int panel = 1; panel <= 5; ++panel)
+            QVERIFY(r.window->findChild<QLabel*>(QStringLiteral("StatusBar1_%1").arg(panel)));
+        // Hidden by design and never shown: the debug frame, its box and the second test button.
+        QVERIFY(r.hidden("framepara_13"));
+        QVERIFY(r.hidden("cmdComand_1"));
+        QVERIFY(r.hidden("chkDebug"));
+
+        // No two widgets of the window share a name.
+        QSet<QString> seen;
+        for (QWidget* w : r.window->findChildren<QWidget*>()) {
+            const QString name = w->objectName();
+            if (w->window() != r.window.get() || name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+                continue;
+            QVERIFY2(!seen.contains(name), qPrintable(name));
+            seen.insert(name);
+        }
+    }
+
+    void elementOperationsWorkOnTheWidgets() {
+        Rig r;
+        frmSDI& w = *r.window;
+        w.setText(el::txtPara(2110), QStringLiteral("1,00"));
+        QCOMPARE(r.find<QLineEdit>("txtPara_2110")->text(), QStringLiteral("1,00"));
+        QCOMPARE(w.text(el::txtPara(2110)), QStringLiteral("1,00"));
+
+        const Element list = el::cmbPara(2125);
+        w.clearItems(list);
+        for (const char* item : {"1x", "2x", "4x"})
+            w.addItem(list, QString::fromLatin1(item));
+        w.setSelection(list, 2);
+        QCOMPARE(w.selection(list), 2);
+        w.setSelection(list, 3);
+        w.setSelection(list, -1);
+        QCOMPARE(w.selection(list), 2);
+        w.setTag(list, QStringLiteral("P25"));
+        QCOMPARE(r.find("cmbPara_2125")->toolTip(), QStringLiteral("P25"));
+
+        w.setMaximum(el::progressBar1(), 190);
+        w.setValue(el::progressBar1(), 40);
+        QCOMPARE(r.find<QProgressBar>("ProgressBar1")->value(), 40);
+        w.setStatusText(3, QStringLiteral("ProfiBus : DATA EX "));
+        w.setStatusBevel(3, Bevel::Raised);
+        QCOMPARE(r.find<QLabel>("StatusBar1_3")->text(), QStringLiteral("ProfiBus : DATA EX "));
+        QCOMPARE(r.find<QLabel>("StatusBar1_3")->frameShadow(), QFrame::Raised);
+        w.setVisible(Element{QStringLiteral("ledOn"), 4}, true);
+        QVERIFY(!r.hidden("ledOn_4"));
+        w.setEnabled(el::txtPara(2106), false);
+        QVERIFY(!r.find("txtPara_2106")->isEnabled());
+        w.setTabCaption(0, QStringLiteral("Position!"));
+        QCOMPARE(r.tabs()->tabText(0), QStringLiteral("Position!"));
+        r.tabs()->setCurrentIndex(3);
+        QCOMPARE(w.currentTab(), 3);
+        w.setHeight(Element{QStringLiteral("picCorr"), 0}, 30 * 10);
+        w.setTop(Element{QStringLiteral("picCorr"), 0}, 2250 - 300);
+        QCOMPARE(r.find("picCorr")->height(), 20);
+        QCOMPARE(r.find("picCorr")->y(), 130);
+
+        // Elements the window does not have: nothing happens, nothing breaks.
+        for (const Element& missing :
+             {el::txtPara(2112), el::cmbPara(2110), Element{QStringLiteral("nothing"), 0}, el::lblPara(2152),
+              el::progressBar2(), el::fileHelpLine()}) {
+            w.setText(missing, QStringLiteral("x"));
+            w.setSelection(missing, 0);
+            w.setVisible(missing, false);
+            w.setEnabled(missing, false);
+            w.setValue(missing, 1);
+            w.setCaption(missing, QStringLiteral("x"));
+            w.setHint(missing, QStringLiteral("x"));
+            w.addItem(missing, QStringLiteral("x"));
+            if (missing.name != QLatin1String("ProgressBar2")) QCOMPARE(w.text(missing), QString());
+            if (missing.name != QLatin1String("cmbPara") || missing.index != 2110)
+                QCOMPARE(w.selection(missing), -1);
+        }
+        w.setStatusText(9, QStringLiteral("x"));
+        w.setTabCaption(7, QStringLiteral("x"));
+        QCOMPARE(r.tabs()->count(), 7);
+    }
+
+    void accessibleNamesFollowTheLabels() {
+        Rig r;
+        // Every entry box and list is its label's buddy and carries the label's text.
+        for (QLabel* label : r.window->findChildren<QLabel*>()) {
+            if (!label->objectName().startsWith(QLatin1String("lblPara"))) continue;
+            QVERIFY2(label->buddy(), qPrintable(label->objectName()));
+            QCOMPARE(label->buddy()->accessibleName(), label->text());
+        }
+        r.window->setCaption(el::lblPara(2110), QStringLiteral("s in position"));
+        QCOMPARE(r.find("txtPara_2110")->accessibleName(), QStringLiteral("s in position"));
+        r.window->setCaption(el::lblPara(2125), QStringLiteral("Edge &evaluation"));
+        QCOMPARE(r.find("cmbPara_2125")->accessibleName(), QStringLiteral("Edge evaluation"));
+        r.window->setText(el::lblPara(3102), QStringLiteral("mm reference"));
+        QCOMPARE(r.find("txtPara_3102")->accessibleName(), QStringLiteral("mm reference"));
+
+        // Every picture button is named by its hint; the reset buttons, which have none, by the
+        // label beside them.
+        for (QToolButton* button : r.window->findChildren<QToolButton*>())
+            if (!button->toolTip().isEmpty()) QCOMPARE(button->accessibleName(), button->toolTip());
+        QCOMPARE(r.find("cmdComand_162")->accessibleName(), QStringLiteral("Werkseinstellung Achse"));
+        QCOMPARE(r.find("cmdComand_128")->accessibleName(), QStringLiteral("Start Absolut"));
+        QCOMPARE(r.find("cmdConnect")->accessibleName(), QStringLiteral("Verbinden"));
+        r.window->setHint(Element{QStringLiteral("cmdConnect"), 0}, QStringLiteral("Connect"));
+        QCOMPARE(r.find("cmdConnect")->accessibleName(), QStringLiteral("Connect"));
+        QCOMPARE(r.find("cmdConnect")->toolTip(), QStringLiteral("Connect"));
+    }
+
+    void infoButtonOpensOneAboutWindow() {
+        Rig r;
+        r.started();
+        AboutWindow* orven = r.window->splashWindow(1);
+        AboutWindow* maker = r.window->splashWindow(0);
+        QCOMPARE(orven->objectName(), QStringLiteral("frmSplashOrven"));
+        QCOMPARE(maker->objectName(), QStringLiteral("frmSplash"));
+        auto* info = r.find<QToolButton>("cmdInfo");
+
+        QTest::mouseClick(info, Qt::LeftButton);
+        QVERIFY(orven->isVisible());
+        QVERIFY(!maker->isVisible());
+        // Any key hides it; it stays the same window.
+        QTest::keyClick(orven, Qt::Key_A);
+        QVERIFY(!orven->isVisible());
+        QCOMPARE(r.window->splashWindow(1), orven);
+
+        // A click on the frame hides it, and so does its button.
+        QTest::mouseClick(info, Qt::LeftButton);
+        QTest::mouseClick(orven->findChild<QWidget*>(QStringLiteral("lblCompany")), Qt::LeftButton);
+        QVERIFY(!orven->isVisible());
+        QTest::mouseClick(info, Qt::LeftButton);
+        QTest::mouseClick(orven->findChild<QWidget*>(QStringLiteral("cmdExit")), Qt::LeftButton);
+        QVERIFY(!orven->isVisible());
+
+        // While one shows, the button opens nothing more.
+        QTest::mouseClick(info, Qt::LeftButton);
+        r.state.splashVariant = 0;
+        QTest::mouseClick(info, Qt::LeftButton);
+        QVERIFY(!maker->isVisible());
+        orven->hide();
+        QTest::mouseClick(info, Qt::LeftButton);
+        QVERIFY(maker->isVisible());
+        QVERIFY(maker->findChild<QLabel*>(QStringLiteral("lblKunde")));
+        maker->hide();
+
+        // Not during a transfer.
+        r.state.transferActive = true;
+        QTest::mouseClick(info, Qt::LeftButton);
+        QVERIFY(!maker->isVisible());
+    }
+
+    void aboutWindowsCarryTheirVersions_data() {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("distributor") << 1 << "version 2-0"
+                                     << "7.10.2005";
+        QTest::newRow("maker") << 0 << "version 1-9"
+                               << "20.08.2005";
+    }
+    void aboutWindowsCarryTheirVersions() {
+        Rig r;
+        QFETCH(int, variant);
+        AboutWindow* about = r.window->splashWindow(variant);
+        QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblProductName"))->text(),
+                 QStringLiteral("Kinetra"));
+        QTEST(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), "version");
+        QTEST(about->findChild<QLabel*>(QStringLiteral("lblDate"))->text(), "date");
+        QCOMPARE(about->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblContact_"))).size(), 5);
+    }
+
+    void languageButtonsCheckTheFileOnlyForTheLeftButton() {
+        Rig r(Settings{{"Check", "1"}, {"Language", "1"}});
+        r.started();
+        r.dialogs.shown.clear();
+        QWidget* french = r.find("cmdLanguage_3");
+        const QPoint inside(5, 5);
+
+        QTest::mouseRelease(french, Qt::LeftButton, {}, inside);
+        QCOMPARE(r.dialogs.texts(), QStringList{kNotAvailable});
+        QCOMPARE(r.state.languageIndex, 1);
+
+        QTest::mouseRelease(french, Qt::LeftButton, {}, QPoint(-3, 5));
+        QTest::mouseRelease(french, Qt::RightButton, {}, QPoint(french->width() + 2, 5));
+        QCOMPARE(r.dialogs.shown.size(), 1);
+
+        // Another button loads without the check: the index changes, the setting does not.
+        QTest::mouseRelease(french, Qt::RightButton, {}, inside);
+        QCOMPARE(r.state.languageIndex, 3);
+        QCOMPARE(r.dialogs.texts(), (QStringList{kNotAvailable, kNotAvailable}));
+        QCOMPARE(r.stored("Language"), QStringLiteral("1"));
+    }
+
+    void closingEndsAtOnceWithoutAQuestion() {
+        Rig r;
+        FakeSerialPort port(r.clock);
+        DriveCom com(r.state, port, r.clock, *r.window, r.dialogs);
+        r.window->setDriveCom(&com);
+        r.started();
+        r.dialogs.shown.clear();
+        port.open();
+        r.state.comOnline = 1;
+        r.state.transferActive = true;
+        com.timerReceive().setEnabled(true);
+
+        QVERIFY(r.window->close());
+        QVERIFY(r.clock.quitting());
+        QVERIFY(!port.isOpen());
+        QVERIFY(!com.timerReceive().isEnabled());
+        QVERIFY(r.dialogs.shown.isEmpty());
+        // Nothing goes on the wire after the end.
+        com.WriteCom(11, 2152, 129);
+        QVERIFY(port.written().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
