@@ -19,6 +19,11 @@ ParameterFileResult failure(ParameterFileError error, int line = 0, const QStrin
     return r;
 }
 
+ParameterFileError missingError(const QFileInfo& info) {
+    return QFileInfo(info.absolutePath()).isDir() ? ParameterFileError::NotFound
+                                                  : ParameterFileError::PathNotFound;
+}
+
 // The bytes of the file at `path`, or why they cannot be had.
 struct FileBytes {
     QByteArray bytes;
@@ -29,7 +34,7 @@ FileBytes loadBytes(const QString& path) {
     FileBytes out;
     const QFileInfo info(path);
     if (!info.exists()) {
-        out.result = failure(ParameterFileError::NotFound);
+        out.result = failure(missingError(info));
         return out;
     }
     // A folder, a device or a pipe could block or never end; only plain files are read.
@@ -124,6 +129,19 @@ private:
 };
 
 } // namespace
+
+ParameterFileResult probeParameterFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return failure(missingError(info));
+    if (!info.isFile()) return failure(ParameterFileError::NotAFile);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const auto error =
+            info.isReadable() ? ParameterFileError::ReadFailed : ParameterFileError::AccessDenied;
+        return failure(error, 0, file.errorString());
+    }
+    return {};
+}
 
 bool hasParameterFileHeader(QByteArrayView bytes) {
     FieldReader reader(bytes);

@@ -38,6 +38,11 @@ struct ParameterFileContent {
 // Larger than any parameter file by far; such a file is refused before it is read.
 inline constexpr qint64 kMaxParameterFileSize = 1024 * 1024;
 
+// Whether the file at `path` can be opened for reading, as the file checks before a store or
+// a load ask: None, NotFound (the folder exists, the file not), PathNotFound (no such folder),
+// NotAFile, AccessDenied or ReadFailed. Nothing is read.
+ParameterFileResult probeParameterFile(const QString& path);
+
 // The first field of the data is "Parameter KINETRA", quoted or not.
 bool hasParameterFileHeader(QByteArrayView bytes);
 // Reads the first field of the file at `path`: None when it is the header, NotParameterFile

@@ -352,6 +352,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("error");
         QTest::newRow("missing") << "missing.par" << int(ParameterFileError::NotFound);
+        QTest::newRow("missing folder") << "none/missing.par" << int(ParameterFileError::PathNotFound);
         QTest::newRow("a folder") << "folder.par" << int(ParameterFileError::NotAFile);
         QTest::newRow("huge") << "huge.par" << int(ParameterFileError::TooLarge);
     }
@@ -365,9 +366,12 @@ private slots:
         huge.write(newParameterFileBytes());
         QVERIFY(huge.resize(kMaxParameterFileSize + 1)); // sparse: no real megabytes written
         huge.close();
+        const QString path = dir.filePath(name);
         ParameterTable t;
-        QCOMPARE(int(readParameterFile(dir.filePath(name), t, 0).error), error);
-        QCOMPARE(int(testParameterFileHeader(dir.filePath(name)).error), error);
+        QCOMPARE(int(readParameterFile(path, t, 0).error), error);
+        QCOMPARE(int(testParameterFileHeader(path).error), error);
+        const bool probeFails = error != int(ParameterFileError::TooLarge);
+        QCOMPARE(int(probeParameterFile(path).error), probeFails ? error : int(ParameterFileError::None));
     }
 
     void veryLongLineEndsInAnError() {
