@@ -159,6 +159,10 @@ void frmSDI::setCaption(const Element& e, const QString& caption) {
         setLabelText(label, caption);
     } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
         frame->setTitle(caption);
+        // The status box of the diagnostics page is labelled like the status frame.
+        if (e == Element{QStringLiteral("frmMain"), 2})
+            if (auto* status = elementAs<QLabel>(Element{QStringLiteral("lblPara1"), 2180}))
+                setLabelText(status, caption);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(caption);
         if (button->icon().isNull()) button->setAccessibleName(spokenText(caption));

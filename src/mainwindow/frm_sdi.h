@@ -81,9 +81,8 @@ public:
     void setStatusText(int, const QString&) override;
     void setStatusBevel(int, Bevel) override;
     int currentTab() const override;
-    // Height and top edge in window units (the correction bar).
-    void setHeight(const Element&, int units);
-    void setTop(const Element&, int units);
+    void setHeight(const Element&, int units) override;
+    void setTop(const Element&, int units) override;
 
     // LanguageTargets
     void setCaption(const Element&, const QString&) override;
