@@ -6,6 +6,7 @@
 #include "parameter_table.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -372,6 +373,39 @@ private slots:
         QCOMPARE(int(testParameterFileHeader(path).error), error);
         const bool probeFails = error != int(ParameterFileError::TooLarge);
         QCOMPARE(int(probeParameterFile(path).error), probeFails ? error : int(ParameterFileError::None));
+    }
+
+    // Damaged copies of a good file: every one either loads, stops at its end keeping what
+    // came before, or is refused whole; none crashes or loads a record out of place.
+    void damagedFilesLoadConsistently() {
+        QMap<int, QByteArray> values;
+        for (const int p : handwritten::longAxis())
+            values.insert(p, "\"" + QByteArray::number(p * 3) + "\"");
+        const QByteArray good = handwritten::file(handwritten::longAxis(), values);
+        QRandomGenerator random(8);
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bad = good;
+            for (int edits = random.bounded(1, 6); edits > 0; --edits) {
+                const int at = random.bounded(21, int(bad.size()));
+                switch (random.bounded(3)) {
+                case 0:
+                    bad[at] = char(random.bounded(256));
+                    break;
+                case 1:
+                    bad.remove(at, random.bounded(1, 40));
+                    break;
+                default:
+                    bad.insert(at, QByteArray(random.bounded(1, 4), ",\"\r\n"[random.bounded(4)]));
+                }
+            }
+            const ParameterFileContent c = parseParameterFile(bad, 540);
+            const auto error = c.result.error;
+            QVERIFY(c.records.isEmpty() || error == ParameterFileError::None ||
+                    error == ParameterFileError::ReadPastEnd);
+            const QList<int> axis = handwritten::longAxis();
+            for (qsizetype i = 0; i < c.records.size() && i < axis.size(); ++i)
+                QCOMPARE(c.records[i].cmd, 2100 + axis[i]);
+        }
     }
 
     void veryLongLineEndsInAnError() {
