@@ -92,15 +92,6 @@ private slots:
         QVERIFY(!bytes.contains("\"P53\"") && !bytes.contains("\"P54\""));
     }
 
-    void axisSequenceEndsByLevel() {
-        ParameterTable t;
-        const QByteArray shortFile = formatParameterFile(t, 0);
-        QVERIFY(shortFile.contains("\"P52\",\r\n\"P55\",\r\n\"P80\",\r\n\"----------------\"\r\n"));
-        const QByteArray longFile = formatParameterFile(t, 540);
-        QVERIFY(longFile.contains("\"P52\",\r\n\"P55\",\r\n\"P56\",\r\n"));
-        QVERIFY(longFile.contains("\"P79\",\r\n\"P80\",\r\n\"----------------\"\r\n"));
-    }
-
     void zeroRuleWritesAndKeepsOne_data() {
         QTest::addColumn<int>("cmd");
         QTest::addColumn<ParameterValue>("before");
