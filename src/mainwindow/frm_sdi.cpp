@@ -4,6 +4,7 @@
 
 #include "about_window.h"
 #include "classic_units.h"
+#include "picture_icons.h"
 #include "system_settings.h"
 
 #include <QAbstractButton>
@@ -37,6 +38,7 @@ frmSDI::frmSDI(SharedState& state, SettingsStore& settings, Dialogs& dialogs, Cl
       programFolder_(std::move(programFolder)), settings_(std::make_unique<SystemSettings>(settings)) {
     setObjectName(QStringLiteral("frmSDI"));
     setWindowTitle(QStringLiteral("Kinetra"));
+    setWindowIcon(pictureIcon(QStringLiteral("kinetra")));
     buildWindow();
     connectHandlers();
 }
@@ -157,6 +159,10 @@ void frmSDI::setCaption(const Element& e, const QString& caption) {
     QWidget* w = element(e);
     if (auto* label = qobject_cast<QLabel*>(w)) {
         setLabelText(label, caption);
+        // The simple panel's tolerance window has no text of its own in the language files;
+        // it reads like the tab's.
+        if (e == el::lblPara(2109))
+            if (auto* mirror = elementAs<QLabel>(el::lblPara(3109))) setLabelText(mirror, caption);
     } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
         frame->setTitle(caption);
         // The status box of the diagnostics page is labelled like the status frame.

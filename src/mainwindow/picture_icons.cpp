@@ -12,6 +12,11 @@ namespace {
 // 24 x 24 drawings; the frame of each is added by svg().
 const QHash<QString, const char*>& drawings() {
     static const QHash<QString, const char*> d{
+        // the program's own emblem (also installed as its desktop icon)
+        {"kinetra", R"(<rect x="1" y="1" width="22" height="22" rx="4.5" fill="#1d4f91"/>
+            <circle cx="12" cy="12" r="6.4" fill="none" stroke="#fff" stroke-width="1.9"/>
+            <path d="M12 3.4v3.8M12 16.8v3.8M3.4 12h3.8M16.8 12h3.8" stroke="#fff" stroke-width="1.9"
+            stroke-linecap="round"/><path d="M9.7 9l4.9 3-4.9 3z" fill="#7fd37f"/>)"},
         // plug and socket
         {"connect", R"(<path d="M4 12h5M15 12h5" stroke="#1d4f91" stroke-width="2.4"/>
             <rect x="8" y="7" width="5" height="10" rx="1.5" fill="#2e7d32"/>
