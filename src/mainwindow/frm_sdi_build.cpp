@@ -521,6 +521,7 @@ void frmSDI::buildStatusBar() {
         if (width > 0) label->setMinimumWidth(classicUnits(this, width));
         bar->addWidget(label, width > 0 ? 0 : 1);
     }
+    setStatusText(1, QStringLiteral(" RS232 : OFFLINE"));
     setStatusText(2, QStringLiteral(" COM"));
 }
 

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,6 +68,26 @@ struct Rig {
 };
 
 using Settings = QMap<QString, QString>;
+
+// Every text of the main window a user sees: captions, frame titles, hints, tab captions.
+QMap<QString, QString> visibleTexts(frmSDI& window) {
+    QMap<QString, QString> texts;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty() || w->window() != &window) continue;
+        if (auto* label = qobject_cast<QLabel*>(w); label && label->pixmap().isNull())
+            texts[name] = label->text();
+        else if (auto* frame = qobject_cast<QGroupBox*>(w))
+            texts[name] = frame->title();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            texts[name] = button->text();
+        if (!w->toolTip().isEmpty()) texts[name + QStringLiteral(".hint")] = w->toolTip();
+    }
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    for (int i = 0; i < tabs->count(); ++i)
+        texts[QStringLiteral("tab %1").arg(i)] = tabs->tabText(i);
+    return texts;
+}
 
 } // namespace
 
@@ -488,6 +509,38 @@ private slots:
         QCOMPARE(r.state.languageIndex, 3);
         QCOMPARE(r.dialogs.texts(), (QStringList{kNotAvailable, kNotAvailable}));
         QCOMPARE(r.stored("Language"), QStringLiteral("1"));
+    }
+
+    void theGermanFileReproducesTheDesignTexts() {
+        // The language files are copied beside the programs, this test among them.
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (!QFile::exists(programFolder + QStringLiteral("/German.txt")))
+            QSKIP("no language files beside the test");
+        SharedState state;
+        MemorySettingsStore settings;
+        settings.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Check"),
+                          QStringLiteral("1"));
+        settings.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"),
+                          QStringLiteral("1"));
+        RecordingDialogs dialogs;
+        VirtualClock clock;
+        const QString previousFolder = QDir::currentPath();
+        frmSDI window(state, settings, dialogs, clock, programFolder);
+        const QMap<QString, QString> design = visibleTexts(window);
+        window.Form_Load();
+        QDir::setCurrent(previousFolder);
+        QVERIFY(dialogs.shown.isEmpty());
+        const QMap<QString, QString> german = visibleTexts(window);
+        QStringList differences;
+        for (auto it = design.begin(); it != design.end(); ++it)
+            if (german.value(it.key()) != it.value())
+                differences
+                    << QStringLiteral("%1: '%2' -> '%3'").arg(it.key(), it.value(), german.value(it.key()));
+        for (auto it = german.begin(); it != german.end(); ++it)
+            if (!design.contains(it.key()) && !it.key().startsWith(QLatin1String("cmbPara_")) &&
+                it.key() != QLatin1String("cmdSecurity.hint"))
+                differences << QStringLiteral("%1: new '%2'").arg(it.key(), it.value());
+        QVERIFY2(differences.isEmpty(), qPrintable(differences.join(QLatin1Char('\n'))));
     }
 
     void closingEndsAtOnceWithoutAQuestion() {

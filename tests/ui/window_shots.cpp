@@ -1,5 +1,5 @@
 // Saves pictures of the main window (every tab, the simple panel, the tools panel) and of the
-// about windows, in German and English, at 1280 x 800 and 1920 x 1080, so that a person can
+// about windows, in German, English and Turkish, at 1280 x 800 and 1920 x 1080, so that a person can
 // look at the layout without a drive or a display.
 #include "about_window.h"
 #include "frm_sdi.h"
@@ -33,7 +33,7 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(folder);
     const QString programFolder = QCoreApplication::applicationDirPath();
 
-    for (int language : {1, 0}) {
+    for (int language : {1, 0, 5}) {
         for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
             SharedState state;
             test::MemorySettingsStore settings;
@@ -52,10 +52,11 @@ int main(int argc, char* argv[]) {
             window.Form_Load();
             for (const QString& shown : dialogs.texts())
                 QTextStream(stderr) << "message box: " << shown << '\n';
-            const QString tag = QStringLiteral("%1/%2-%3x%4")
-                                    .arg(folder, language == 1 ? QStringLiteral("de") : QStringLiteral("en"))
-                                    .arg(size.width())
-                                    .arg(size.height());
+            const QString tag =
+                QStringLiteral("%1/%2-%3x%4")
+                    .arg(folder, QStringList{"en", "de", "it", "fr", "es", "tr"}.value(language))
+                    .arg(size.width())
+                    .arg(size.height());
             auto* tabs = window.elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0});
             for (int tab = 0; tab < tabs->count(); ++tab) {
                 tabs->setTabVisible(tab, true);
