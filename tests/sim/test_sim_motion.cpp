@@ -1,0 +1,191 @@
+#include "drive_model.h"
+#include "sim_exchange.h"
+
+#include <QTest>
+
+using namespace kinetra;
+using namespace kinetra::sim;
+using namespace kinetra::test;
+
+namespace {
+
+constexpr qint64 kMoving = 1, kReferencing = 2, kInPosition = 4, kJogging = 8, kEndLimit = 32;
+const QByteArray kAck(1, ctl::ACK);
+
+} // namespace
+
+class TestSimMotion : public QObject {
+    Q_OBJECT
+private slots:
+    void startAbsoluteReachesTheSetPoint() {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QVERIFY(x.number(2180) & kInPosition); // standing at its start target
+        QCOMPARE(x.write(2101, "40000"), kAck);
+        QCOMPARE(x.write(2152, "128"), kAck);
+        x.advance(0.3);
+        const qint64 word = x.number(2180);
+        QVERIFY(word & kMoving);
+        QVERIFY(!(word & kInPosition));
+        const qint64 early = x.number(2100);
+        QVERIFY(early > 0 && early < 40000);
+        QVERIFY(x.number(2182) > 60); // current follows the motion
+        x.advance(10);
+        QCOMPARE(x.number(2100), qint64(40000));
+        QCOMPARE(x.number(2180) & (kMoving | kInPosition), kInPosition);
+        QVERIFY(x.number(2180) & 4096); // output 1 set up as "in position"
+        QCOMPARE(x.number(2183), qint64(127));
+        // The command word is taken, not kept.
+        QCOMPARE(x.number(2152), qint64(0));
+    }
+
+    void jogMovesUntilStop_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("direction");
+        QTest::newRow("positive") << 132 << 1;
+        QTest::newRow("negative") << 133 << -1;
+    }
+    void jogMovesUntilStop() {
+        QFETCH(int, code);
+        QFETCH(int, direction);
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QCOMPARE(x.write(2103, "-1000000"), kAck);
+        QCOMPARE(x.write(2152, QByteArray::number(code)), kAck);
+        qint64 last = x.number(2100);
+        for (int i = 0; i < 5; ++i) {
+            x.advance(1);
+            const qint64 now = x.number(2100);
+            QVERIFY2((now - last) * direction > 1000, "a jog keeps moving while no stop comes");
+            QVERIFY(x.number(2180) & kJogging);
+            last = now;
+        }
+        QCOMPARE(x.write(2152, "129"), kAck);
+        x.advance(1);
+        const qint64 stopped = x.number(2100);
+        x.advance(5);
+        QCOMPARE(x.number(2100), stopped);
+        QCOMPARE(x.number(2180) & (kMoving | kJogging | kInPosition), 0);
+    }
+
+    void commandCodesActAsNamed_data() {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<qint64>("position"); // after 10 s; start at 0, step 1000, reference 2345
+        QTest::addColumn<bool>("inPosition");
+        QTest::newRow("step positive") << QByteArray("130") << qint64(1000) << true;
+        QTest::newRow("step negative") << QByteArray("131") << qint64(-1000) << true;
+        QTest::newRow("set reference") << QByteArray("139") << qint64(2345) << true;
+        QTest::newRow("reference run") << QByteArray("136") << qint64(2345) << true;
+        QTest::newRow("save") << QByteArray("153") << qint64(0) << true;
+        QTest::newRow("take over") << QByteArray("137") << qint64(0) << true;
+    }
+    void commandCodesActAsNamed() {
+        QFETCH(QByteArray, code);
+        QFETCH(qint64, position);
+        QFETCH(bool, inPosition);
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QCOMPARE(x.write(2103, "-5000"), kAck);
+        QCOMPARE(x.write(2102, "2345"), kAck);
+        QCOMPARE(x.write(2152, code), kAck);
+        x.advance(10);
+        QCOMPARE(x.number(2100), position);
+        QCOMPARE(bool(x.number(2180) & kInPosition), inPosition);
+    }
+
+    void referenceRunMovesThenTakesTheReference() {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QCOMPARE(x.write(2102, "777"), kAck);
+        QCOMPARE(x.write(2152, "136"), kAck);
+        x.advance(0.2);
+        QVERIFY(x.number(2180) & kReferencing);
+        QVERIFY(x.number(2100) < 0); // towards the cam, negative by default
+        x.advance(10);
+        QCOMPARE(x.number(2100), qint64(777));
+        QVERIFY(!(x.number(2180) & kReferencing));
+    }
+
+    void endLimitStopsTheAxisAndCounts() {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        const qint64 counted = x.number(2440);
+        QCOMPARE(x.write(2104, "3000"), kAck);
+        QCOMPARE(x.write(2152, "132"), kAck);
+        x.advance(5);
+        QCOMPARE(x.number(2100), qint64(3000));
+        const qint64 word = x.number(2180);
+        QVERIFY(word & kEndLimit);
+        QVERIFY(!(word & kMoving));
+        // Input 3 is the positive end switch; from version 5.00 on it is reported in bit 512.
+        QVERIFY(word & 512);
+        QCOMPARE(x.number(2440), counted + 1);
+        // Writing the status word acknowledges the error.
+        QCOMPARE(x.write(2180, "0"), kAck);
+        QVERIFY(!(x.number(2180) & kEndLimit));
+    }
+
+    void olderDrivesReportTheEndSwitchesInOtherBits() {
+        DriveConfig c;
+        c.softwareVersion = 400;
+        DriveModel drive(c);
+        SimExchange x{drive};
+        QCOMPARE(x.write(2104, "3000"), kAck);
+        QCOMPARE(x.write(2152, "132"), kAck);
+        x.advance(5);
+        QVERIFY(x.number(2180) & 1024);
+        QVERIFY(!(x.number(2180) & 512));
+    }
+
+    void frequencyMeasurementShowsWhileItRuns() {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QCOMPARE(x.write(2140, "1"), kAck);
+        QCOMPARE(x.write(2152, "140"), kAck);
+        QVERIFY(x.number(2180) & (1 << 25));
+        x.advance(3);
+        QVERIFY(!(x.number(2180) & (1 << 25)));
+        QVERIFY(qAbs(x.number(2140) - 25000) <= 250);
+    }
+
+    void factorySettingsAndServiceReset() {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QCOMPARE(x.write(2113, "33"), kAck);
+        QCOMPARE(x.write(2413, "4444"), kAck);
+        QCOMPARE(x.write(2452, "162"), kAck);
+        QCOMPARE(x.number(2113), qint64(80));
+        QCOMPARE(x.number(2413), qint64(4444));
+        QCOMPARE(x.write(2452, "161"), kAck);
+        QCOMPARE(x.number(2413), qint64(0));
+        QCOMPARE(x.number(2402), qint64(540)); // identity survives
+        QVERIFY(x.number(2437) > 0);
+        QCOMPARE(x.write(2452, "163"), kAck);
+        for (const int counter : {2425, 2430, 2437, 2440, 2443, 2446})
+            QCOMPARE(x.number(counter), qint64(0));
+        QVERIFY(x.number(2429) > 0); // the operating time is no service counter
+        QCOMPARE(x.write(2452, "999"), QByteArray(1, ctl::NAK));
+    }
+
+    void saveMakesTheDriveDeafForAMoment() {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QCOMPARE(x.write(2152, "138"), kAck);
+        QCOMPARE(x.poll(2402), QByteArray()); // 0.2 s later: still writing its memory
+        x.advance(0.5);
+        QCOMPARE(x.number(2402), qint64(540));
+    }
+
+    void peakCurrentHoldsUntilRead() {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        QCOMPARE(x.write(2152, "128"), kAck);
+        x.advance(10);
+        const qint64 peak = x.number(2184);
+        QVERIFY2(peak > x.number(2182) + 50, "the start ramp drew more current than standing still");
+        QVERIFY(x.number(2184) < 40); // read once, it starts again from the present current
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimMotion)
+#include "test_sim_motion.moc"
