@@ -30,6 +30,13 @@ QString spokenText(const QString& caption) {
     return out;
 }
 
+// A caption that grows must make room in every layout around it: Qt keeps cached size hints
+// of the enclosing panels otherwise, and the longer text of a language gets clipped.
+void makeRoom(QWidget* w) {
+    for (; w && !w->isWindow(); w = w->parentWidget())
+        w->updateGeometry();
+}
+
 } // namespace
 
 frmSDI::frmSDI(SharedState& state, SettingsStore& settings, Dialogs& dialogs, Clock& clock,
@@ -173,6 +180,7 @@ void frmSDI::setCaption(const Element& e, const QString& caption) {
         button->setText(caption);
         if (button->icon().isNull()) button->setAccessibleName(spokenText(caption));
     }
+    makeRoom(w);
 }
 
 void frmSDI::setHint(const Element& e, const QString& hint) {
