@@ -7,6 +7,7 @@
 #include "qt_serial_port.h"
 #include "shared_state.h"
 #include "single_instance.h"
+#include "value_display.h"
 
 #include <QApplication>
 
@@ -31,6 +32,9 @@ int main(int argc, char* argv[]) {
     dialogs.setParent(&window);
     DriveCom com(state, port, clock, window, dialogs);
     window.setDriveCom(&com);
+    // Every value the link decodes goes to the window element that shows it.
+    ValueDisplay display(state, window);
+    com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmSDI::bringToFront);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&clock] { clock.setQuitting(); });
 

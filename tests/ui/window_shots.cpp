@@ -1,12 +1,20 @@
 // Saves pictures of the main window (every tab, the simple panel, the tools panel) and of the
-// about windows, in German, English and Turkish, at 1280 x 800 and 1920 x 1080, so that a person can
-// look at the layout without a drive or a display.
+// about windows, in German, English and Turkish, at 1280 x 800 and 1920 x 1080, so that a person
+// can look at the layout without a drive or a display:
+//   QT_QPA_PLATFORM=offscreen kinetra-shots <folder>
+// With --connect <settings folder> it connects through the real serial path to a simulated
+// drive registered in that settings folder (kinetra-drive-sim --com 1 --settings-dir <folder>)
+// and saves every tab of the connected window.
 #include "about_window.h"
+#include "drive_com.h"
 #include "frm_sdi.h"
+#include "ini_settings_store.h"
 #include "memory_settings_store.h"
 #include "qt_clock.h"
+#include "qt_serial_port.h"
 #include "recording_dialogs.h"
 #include "shared_state.h"
+#include "value_display.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,44 +33,90 @@ void save(QWidget* widget, const QString& path) {
     QTextStream(stdout) << path << '\n';
 }
 
+void presetSettings(SettingsStore& settings, int language) {
+    const QString system = QStringLiteral("System");
+    settings.setValue(kApplicationName, system, QStringLiteral("Check"), QStringLiteral("1"));
+    settings.setValue(kApplicationName, system, QStringLiteral("Language"), QString::number(language));
+    settings.setValue(kApplicationName, system, QStringLiteral("Expert"), QStringLiteral("1"));
+    settings.setValue(kApplicationName, system, QStringLiteral("Encoder"), QStringLiteral("0"));
+}
+
+void saveTabs(frmSDI& window, const QString& tag) {
+    auto* tabs = window.elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0});
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        if (!tabs->isTabVisible(tab)) continue;
+        tabs->setCurrentIndex(tab);
+        save(&window, QStringLiteral("%1-tab%2.png").arg(tag).arg(tab));
+    }
+}
+
+void reportMessages(const test::RecordingDialogs& dialogs) {
+    for (const QString& shown : dialogs.texts())
+        QTextStream(stderr) << "message box: " << shown << '\n';
+}
+
+int connected(const QString& folder, const QString& settingsFolder) {
+    SharedState state;
+    IniSettingsStore settings(settingsFolder);
+    presetSettings(settings, 1);
+    test::RecordingDialogs dialogs;
+    QtClock clock;
+    QtSerialPort port(settings);
+    QObject::connect(&port, &SerialPort::dataArrived, &clock, &QtClock::wake);
+    frmSDI window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath());
+    DriveCom com(state, port, clock, window, dialogs);
+    window.setDriveCom(&com);
+    ValueDisplay display(state, window);
+    com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
+    window.resize(1280, 800);
+    window.Form_Load();
+    window.elementAs<QAbstractButton>(Element{QStringLiteral("cmdConnect"), 0})->click();
+    clock.waitServing(60, [&] { return state.comOnline == 1 && !state.transferActive && !com.connecting(); });
+    clock.waitServing(3); // a few rounds of live polling
+    reportMessages(dialogs);
+    if (state.comOnline != 1) {
+        QTextStream(stderr) << "no drive found\n";
+        return 1;
+    }
+    saveTabs(window, folder + QStringLiteral("/connected-de-1280x800"));
+    clock.setQuitting();
+    port.close();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/kinetra-shots");
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    const qsizetype connectAt = args.indexOf(QStringLiteral("--connect"));
+    const QString folder =
+        !args.isEmpty() && connectAt != 0 ? args.first() : QStringLiteral("/tmp/kinetra-shots");
     QDir().mkpath(folder);
+    if (connectAt >= 0) return connected(folder, args.value(connectAt + 1));
     const QString programFolder = QCoreApplication::applicationDirPath();
 
     for (int language : {1, 0, 5}) {
         for (QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
             SharedState state;
             test::MemorySettingsStore settings;
-            settings.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Check"),
-                              QStringLiteral("1"));
-            settings.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"),
-                              QString::number(language));
-            settings.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Expert"),
-                              QStringLiteral("1"));
-            settings.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Encoder"),
-                              QStringLiteral("0"));
+            presetSettings(settings, language);
             test::RecordingDialogs dialogs;
             QtClock clock;
             frmSDI window(state, settings, dialogs, clock, programFolder);
             window.resize(size);
             window.Form_Load();
-            for (const QString& shown : dialogs.texts())
-                QTextStream(stderr) << "message box: " << shown << '\n';
+            reportMessages(dialogs);
             const QString tag =
                 QStringLiteral("%1/%2-%3x%4")
                     .arg(folder, QStringList{"en", "de", "it", "fr", "es", "tr"}.value(language))
                     .arg(size.width())
                     .arg(size.height());
+            // The pictures show the pages a level-500 drive offers as well.
             auto* tabs = window.elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0});
-            for (int tab = 0; tab < tabs->count(); ++tab) {
+            for (int tab = 0; tab < tabs->count(); ++tab)
                 tabs->setTabVisible(tab, true);
-                tabs->setCurrentIndex(tab);
-                save(&window, QStringLiteral("%1-tab%2.png").arg(tag).arg(tab));
-            }
+            saveTabs(window, tag);
             window.cmdTool_Click();
             save(&window, tag + QStringLiteral("-tools.png"));
             window.cmdTool_Click();
