@@ -10,9 +10,11 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTabWidget>
 
 namespace kinetra {
@@ -48,6 +50,11 @@ frmSDI::frmSDI(SharedState& state, SettingsStore& settings, Dialogs& dialogs, Cl
     setWindowIcon(pictureIcon(QStringLiteral("kinetra")));
     buildWindow();
     connectHandlers();
+    // Room for every page without scrolling, within the screen (a 1280 x 800 one included).
+    QSize size = sizeHint().expandedTo(QSize(1200, 720));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    resize(size);
 }
 
 frmSDI::~frmSDI() = default;
