@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -349,6 +350,40 @@ private slots:
         load.run(longLine.path());
         QVERIFY(load.result);
         QCOMPARE(load.state.message(0).size(), 3 * 1024 * 1024);
+    }
+
+    void mangledFilesNeverCrashAndAlwaysAnswer() {
+        // Bytes of the German file cut, dropped, doubled and overwritten at random places (fixed
+        // seed): every load either completes silently or shows the message once and saves nothing.
+        const QByteArray original = shipped(QStringLiteral("German.txt"));
+        QRandomGenerator random(20051007);
+        const char noise[] = {'"', ',', '\r', '\n', '\0', ' ', '\xE4', '\xC3', 'x'};
+        for (int round = 0; round < 150; ++round) {
+            QByteArray bytes = original;
+            const int edits = 1 + random.bounded(6);
+            for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
+                const int at = random.bounded(int(bytes.size()));
+                switch (random.bounded(4)) {
+                case 0:
+                    bytes.truncate(at);
+                    break;
+                case 1:
+                    bytes.remove(at, 1 + random.bounded(40));
+                    break;
+                case 2:
+                    bytes.insert(at, bytes.mid(at, 1 + random.bounded(40)));
+                    break;
+                default:
+                    bytes[at] = noise[random.bounded(int(sizeof noise))];
+                }
+            }
+            Folder folder(bytes);
+            Load load;
+            load.state.firmwareLevel = qint16(random.bounded(2) * 500);
+            load.run(folder.path());
+            QCOMPARE(load.saved(), load.result);
+            QCOMPARE(load.dialogs.shown.size(), load.result ? 0 : 1);
+        }
     }
 
     void languageButtons_data() {
