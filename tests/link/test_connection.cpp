@@ -232,6 +232,21 @@ private slots:
         QCOMPARE(r.state.paramsLoaded, 1);
     }
 
+    void quittingDuringTheFullReadSendsNothingMore()
+    {
+        ConnectRig r(1, true);
+        r.drive.onFrame = [&](int cmd) {
+            if (cmd == 2403)
+                r.clock.setQuitting();
+        };
+        r.com->Connect();
+        QCOMPARE(r.polls().last(), 2403);
+        QVERIFY(r.dialogs.shown.isEmpty());
+        r.com->cmdConnect();
+        r.com->cmdStop();
+        QCOMPARE(r.polls().last(), 2403);
+    }
+
     void wireTraceNamesControlCharacters()
     {
         QStandardPaths::setTestModeEnabled(true);
