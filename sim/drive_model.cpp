@@ -269,7 +269,9 @@ void DriveModel::advanceTo(double now) {
         now_ = now;
         return;
     }
-    while (now_ < now) {
+    // Steps of at most 1 ms; a remainder below a nanosecond is not worth a step (and would not
+    // move a clock that has run for hours).
+    while (now - now_ > 1e-9) {
         const double dt = std::min(kStep, now - now_);
         stepAxes(dt);
         now_ += dt;
@@ -279,11 +281,9 @@ void DriveModel::advanceTo(double now) {
             memory_.set(1, 40, measured);
             measuringUntil_ = -1;
         }
-        if (!busy()) {
-            now_ = now;
-            break;
-        }
+        if (!busy()) break;
     }
+    now_ = now;
 }
 
 void DriveModel::stepAxes(double dt) {
