@@ -7,51 +7,61 @@ namespace kinetra::sim {
 
 namespace {
 
-double speedOf(int percent) {
+double speedOf(int percent)
+{
     return AxisMotion::kTopSpeed * std::clamp(percent, 1, 100) / 100.0;
 }
 
 } // namespace
 
-void AxisMotion::moveTo(qint64 target) {
+void AxisMotion::moveTo(qint64 target)
+{
     target_ = target;
     hasTarget_ = true;
     mode_ = Mode::Positioning;
 }
 
-void AxisMotion::jog(int direction) {
+void AxisMotion::jog(int direction)
+{
     jogDirection_ = direction < 0 ? -1 : 1;
     hasTarget_ = false;
     mode_ = Mode::Jogging;
 }
 
-void AxisMotion::stop() {
-    if (mode_ == Mode::Idle) return;
+void AxisMotion::stop()
+{
+    if (mode_ == Mode::Idle)
+        return;
     // A positioning move that is stopped has not reached its target.
-    if (mode_ != Mode::Positioning || std::llabs(target_ - rawPosition()) > 0) hasTarget_ = false;
+    if (mode_ != Mode::Positioning || std::llabs(target_ - rawPosition()) > 0)
+        hasTarget_ = false;
     mode_ = Mode::Stopping;
 }
 
-void AxisMotion::referenceRun(double camDistance, qint64 referenceValue) {
+void AxisMotion::referenceRun(double camDistance, qint64 referenceValue)
+{
     camLeft_ = std::max(1.0, camDistance);
     referenceValue_ = referenceValue;
     hasTarget_ = false;
     mode_ = Mode::Referencing;
 }
 
-void AxisMotion::setPosition(qint64 position) {
+void AxisMotion::setPosition(qint64 position)
+{
     position_ = static_cast<double>(position);
     target_ = position;
     hasTarget_ = true;
     referenced_ = true;
 }
 
-bool AxisMotion::inPosition(const MotionParameters& p) const {
-    return mode_ == Mode::Idle && hasTarget_ &&
-           std::llabs(rawPosition() - target_) <= std::max<qint64>(p.tolerance, 0);
+bool AxisMotion::inPosition(const MotionParameters& p) const
+{
+    return mode_ == Mode::Idle && hasTarget_
+           && std::llabs(rawPosition() - target_) <= std::max<qint64>(p.tolerance, 0);
 }
 
-double AxisMotion::approach(double wanted, double dt, double accel, double decel) {
+double AxisMotion::approach(double wanted, double dt, double accel, double decel)
+{
     const double before = velocity_;
     const bool speedingUp = std::abs(wanted) > std::abs(velocity_) && (wanted * velocity_ >= 0);
     const double rate = speedingUp ? accel : decel;
@@ -63,7 +73,8 @@ double AxisMotion::approach(double wanted, double dt, double accel, double decel
     return velocity_;
 }
 
-bool AxisMotion::step(double dt, const MotionParameters& p) {
+bool AxisMotion::step(double dt, const MotionParameters& p)
+{
     if (mode_ == Mode::Idle || dt <= 0) {
         acceleration_ = 0;
         return false;
@@ -76,8 +87,7 @@ bool AxisMotion::step(double dt, const MotionParameters& p) {
     const double targetDecel = fast * fast / (2.0 * std::max<qint64>(p.targetRamp, 1));
 
     switch (mode_) {
-    case Mode::Idle:
-        break;
+    case Mode::Idle: break;
     case Mode::Positioning: {
         const double left = static_cast<double>(target_) - position_;
         const double dir = left >= 0 ? 1.0 : -1.0;
@@ -102,7 +112,8 @@ bool AxisMotion::step(double dt, const MotionParameters& p) {
     case Mode::Stopping:
         approach(0, dt, accel, stopDecel);
         position_ += velocity_ * dt;
-        if (velocity_ == 0) mode_ = Mode::Idle;
+        if (velocity_ == 0)
+            mode_ = Mode::Idle;
         break;
     case Mode::Referencing: {
         const double dir = p.referencePositive ? 1.0 : -1.0;

@@ -22,9 +22,10 @@ struct DriveFaults {
     double noiseRate = 0;       // chance (0..1) that an answer gets a stray character inside
     int hangUpAfterFrames = -1; // >= 0: the line goes dead after this many frames
 
-    bool any() const {
-        return silent || !silentFor.isEmpty() || wrongCheck || refuseWrites || slowAnswer > 0 ||
-               garbageBefore > 0 || noiseRate > 0 || hangUpAfterFrames >= 0;
+    bool any() const
+    {
+        return silent || !silentFor.isEmpty() || wrongCheck || refuseWrites || slowAnswer > 0
+               || garbageBefore > 0 || noiseRate > 0 || hangUpAfterFrames >= 0;
     }
 };
 
@@ -45,6 +46,9 @@ struct DriveConfig {
     // Field-bus state (2411, and the canOPEN state in the status word) to hold; unset: the bus
     // comes up on its own a few seconds after power-up.
     std::optional<int> busState;
+    // Inputs 1-3 held on (bit values 1, 2, 4), and an open emergency-stop circuit.
+    int inputs = 0;
+    bool emergencyStopOpen = false;
     // After a save the drive writes its memory and hears nothing for this long.
     double saveBusySeconds = 0.5;
     DriveFaults faults;

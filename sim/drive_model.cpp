@@ -21,6 +21,7 @@ constexpr quint32 kReferencing = 2;
 constexpr quint32 kInPosition = 4;
 constexpr quint32 kJogging = 8;
 constexpr quint32 kErrorBits = 16 | 32 | 64 | 128;
+constexpr quint32 kOvercurrentError = 16;
 constexpr quint32 kEndLimitError = 32;
 constexpr quint32 kInput1 = 256;
 constexpr quint32 kOutput = 4096;
@@ -28,38 +29,41 @@ constexpr quint32 kEmergencyCircuitClosed = 8192;
 constexpr quint32 kMeasuring = 1u << 25;
 constexpr quint32 kSaving = 1u << 27;
 
-int counterOf(quint32 errorBit) {
+int counterOf(quint32 errorBit)
+{
     switch (errorBit) {
-    case 16:
-        return 37;
-    case 32:
-        return 40;
-    case 64:
-        return 43;
-    case 128:
-        return 46;
-    default:
-        return -1;
+    case 16: return 37;
+    case 32: return 40;
+    case 64: return 43;
+    case 128: return 46;
+    default: return -1;
     }
 }
 
 // A whole number as the drive reads it from a write frame: optional minus, 1-18 digits.
-std::optional<qint64> parseValue(const QByteArray& text) {
+std::optional<qint64> parseValue(const QByteArray& text)
+{
     const QByteArray digits = text.startsWith('-') ? text.mid(1) : text;
-    if (digits.isEmpty() || digits.size() > 18) return std::nullopt;
+    if (digits.isEmpty() || digits.size() > 18)
+        return std::nullopt;
     for (const char c : digits)
-        if (c < '0' || c > '9') return std::nullopt;
+        if (c < '0' || c > '9')
+            return std::nullopt;
     return text.toLongLong();
 }
 
-std::optional<int> parseCommand(const QByteArray& text) {
-    if (text.size() != 4) return std::nullopt;
+std::optional<int> parseCommand(const QByteArray& text)
+{
+    if (text.size() != 4)
+        return std::nullopt;
     for (const char c : text)
-        if (c < '0' || c > '9') return std::nullopt;
+        if (c < '0' || c > '9')
+            return std::nullopt;
     return text.toInt();
 }
 
-QByteArray field(qint64 v) {
+QByteArray field(qint64 v)
+{
     v = std::clamp<qint64>(v, -999999999, 9999999999);
     return QByteArray::number(v).rightJustified(10, ' ');
 }
@@ -67,25 +71,29 @@ QByteArray field(qint64 v) {
 } // namespace
 
 DriveModel::DriveModel(const DriveConfig& config, double startTime)
-    : config_(config), softwareVersion_(0), memory_(540), saved_(540), random_(config.seed),
-      start_(startTime), now_(startTime), lineFree_(startTime) {
+    : config_(config), softwareVersion_(0), memory_(540), random_(config.seed), start_(startTime),
+      now_(startTime), lineFree_(startTime)
+{
     int version = 540;
     int type = 2000;
     for (const auto& [cmd, value] : config_.startValues) {
-        if (cmd == 2402) version = static_cast<int>(value);
-        if (cmd == 2401) type = static_cast<int>(value);
+        if (cmd == 2402)
+            version = static_cast<int>(value);
+        if (cmd == 2401)
+            type = static_cast<int>(value);
     }
     softwareVersion_ = config_.softwareVersion.value_or(version);
     memory_ = ParameterMemory(softwareVersion_);
     for (const auto& [cmd, value] : config_.startValues) {
         const int axis = (cmd / 100) % 10;
         const int p = cmd % 100;
-        if (!ParameterMemory::valid(axis, p)) continue;
+        if (!ParameterMemory::valid(axis, p))
+            continue;
         const auto kind = memory_.spec(axis, p).kind;
         if (axis != kDevice && p == 0)
             axes_[axis - 1].setPosition(value);
-        else if (kind == ParameterMemory::Kind::ReadOnly ||
-                 (kind == ParameterMemory::Kind::Stored && memory_.accepts(axis, p, value)))
+        else if (kind == ParameterMemory::Kind::ReadOnly
+                 || (kind == ParameterMemory::Kind::Stored && memory_.accepts(axis, p, value)))
             memory_.set(axis, p, value);
     }
     memory_.set(kDevice, 1, config_.deviceType.value_or(type));
@@ -93,45 +101,48 @@ DriveModel::DriveModel(const DriveConfig& config, double startTime)
     // One more power-up.
     memory_.set(kDevice, 30, memory_.value(kDevice, 30) + 1);
     operatingMinutesAtStart_ = memory_.value(kDevice, 29);
-    saved_ = memory_;
 }
 
-int DriveModel::busType() const {
+int DriveModel::busType() const
+{
     const int type = deviceType();
-    if (type < 2000 || type > 2059) return 0;
-    switch (type % 10) {
-    case 3:
-        return 1;
-    case 4:
-        return 2;
-    default:
+    if (type < 2000 || type > 2059)
         return 0;
+    switch (type % 10) {
+    case 3: return 1;
+    case 4: return 2;
+    default: return 0;
     }
 }
 
-int DriveModel::busState() const {
+int DriveModel::busState() const
+{
     // Without a bus master to talk to, the bus comes up on its own after power-up, as a drive
     // on a commissioned machine does.
     const double up = now_ - start_;
     switch (busType()) {
     case 1:
-        if (config_.busState) return *config_.busState;
+        if (config_.busState)
+            return *config_.busState;
         return up < 1 ? 0 : (up < 3 ? 127 : 5);
     case 2:
-        if (config_.busState) return *config_.busState;
+        if (config_.busState)
+            return *config_.busState;
         return up < 1 ? 0 : (up < 2 ? 1 : (up < 3 ? 2 : 4));
-    default:
-        return 0;
+    default: return 0;
     }
 }
 
-void DriveModel::feed(const QByteArray& bytes, double now) {
+void DriveModel::feed(const QByteArray& bytes, double now)
+{
     advanceTo(now);
     for (const char c : bytes) {
-        if (hungUp_) return;
+        if (hungUp_)
+            return;
         const int skippedBefore = reader_.skipped();
         const auto frame = reader_.take(c);
-        if (reader_.skipped() != skippedBefore && c != ctl::EOT) noise_ += c;
+        if (reader_.skipped() != skippedBefore && c != ctl::EOT)
+            noise_ += c;
         if (frame) {
             flushNoise(now);
             handle(*frame, now);
@@ -140,12 +151,15 @@ void DriveModel::feed(const QByteArray& bytes, double now) {
     flushNoise(now);
 }
 
-void DriveModel::flushNoise(double now) {
-    if (!noise_.isEmpty()) trace(now, true, noise_, QStringLiteral("noise"));
+void DriveModel::flushNoise(double now)
+{
+    if (!noise_.isEmpty())
+        trace(now, true, noise_, QStringLiteral("noise"));
     noise_.clear();
 }
 
-void DriveModel::handle(const FrameReader::Frame& frame, double now) {
+void DriveModel::handle(const FrameReader::Frame& frame, double now)
+{
     if (frame.address != config_.address) {
         trace(now, true, frame.raw, QStringLiteral("for another address"));
         return;
@@ -173,7 +187,8 @@ void DriveModel::handle(const FrameReader::Frame& frame, double now) {
     }
     trace(now, true, frame.raw);
     if (frame.type == FrameReader::Frame::Type::Poll) {
-        if (!cmd) return;
+        if (!cmd)
+            return;
         send(answerPoll(*cmd, frame.command), now, true);
         return;
     }
@@ -181,7 +196,8 @@ void DriveModel::handle(const FrameReader::Frame& frame, double now) {
     send(QByteArray(1, ok ? ctl::ACK : ctl::NAK), now, false);
 }
 
-void DriveModel::send(QByteArray bytes, double now, bool isPollAnswer) {
+void DriveModel::send(QByteArray bytes, double now, bool isPollAnswer)
+{
     QString note;
     double delay = config_.latency;
     if (faultsActive()) {
@@ -214,27 +230,33 @@ void DriveModel::send(QByteArray bytes, double now, bool isPollAnswer) {
     double t = std::max(now + delay, lineFree_);
     trace(t, false, bytes, note.trimmed());
     for (const char c : bytes) {
-        if (config_.pacing) t += kCharacterTime;
+        if (config_.pacing)
+            t += kCharacterTime;
         output_.push_back({t, c});
     }
     lineFree_ = t;
 }
 
-char DriveModel::randomPrintable() {
+char DriveModel::randomPrintable()
+{
     // Printable characters only: noise on the line, but never a control character of the
     // protocol.
     return static_cast<char>(std::uniform_int_distribution<int>(33, 126)(random_));
 }
 
-void DriveModel::trace(double time, bool fromTool, const QByteArray& bytes, const QString& note) {
-    if (trace_) trace_({time, fromTool, bytes, note});
+void DriveModel::trace(double time, bool fromTool, const QByteArray& bytes, const QString& note)
+{
+    if (trace_)
+        trace_({time, fromTool, bytes, note});
 }
 
-double DriveModel::nextOutputTime() const {
+double DriveModel::nextOutputTime() const
+{
     return output_.empty() || hungUp_ ? std::numeric_limits<double>::infinity() : output_.front().time;
 }
 
-QByteArray DriveModel::takeOutput(double now) {
+QByteArray DriveModel::takeOutput(double now)
+{
     QByteArray out;
     while (!output_.empty() && output_.front().time <= now) {
         out += output_.front().c;
@@ -243,12 +265,14 @@ QByteArray DriveModel::takeOutput(double now) {
     return out;
 }
 
-bool DriveModel::busy() const {
-    return std::any_of(axes_.begin(), axes_.end(), [](const AxisMotion& a) { return a.moving(); }) ||
-           now_ < measuringUntil_;
+bool DriveModel::busy() const
+{
+    return std::any_of(axes_.begin(), axes_.end(), [](const AxisMotion& a) { return a.moving(); })
+           || now_ < measuringUntil_;
 }
 
-MotionParameters DriveModel::motionParameters(int axis) const {
+MotionParameters DriveModel::motionParameters(int axis) const
+{
     MotionParameters p;
     p.limitNeg = memory_.value(axis, 3);
     p.limitPos = memory_.value(axis, 4);
@@ -263,8 +287,10 @@ MotionParameters DriveModel::motionParameters(int axis) const {
     return p;
 }
 
-void DriveModel::advanceTo(double now) {
-    if (!(now > now_)) return;
+void DriveModel::advanceTo(double now)
+{
+    if (!(now > now_))
+        return;
     if (!busy()) {
         now_ = now;
         return;
@@ -281,166 +307,192 @@ void DriveModel::advanceTo(double now) {
             memory_.set(1, 40, measured);
             measuringUntil_ = -1;
         }
-        if (!busy()) break;
+        if (!busy())
+            break;
     }
     now_ = now;
 }
 
-void DriveModel::stepAxes(double dt) {
+void DriveModel::stepAxes(double dt)
+{
     for (int i = 0; i < 3; ++i) {
         AxisMotion& a = axes_[i];
-        if (!a.moving()) continue;
-        if (a.step(dt, motionParameters(i + 1))) raiseError(i + 1, kEndLimitError);
+        if (!a.moving())
+            continue;
+        if (a.step(dt, motionParameters(i + 1)))
+            raiseError(i + 1, kEndLimitError);
+        // A current limit below what the motion needs trips the overcurrent protection.
+        if (a.moving() && demandOf(i + 1) > memory_.value(i + 1, 51)) {
+            raiseError(i + 1, kOvercurrentError);
+            a.stop();
+        }
         peak_[i] = std::max<double>(peak_[i], currentOf(i + 1));
     }
 }
 
-int DriveModel::currentOf(int axis) const {
-    // Holding current at rest; more with speed and much more while accelerating, limited by
-    // the current limit (parameter 51).
+double DriveModel::demandOf(int axis) const
+{
+    // Holding current at rest; more with speed and much more while accelerating (hundredths
+    // of an ampere).
     const AxisMotion& a = axes_[axis - 1];
     const double speed = std::abs(a.velocity()) / AxisMotion::kTopSpeed;
     const double accel = std::min(1.0, std::abs(a.acceleration()) / 200000.0);
-    double current = 20 + (a.moving() ? 60 + 200 * speed + 400 * accel : 0);
-    current = std::min<double>(current, std::max<qint64>(memory_.value(axis, 51), 20));
-    return static_cast<int>(current);
+    return 20 + (a.moving() ? 60 + 200 * speed + 400 * accel : 0);
 }
 
-void DriveModel::raiseError(int axis, quint32 bit) {
+int DriveModel::currentOf(int axis) const
+{
+    // What flows is limited by the current limit (parameter 51).
+    return static_cast<int>(std::min<double>(demandOf(axis), std::max<qint64>(memory_.value(axis, 51), 20)));
+}
+
+void DriveModel::raiseError(int axis, quint32 bit)
+{
     axis = clampAxis(axis);
-    if ((bit & kErrorBits) == 0 || (errors_[axis - 1] & bit)) return;
+    if ((bit & kErrorBits) == 0 || (errors_[axis - 1] & bit))
+        return;
     errors_[axis - 1] |= bit;
     const int counter = counterOf(bit);
-    if (counter >= 0) memory_.set(kDevice, counter, memory_.value(kDevice, counter) + 1);
+    if (counter >= 0)
+        memory_.set(kDevice, counter, memory_.value(kDevice, counter) + 1);
 }
 
-quint32 DriveModel::statusWord(int axis) const {
+quint32 DriveModel::statusWord(int axis) const
+{
     axis = clampAxis(axis);
     const AxisMotion& a = axes_[axis - 1];
     const MotionParameters p = motionParameters(axis);
     quint32 word = errors_[axis - 1];
-    if (a.moving()) word |= kMoving;
-    if (a.mode() == AxisMotion::Mode::Referencing) word |= kReferencing;
-    if (a.mode() == AxisMotion::Mode::Jogging) word |= kJogging;
+    if (a.moving())
+        word |= kMoving;
+    if (a.mode() == AxisMotion::Mode::Referencing)
+        word |= kReferencing;
+    if (a.mode() == AxisMotion::Mode::Jogging)
+        word |= kJogging;
     const bool inPosition = a.inPosition(p);
-    if (inPosition) word |= kInPosition;
+    if (inPosition)
+        word |= kInPosition;
 
-    // Inputs: input 1 is not wired; inputs 2 and 3, when set up as end switches, see the axis
+    // Inputs: as configured; besides, inputs 2 and 3, when set up as end switches, see the axis
     // at its end limits. Drives from 5.00 on report input 3 in bit 512 and input 2 in 1024.
     const bool referencedRange = a.referenced() && p.limitPos > p.limitNeg;
     const bool in2 = memory_.value(axis, 47) == 2 && referencedRange && a.rawPosition() <= p.limitNeg;
     const bool in3 = memory_.value(axis, 48) == 2 && referencedRange && a.rawPosition() >= p.limitPos;
     const quint32 in2Bit = softwareVersion_ >= 500 ? 1024 : 512;
     const quint32 in3Bit = softwareVersion_ >= 500 ? 512 : 1024;
-    if (in2) word |= in2Bit;
-    if (in3) word |= in3Bit;
-    Q_UNUSED(kInput1);
+    if (in2 || (config_.inputs & 2))
+        word |= in2Bit;
+    if (in3 || (config_.inputs & 4))
+        word |= in3Bit;
+    if (config_.inputs & 1)
+        word |= kInput1;
 
     // Output function: 0 in position, 1 brake released and 2 moving (both while moving), 3 none.
     switch (memory_.value(axis, 49)) {
     case 0:
-        if (inPosition) word |= kOutput;
+        if (inPosition)
+            word |= kOutput;
         break;
     case 1:
     case 2:
-        if (a.moving()) word |= kOutput;
+        if (a.moving())
+            word |= kOutput;
         break;
-    default:
-        break;
+    default: break;
     }
-    word |= kEmergencyCircuitClosed;
-    if (now_ < measuringUntil_) word |= kMeasuring;
-    if (now_ < savingUntil_) word |= kSaving;
-    if (busType() == 1) word |= static_cast<quint32>(busState() & 0xFF) << 16;
+    if (!config_.emergencyStopOpen)
+        word |= kEmergencyCircuitClosed;
+    if (now_ < measuringUntil_)
+        word |= kMeasuring;
+    if (now_ < savingUntil_)
+        word |= kSaving;
+    if (busType() == 1)
+        word |= static_cast<quint32>(busState() & 0xFF) << 16;
     return word;
 }
 
-QByteArray DriveModel::valueText(int cmd) {
+QByteArray DriveModel::valueText(int cmd)
+{
     return answerPoll(cmd, QByteArray::number(cmd)).mid(5).chopped(2);
 }
 
-QByteArray DriveModel::answerPoll(int cmd, const QByteArray& echo) {
+QByteArray DriveModel::answerPoll(int cmd, const QByteArray& echo)
+{
     const int axis = (cmd / 100) % 10;
     const int p = cmd % 100;
-    if (!ParameterMemory::valid(axis, p)) return answerFrame(echo, "0");
+    if (!ParameterMemory::valid(axis, p))
+        return answerFrame(echo, "0");
     if (axis == kDevice) {
         switch (p) {
-        case 11:
-            return answerFrame(echo, QByteArray::number(busState()));
+        case 11: return answerFrame(echo, QByteArray::number(busState()));
         case 29: {
             const qint64 minutes = operatingMinutesAtStart_ + static_cast<qint64>((now_ - start_) / 60.0);
             return answerFrame(echo, QByteArray::number(minutes));
         }
-        case 52:
-            return answerFrame(echo, "0");
-        default:
-            return answerFrame(echo, QByteArray::number(memory_.value(axis, p)));
+        case 52: return answerFrame(echo, "0");
+        default: return answerFrame(echo, QByteArray::number(memory_.value(axis, p)));
         }
     }
     const AxisMotion& a = axes_[axis - 1];
     // Current and PWM with a little measurement noise, the PWM centred on 127.
     const int noise = std::uniform_int_distribution<int>(-2, 2)(random_);
     const int current = std::max(0, currentOf(axis) + noise);
-    const int pwm =
-        std::clamp(127 + static_cast<int>(std::lround(a.velocity() / AxisMotion::kTopSpeed * 100)) +
-                       (a.moving() ? noise : 0),
-                   0, 255);
+    const int pwm = std::clamp(127 + static_cast<int>(std::lround(a.velocity() / AxisMotion::kTopSpeed * 100))
+                                   + (a.moving() ? noise : 0),
+                               0, 255);
     const int peak = std::max(current, static_cast<int>(peak_[axis - 1]));
     switch (p) {
-    case 0:
-        return answerFrame(echo, QByteArray::number(a.rawPosition()));
-    case 52:
-        return answerFrame(echo, "0"); // a command word reads 0 once the command is taken
+    case 0: return answerFrame(echo, QByteArray::number(a.rawPosition()));
+    case 52: return answerFrame(echo, "0"); // a command word reads 0 once the command is taken
     case 70: {
         // Status block: PWM plus the controller's correction times 196608, current plus peak
         // times 65536, actual position, status word, and a spare field.
         const qint64 correction = std::min<qint64>(50, std::llround(std::abs(a.acceleration()) / 20000.0));
-        QByteArray fields = field(pwm + correction * 196608) + field(current + qint64(peak) * 65536) +
-                            field(a.rawPosition()) + field(statusWord(axis)) + field(0);
+        QByteArray fields = field(pwm + correction * 196608) + field(current + qint64(peak) * 65536)
+                            + field(a.rawPosition()) + field(statusWord(axis)) + field(0);
         peak_[axis - 1] = current;
         return answerFrame(echo, fields);
     }
-    case 80:
-        return answerFrame(echo, QByteArray::number(statusWord(axis)));
-    case 82:
-        return answerFrame(echo, QByteArray::number(current));
-    case 83:
-        return answerFrame(echo, QByteArray::number(pwm));
+    case 80: return answerFrame(echo, QByteArray::number(statusWord(axis)));
+    case 82: return answerFrame(echo, QByteArray::number(current));
+    case 83: return answerFrame(echo, QByteArray::number(pwm));
     case 84: {
         peak_[axis - 1] = current;
         return answerFrame(echo, QByteArray::number(peak));
     }
-    default:
-        return answerFrame(echo, QByteArray::number(memory_.value(axis, p)));
+    default: return answerFrame(echo, QByteArray::number(memory_.value(axis, p)));
     }
 }
 
-bool DriveModel::acceptWrite(int cmd, const QByteArray& valueText, double now) {
-    if (faultsActive() && config_.faults.refuseWrites) return false;
+bool DriveModel::acceptWrite(int cmd, const QByteArray& valueText, double now)
+{
+    if (faultsActive() && config_.faults.refuseWrites)
+        return false;
     const auto value = parseValue(valueText);
     const int axis = (cmd / 100) % 10;
     const int p = cmd % 100;
-    if (!value || !ParameterMemory::valid(axis, p) || !memory_.accepts(axis, p, *value)) return false;
+    if (!value || !ParameterMemory::valid(axis, p) || !memory_.accepts(axis, p, *value))
+        return false;
     switch (memory_.spec(axis, p).kind) {
-    case ParameterMemory::Kind::Command:
-        return runCommand(axis, *value, now);
+    case ParameterMemory::Kind::Command: return runCommand(axis, *value, now);
     case ParameterMemory::Kind::Live:
         // Writing the status word acknowledges the drive's errors; other measured values are
         // taken and ignored, so loading a parameter file that holds them does no harm.
-        if (axis != kDevice && p == 80) errors_[axis - 1] = 0;
+        if (axis != kDevice && p == 80)
+            errors_[axis - 1] = 0;
         return true;
-    case ParameterMemory::Kind::ReadOnly:
-        return false;
-    case ParameterMemory::Kind::Stored:
-        break;
+    case ParameterMemory::Kind::ReadOnly: return false;
+    case ParameterMemory::Kind::Stored: break;
     }
     memory_.set(axis, p, *value);
     // A new bus address is written to non-volatile memory at once.
-    if (axis == kDevice && p == 10) deafUntil_ = now + config_.saveBusySeconds;
+    if (axis == kDevice && p == 10)
+        deafUntil_ = now + config_.saveBusySeconds;
     return true;
 }
 
-bool DriveModel::runCommand(int axis, qint64 code, double now) {
+bool DriveModel::runCommand(int axis, qint64 code, double now)
+{
     // The device's command word acts on axis 1.
     const int a = axis == kDevice ? 1 : axis;
     AxisMotion& motion = axes_[a - 1];
@@ -453,9 +505,7 @@ bool DriveModel::runCommand(int axis, qint64 code, double now) {
         startMotion();
         motion.moveTo(memory_.value(a, 1));
         return true;
-    case 129:
-        motion.stop();
-        return true;
+    case 129: motion.stop(); return true;
     case 130:
     case 131: {
         startMotion();
@@ -476,33 +526,20 @@ bool DriveModel::runCommand(int axis, qint64 code, double now) {
         return true;
     }
     case 138:
-        saved_ = memory_;
         savingUntil_ = now + kSaveFlagSeconds;
         // Writing the non-volatile memory keeps the drive from listening for a moment.
         deafUntil_ = now + config_.saveBusySeconds;
         return true;
-    case 153:
-        saved_ = memory_;
-        savingUntil_ = now + kSaveFlagSeconds;
-        return true;
-    case 139:
-        motion.setPosition(memory_.value(a, 2));
-        return true;
-    case 140:
-        measuringUntil_ = now + kMeasureSeconds;
-        return true;
-    case 161:
-        memory_.resetDevice();
-        return true;
-    case 162:
-        memory_.resetAxes();
-        return true;
+    case 153: savingUntil_ = now + kSaveFlagSeconds; return true;
+    case 139: motion.setPosition(memory_.value(a, 2)); return true;
+    case 140: measuringUntil_ = now + kMeasureSeconds; return true;
+    case 161: memory_.resetDevice(); return true;
+    case 162: memory_.resetAxes(); return true;
     case 163:
         for (const int counter : {25, 30, 37, 40, 43, 46})
             memory_.set(kDevice, counter, 0);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

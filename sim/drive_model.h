@@ -71,6 +71,7 @@ private:
     bool faultsActive() const { return framesHeard_ > config_.faults.afterFrames; }
     MotionParameters motionParameters(int axis) const;
     void stepAxes(double dt);
+    double demandOf(int axis) const;
     int currentOf(int axis) const;
     int busState() const;
     static int clampAxis(int n) { return n < 1 ? 1 : (n > 3 ? 3 : n); }
@@ -79,7 +80,6 @@ private:
     DriveConfig config_;
     int softwareVersion_;
     ParameterMemory memory_;
-    ParameterMemory saved_;
     std::array<AxisMotion, 3> axes_;
     std::array<quint32, 3> errors_{};
     std::array<double, 3> peak_{};

@@ -4,9 +4,11 @@
 
 namespace kinetra::sim {
 
-std::optional<FrameReader::Frame> FrameReader::take(char c) {
+std::optional<FrameReader::Frame> FrameReader::take(char c)
+{
     if (c == ctl::EOT) {
-        if (state_ != State::Idle) skipped_ += static_cast<int>(raw_.size());
+        if (state_ != State::Idle)
+            skipped_ += static_cast<int>(raw_.size());
         raw_ = QByteArray(1, c);
         address_.clear();
         text_.clear();
@@ -24,8 +26,7 @@ std::optional<FrameReader::Frame> FrameReader::take(char c) {
         return std::nullopt;
     }
     switch (state_) {
-    case State::Idle:
-        break;
+    case State::Idle: break;
     case State::Address:
         if (c == ctl::STX)
             state_ = State::Text;

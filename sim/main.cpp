@@ -20,23 +20,27 @@ using namespace kinetra::sim;
 
 namespace {
 
-QTextStream& out() {
+QTextStream& out()
+{
     static QTextStream stream(stdout);
     return stream;
 }
 
-QTextStream& err() {
+QTextStream& err()
+{
     static QTextStream stream(stderr);
     return stream;
 }
 
-QString versionText(int v) {
+QString versionText(int v)
+{
     return QStringLiteral("V%1-%2").arg(v / 100).arg(v % 100, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kinetra-drive-sim"));
 
@@ -62,7 +66,8 @@ int main(int argc, char** argv) {
         model.setTrace([](const DriveModel::TraceEvent& e) {
             out() << QString::asprintf("%10.4f ", e.time) << (e.fromTool ? "tool  > " : "drive < ")
                   << QString::fromLatin1(describeControlCharacters(e.bytes));
-            if (!e.note.isEmpty()) out() << "   (" << e.note << ")";
+            if (!e.note.isEmpty())
+                out() << "   (" << e.note << ")";
             out() << Qt::endl;
         });
     }
@@ -102,7 +107,8 @@ int main(int argc, char** argv) {
         out() << "port: not registered; start with --com N, or set \"Ports\"/\"COMn\" = " << line.devicePath()
               << " in the tool's settings" << Qt::endl;
     }
-    if (options.drive.faults.any()) out() << "faults on cue are set: see --help" << Qt::endl;
+    if (options.drive.faults.any())
+        out() << "faults on cue are set: see --help" << Qt::endl;
     out() << "Ctrl+C ends it." << Qt::endl;
 
     SignalPipe signals_;

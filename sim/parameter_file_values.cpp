@@ -10,7 +10,8 @@ namespace kinetra::sim {
 namespace {
 
 // Fields of one line: quoted up to the closing quote, unquoted up to the next comma, trimmed.
-QStringList fieldsOf(const QString& line) {
+QStringList fieldsOf(const QString& line)
+{
     QStringList fields;
     qsizetype i = 0;
     while (i <= line.size()) {
@@ -34,11 +35,13 @@ QStringList fieldsOf(const QString& line) {
 }
 
 // The leading number of a value: minus, digits, at most one point; none without digits.
-std::optional<qint64> numberOf(const QString& text) {
+std::optional<qint64> numberOf(const QString& text)
+{
     const QString t = text.trimmed();
     qsizetype i = 0;
     QString number;
-    if (i < t.size() && t[i] == QLatin1Char('-')) number += t[i++];
+    if (i < t.size() && t[i] == QLatin1Char('-'))
+        number += t[i++];
     bool digits = false;
     bool point = false;
     for (; i < t.size(); ++i) {
@@ -52,19 +55,23 @@ std::optional<qint64> numberOf(const QString& text) {
             break;
         }
     }
-    if (!digits) return std::nullopt;
+    if (!digits)
+        return std::nullopt;
     bool ok = false;
     const double v = number.left(20).toDouble(&ok);
-    if (!ok || !std::isfinite(v) || std::abs(v) > 2147483647.0) return std::nullopt;
+    if (!ok || !std::isfinite(v) || std::abs(v) > 2147483647.0)
+        return std::nullopt;
     return static_cast<qint64>(std::llround(v));
 }
 
 } // namespace
 
-std::optional<QList<std::pair<int, qint64>>> readParameterFileValues(const QString& path, QString* error) {
+std::optional<QList<std::pair<int, qint64>>> readParameterFileValues(const QString& path, QString* error)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        if (error)
+            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
     // Windows-1252 for the one non-ASCII character the format has; Latin-1 reads it the same.
@@ -88,11 +95,14 @@ std::optional<QList<std::pair<int, qint64>>> readParameterFileValues(const QStri
                 base = 2400;
             continue;
         }
-        if (fields.size() < 2 || !first.startsWith(QLatin1Char('P'))) continue;
+        if (fields.size() < 2 || !first.startsWith(QLatin1Char('P')))
+            continue;
         bool ok = false;
         const int p = first.mid(1).toInt(&ok);
-        if (!ok || p < 0 || p > 99) continue;
-        if (const auto v = numberOf(fields[1])) values.push_back({base + p, *v});
+        if (!ok || p < 0 || p > 99)
+            continue;
+        if (const auto v = numberOf(fields[1]))
+            values.push_back({base + p, *v});
     }
     return values;
 }

@@ -18,16 +18,20 @@ struct Row {
     Spec spec;
 };
 
-constexpr Spec stored(qint64 min, qint64 max, qint64 def) {
+constexpr Spec stored(qint64 min, qint64 max, qint64 def)
+{
     return {Kind::Stored, min, max, def};
 }
-constexpr Spec position(qint64 def) {
+constexpr Spec position(qint64 def)
+{
     return {Kind::Stored, -kPos, kPos, def};
 }
-constexpr Spec live() {
+constexpr Spec live()
+{
     return {Kind::Live, -kAny - 1, kAny, 0};
 }
-constexpr Spec readOnly(qint64 def) {
+constexpr Spec readOnly(qint64 def)
+{
     return {Kind::ReadOnly, 0, 0, def};
 }
 
@@ -118,58 +122,68 @@ constexpr Spec kGeneric = stored(-kAny - 1, kAny, 0);
 
 } // namespace
 
-ParameterMemory::ParameterMemory(int softwareVersion) : softwareVersion_(softwareVersion) {
+ParameterMemory::ParameterMemory(int softwareVersion) : softwareVersion_(softwareVersion)
+{
     for (int axis = 1; axis <= kDevice; ++axis)
         for (int p = 0; p < 100; ++p)
             set(axis, p, spec(axis, p).defaultValue);
 }
 
-ParameterMemory::Spec ParameterMemory::spec(int axis, int parameter) const {
+ParameterMemory::Spec ParameterMemory::spec(int axis, int parameter) const
+{
     if (axis == kDevice) {
         for (const Row& r : kDeviceRows)
-            if (r.parameter == parameter) return r.spec;
+            if (r.parameter == parameter)
+                return r.spec;
         return kGeneric;
     }
     // Edge evaluation takes 1, 2 or 4 edges; see accepts().
-    if (parameter == 25) return stored(1, 4, 4);
+    if (parameter == 25)
+        return stored(1, 4, 4);
     // Input 1 offers "Prog. BCD" as a fifth function only from version 5.00 on.
-    if (parameter == 46) return stored(0, softwareVersion_ >= 500 ? 4 : 3, 0);
+    if (parameter == 46)
+        return stored(0, softwareVersion_ >= 500 ? 4 : 3, 0);
     for (const Row& r : kAxis)
         if (r.parameter == parameter) {
             Spec s = r.spec;
-            if ((parameter == 47 || parameter == 48) && softwareVersion_ < 500) s.max = 3;
+            if ((parameter == 47 || parameter == 48) && softwareVersion_ < 500)
+                s.max = 3;
             return s;
         }
     return kGeneric;
 }
 
-bool ParameterMemory::accepts(int axis, int parameter, qint64 value) const {
-    if (!valid(axis, parameter)) return false;
+bool ParameterMemory::accepts(int axis, int parameter, qint64 value) const
+{
+    if (!valid(axis, parameter))
+        return false;
     const Spec s = spec(axis, parameter);
     switch (s.kind) {
-    case Kind::ReadOnly:
-        return false;
+    case Kind::ReadOnly: return false;
     case Kind::Live:
-    case Kind::Command:
-        return true;
-    case Kind::Stored:
-        break;
+    case Kind::Command: return true;
+    case Kind::Stored: break;
     }
-    if (parameter == 25 && axis != kDevice) return value == 1 || value == 2 || value == 4;
+    if (parameter == 25 && axis != kDevice)
+        return value == 1 || value == 2 || value == 4;
     return value >= s.min && value <= s.max;
 }
 
-void ParameterMemory::resetAxes() {
+void ParameterMemory::resetAxes()
+{
     for (int axis = 1; axis <= 3; ++axis)
         for (int p = 0; p < 100; ++p)
-            if (spec(axis, p).kind != Kind::Live) set(axis, p, spec(axis, p).defaultValue);
+            if (spec(axis, p).kind != Kind::Live)
+                set(axis, p, spec(axis, p).defaultValue);
 }
 
-void ParameterMemory::resetDevice() {
+void ParameterMemory::resetDevice()
+{
     for (int p = 0; p < 100; ++p) {
         const Spec s = spec(kDevice, p);
         // Identity, counters and the operating time survive factory settings.
-        if (s.kind == Kind::Stored || s.kind == Kind::Command) set(kDevice, p, s.defaultValue);
+        if (s.kind == Kind::Stored || s.kind == Kind::Command)
+            set(kDevice, p, s.defaultValue);
     }
 }
 

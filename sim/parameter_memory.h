@@ -28,7 +28,8 @@ public:
     explicit ParameterMemory(int softwareVersion);
 
     // axis 1-3 or kDevice; parameter 0-99.
-    static bool valid(int axis, int parameter) {
+    static bool valid(int axis, int parameter)
+    {
         return axis >= 1 && axis <= 4 && parameter >= 0 && parameter <= 99;
     }
     Spec spec(int axis, int parameter) const;

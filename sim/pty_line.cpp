@@ -14,18 +14,21 @@
 
 namespace kinetra::sim {
 
-PtyLine::PtyLine(DriveModel& model, QObject* parent) : QObject(parent), model_(model) {
+PtyLine::PtyLine(DriveModel& model, QObject* parent) : QObject(parent), model_(model)
+{
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &PtyLine::deliver);
     clock_.start();
 }
 
-PtyLine::~PtyLine() {
+PtyLine::~PtyLine()
+{
     shut();
 }
 
-bool PtyLine::open(QString* error) {
+bool PtyLine::open(QString* error)
+{
     const auto fail = [&](const char* what) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(QLatin1String(what),
@@ -34,16 +37,20 @@ bool PtyLine::open(QString* error) {
         return false;
     };
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ < 0) return fail("cannot open a pseudo-terminal");
-    if (grantpt(master_) != 0 || unlockpt(master_) != 0) return fail("cannot unlock the pseudo-terminal");
+    if (master_ < 0)
+        return fail("cannot open a pseudo-terminal");
+    if (grantpt(master_) != 0 || unlockpt(master_) != 0)
+        return fail("cannot unlock the pseudo-terminal");
     const char* name = ptsname(master_);
-    if (!name) return fail("pseudo-terminal without a name");
+    if (!name)
+        return fail("pseudo-terminal without a name");
     path_ = QString::fromLocal8Bit(name);
     // Holding the device end open keeps the line up between the tool's sessions (otherwise the
     // master reports a hang-up whenever the tool closes the port). Raw mode on both ends: no
     // echo, no line editing, every byte as it is.
     slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (slave_ < 0) return fail("cannot open the device end");
+    if (slave_ < 0)
+        return fail("cannot open the device end");
     for (const int fd : {master_, slave_}) {
         termios t{};
         if (tcgetattr(fd, &t) == 0) {
@@ -58,7 +65,8 @@ bool PtyLine::open(QString* error) {
     return true;
 }
 
-void PtyLine::onReadable() {
+void PtyLine::onReadable()
+{
     char buf[512];
     for (;;) {
         const ssize_t n = ::read(master_, buf, sizeof buf);
@@ -66,7 +74,8 @@ void PtyLine::onReadable() {
             model_.feed(QByteArray(buf, n), now());
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EINTR)) break;
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            break;
         // End of file or an error on a line we hold open ourselves: stop listening rather than
         // being woken for it again and again.
         notifier_->setEnabled(false);
@@ -80,8 +89,10 @@ void PtyLine::onReadable() {
     schedule();
 }
 
-void PtyLine::deliver() {
-    if (master_ < 0) return;
+void PtyLine::deliver()
+{
+    if (master_ < 0)
+        return;
     const QByteArray due = model_.takeOutput(now());
     if (!due.isEmpty()) {
         // Nobody reading the line: what does not fit is lost, as on a real wire.
@@ -90,7 +101,8 @@ void PtyLine::deliver() {
     schedule();
 }
 
-void PtyLine::schedule() {
+void PtyLine::schedule()
+{
     const double next = model_.nextOutputTime();
     if (!std::isfinite(next)) {
         timer_.stop();
@@ -104,7 +116,8 @@ void PtyLine::schedule() {
     timer_.start(static_cast<int>(std::ceil(std::min(wait, 3600.0) * 1000.0)));
 }
 
-void PtyLine::shut() {
+void PtyLine::shut()
+{
     timer_.stop();
     if (notifier_) {
         notifier_->setEnabled(false);
@@ -112,7 +125,8 @@ void PtyLine::shut() {
         notifier_ = nullptr;
     }
     for (int* fd : {&slave_, &master_}) {
-        if (*fd >= 0) ::close(*fd);
+        if (*fd >= 0)
+            ::close(*fd);
         *fd = -1;
     }
 }

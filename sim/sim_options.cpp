@@ -19,48 +19,48 @@ const char* const kDescription =
     "\n"
     "Faults on cue (for tests and training) take effect after --faults-after frames (default 0).";
 
-bool toInt(const QString& text, int& out, int min, int max) {
+bool toInt(const QString& text, int& out, int min, int max)
+{
     bool ok = false;
     const int v = text.toInt(&ok);
-    if (!ok || v < min || v > max) return false;
+    if (!ok || v < min || v > max)
+        return false;
     out = v;
     return true;
 }
 
-bool toDouble(const QString& text, double& out, double min, double max) {
+bool toDouble(const QString& text, double& out, double min, double max)
+{
     bool ok = false;
     const double v = text.toDouble(&ok);
-    if (!ok || !(v >= min && v <= max)) return false;
+    if (!ok || !(v >= min && v <= max))
+        return false;
     out = v;
     return true;
 }
 
 } // namespace
 
-QString deviceTypeName(int code) {
+QString deviceTypeName(int code)
+{
     static const char* const interfaces[] = {"RS232", "RS485", "RS422", "canOPEN", "ProfiBus"};
     const int family = (code - 2000) / 10;
     const int bus = code % 10;
-    if (code < 2000 || code > 2054 || bus > 4) return {};
+    if (code < 2000 || code > 2054 || bus > 4)
+        return {};
     const char* name = nullptr;
     switch (family) {
-    case 0:
-        name = "Corvex";
-        break;
+    case 0: name = "Corvex"; break;
     case 1:
-    case 5:
-        name = "Pivora";
-        break;
-    case 3:
-        name = "Tusk1";
-        break;
-    default:
-        return {};
+    case 5: name = "Pivora"; break;
+    case 3: name = "Tusk1"; break;
+    default: return {};
     }
     return QStringLiteral("%1 %2").arg(QLatin1String(name), QLatin1String(interfaces[bus]));
 }
 
-bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString& message, int& exitCode) {
+bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString& message, int& exitCode)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -104,6 +104,13 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
                QStringLiteral("Hold the field-bus state (2411): canOPEN 0, 4, 5, 127; ProfiBus 0-4. "
                               "Default: the bus comes up by itself within 3 s."),
                QStringLiteral("n"));
+    const auto inputs =
+        option(QStringLiteral("inputs"),
+               QStringLiteral("Hold inputs on: bit values 1, 2, 4 for inputs 1-3 (default 0; the end "
+                              "switches also follow the axis)."),
+               QStringLiteral("mask"));
+    const auto emergencyStop = option(QStringLiteral("emergency-stop"),
+                                      QStringLiteral("Report the emergency-stop circuit as open."));
     const auto com =
         option(QStringLiteral("com"),
                QStringLiteral("Register the device as COMn for the tool (n = 1-10, or \"auto\" for the "
@@ -193,12 +200,17 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
     if (parser.isSet(seed)) {
         bool ok = false;
         d.seed = parser.value(seed).toUInt(&ok);
-        if (!ok) return bad(seed, QStringLiteral("a whole number"));
+        if (!ok)
+            return bad(seed, QStringLiteral("a whole number"));
     }
     if (parser.isSet(busState)) {
-        if (!toInt(parser.value(busState), n, 0, 255)) return bad(busState, QStringLiteral("a state 0-255"));
+        if (!toInt(parser.value(busState), n, 0, 255))
+            return bad(busState, QStringLiteral("a state 0-255"));
         d.busState = n;
     }
+    if (parser.isSet(inputs) && !toInt(parser.value(inputs), d.inputs, 0, 7))
+        return bad(inputs, QStringLiteral("a mask 0-7"));
+    d.emergencyStopOpen = parser.isSet(emergencyStop);
     options.parameterFile = parser.value(file);
     if (parser.isSet(com)) {
         const QString c = parser.value(com).trimmed().toLower();

@@ -13,7 +13,8 @@ struct SimExchange {
     sim::DriveModel& drive;
     double now = 0;
 
-    QByteArray send(const QByteArray& frame, double answerTime = 0.2) {
+    QByteArray send(const QByteArray& frame, double answerTime = 0.2)
+    {
         drive.feed(frame, now);
         advance(answerTime);
         return drive.takeOutput(now);
@@ -21,13 +22,16 @@ struct SimExchange {
     QByteArray poll(int cmd) { return send(pollFrame(11, cmd)); }
     QByteArray write(int cmd, const QByteArray& value) { return send(writeFrame(11, cmd, value)); }
     // The value text of a verified poll answer.
-    QByteArray value(int cmd) {
+    QByteArray value(int cmd)
+    {
         const QByteArray answer = poll(cmd);
-        if (CheckCRC(answer) != CrcVerdict::Match) return "bad answer";
+        if (CheckCRC(answer) != CrcVerdict::Match)
+            return "bad answer";
         return answer.mid(5, answer.size() - 7);
     }
     qint64 number(int cmd) { return value(cmd).toLongLong(); }
-    void advance(double seconds) {
+    void advance(double seconds)
+    {
         now += seconds;
         drive.advanceTo(now);
     }

@@ -27,26 +27,31 @@ struct Rig {
     RecordingDialogs dialogs;
     std::unique_ptr<DriveCom> com;
 
-    explicit Rig(const sim::DriveConfig& config, int drivePort) : drive(config) {
+    explicit Rig(const sim::DriveConfig& config, int drivePort) : drive(config)
+    {
         drive.attachTo(port, drivePort);
         for (int i = 0; i < SharedState::kMessageCount; ++i)
             state.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
         com = std::make_unique<DriveCom>(state, port, clock, window, dialogs);
         // The part of the display the link depends on: the software version sets the level.
         com->setValueSink([this](QString& value, int index) {
-            if (index == 2402) state.firmwareLevel = static_cast<qint16>(value.toInt());
+            if (index == 2402)
+                state.firmwareLevel = static_cast<qint16>(value.toInt());
         });
     }
-    QList<int> polls() const {
+    QList<int> polls() const
+    {
         QList<int> out;
         for (const auto& w : port.written())
-            if (w.bytes.endsWith(ctl::ENQ)) out << w.bytes.mid(4, 4).toInt();
+            if (w.bytes.endsWith(ctl::ENQ))
+                out << w.bytes.mid(4, 4).toInt();
         return out;
     }
     qint64 slot(int cmd) const { return state.table.value(cmd).toText().toLongLong(); }
 };
 
-sim::DriveConfig drive(int type, int version) {
+sim::DriveConfig drive(int type, int version)
+{
     sim::DriveConfig c;
     c.deviceType = type;
     c.softwareVersion = version;
@@ -58,13 +63,15 @@ sim::DriveConfig drive(int type, int version) {
 class TestSimConnect : public QObject {
     Q_OBJECT
 private slots:
-    void connectFindsTheDriveAndReadsItAll_data() {
+    void connectFindsTheDriveAndReadsItAll_data()
+    {
         QTest::addColumn<int>("version");
         QTest::addColumn<int>("axisReads");
         QTest::newRow("5.40") << 540 << 100;
         QTest::newRow("5.23") << 523 << 59;
     }
-    void connectFindsTheDriveAndReadsItAll() {
+    void connectFindsTheDriveAndReadsItAll()
+    {
         QFETCH(int, version);
         QFETCH(int, axisReads);
         Rig r(drive(2013, version), 3);
@@ -81,7 +88,8 @@ private slots:
         QVERIFY(r.com->timerReceive().isEnabled());
     }
 
-    void liveValuesFollowAStartCommand() {
+    void liveValuesFollowAStartCommand()
+    {
         Rig r(drive(2000, 540), 1);
         r.com->cmdConnect();
         QCOMPARE(r.state.paramsLoaded, 1);
@@ -98,7 +106,8 @@ private slots:
         QVERIFY(r.polls().count(2170) > 20);
     }
 
-    void aWrongCheckCharacterEndsInThreePollsAndOneError() {
+    void aWrongCheckCharacterEndsInThreePollsAndOneError()
+    {
         sim::DriveConfig c = drive(2000, 540);
         c.faults.wrongCheck = true;
         Rig r(c, 1);
@@ -110,7 +119,8 @@ private slots:
         QVERIFY(r.state.table.value(2401).isEmpty());
     }
 
-    void aSilentDriveIsNotFound() {
+    void aSilentDriveIsNotFound()
+    {
         sim::DriveConfig c = drive(2000, 540);
         c.faults.silent = true;
         Rig r(c, 2);

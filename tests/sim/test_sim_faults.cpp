@@ -29,21 +29,24 @@ struct Rig {
     RecordingDialogs dialogs;
     std::unique_ptr<DriveCom> com;
 
-    explicit Rig(const sim::DriveFaults& faults = {}) : drive(configWith(faults)) {
+    explicit Rig(const sim::DriveFaults& faults = {}) : drive(configWith(faults))
+    {
         drive.attachTo(port, 1);
         port.open();
         state.comOnline = 1;
         state.messageText[75] = QStringLiteral("refused");
         com = std::make_unique<DriveCom>(state, port, clock, window, dialogs);
     }
-    static sim::DriveConfig configWith(const sim::DriveFaults& faults) {
+    static sim::DriveConfig configWith(const sim::DriveFaults& faults)
+    {
         sim::DriveConfig c;
         c.faults = faults;
         return c;
     }
     int frames() const { return static_cast<int>(port.writtenBytes().size()); }
     // A poll as the port search sends it: one frame, whatever arrives within `seconds`.
-    QByteArray poll(int cmd, double seconds = 1.0) {
+    QByteArray poll(int cmd, double seconds = 1.0)
+    {
         port.readAll();
         port.write(pollFrame(11, cmd));
         clock.advance(seconds);
@@ -51,7 +54,8 @@ struct Rig {
     }
 };
 
-sim::DriveFaults faults(const std::function<void(sim::DriveFaults&)>& set) {
+sim::DriveFaults faults(const std::function<void(sim::DriveFaults&)>& set)
+{
     sim::DriveFaults f;
     set(f);
     return f;
@@ -62,7 +66,8 @@ sim::DriveFaults faults(const std::function<void(sim::DriveFaults&)>& set) {
 class TestSimFaults : public QObject {
     Q_OBJECT
 private slots:
-    void aHealthyDriveAcceptsAndAnswers() {
+    void aHealthyDriveAcceptsAndAnswers()
+    {
         Rig r;
         r.com->WriteCom(11, 2110, 250);
         QVERIFY(r.dialogs.shown.isEmpty());
@@ -72,14 +77,16 @@ private slots:
         QCOMPARE(r.drive.model().memory().value(1, 10), qint64(250));
     }
 
-    void refusalsReachTheToolAsMessage75_data() {
+    void refusalsReachTheToolAsMessage75_data()
+    {
         QTest::addColumn<bool>("refuseAll");
         QTest::addColumn<int>("cmd");
         QTest::addColumn<int>("value");
         QTest::newRow("refuse-writes fault") << true << 2110 << 250;
         QTest::newRow("value out of range") << false << 2113 << 150;
     }
-    void refusalsReachTheToolAsMessage75() {
+    void refusalsReachTheToolAsMessage75()
+    {
         QFETCH(bool, refuseAll);
         QFETCH(int, cmd);
         QFETCH(int, value);
@@ -92,7 +99,8 @@ private slots:
         QVERIFY(r.drive.model().memory().value(1, cmd % 100) != value);
     }
 
-    void silenceEndsInThreeFramesAndOneError_data() {
+    void silenceEndsInThreeFramesAndOneError_data()
+    {
         QTest::addColumn<sim::DriveFaults>("fault");
         QTest::addColumn<int>("goodWrites");
         QTest::newRow("silent") << faults([](auto& f) { f.silent = true; }) << 0;
@@ -106,7 +114,8 @@ private slots:
             f.afterFrames = 2;
         }) << 2;
     }
-    void silenceEndsInThreeFramesAndOneError() {
+    void silenceEndsInThreeFramesAndOneError()
+    {
         QFETCH(sim::DriveFaults, fault);
         QFETCH(int, goodWrites);
         Rig r(fault);
@@ -121,7 +130,8 @@ private slots:
         QVERIFY(r.clock.now() - start > 9.0);
     }
 
-    void anAnswerPastThreeSecondsCountsForTheRetry() {
+    void anAnswerPastThreeSecondsCountsForTheRetry()
+    {
         Rig r(faults([](auto& f) { f.slowAnswer = 3.5; }));
         r.com->WriteCom(11, 2110, 250);
         // The late ACK of the first frame arrives while the tool waits for the second.
@@ -130,7 +140,8 @@ private slots:
         QCOMPARE(r.state.comOnline, 1);
     }
 
-    void pollAnswersAsTheToolSeesThem_data() {
+    void pollAnswersAsTheToolSeesThem_data()
+    {
         QTest::addColumn<sim::DriveFaults>("fault");
         QTest::addColumn<double>("wait");
         QTest::addColumn<CrcVerdict>("verdict");
@@ -146,7 +157,8 @@ private slots:
         QTest::newRow("slow, answer after the limit")
             << faults([](auto& f) { f.slowAnswer = 1.5; }) << 2.0 << CrcVerdict::Match;
     }
-    void pollAnswersAsTheToolSeesThem() {
+    void pollAnswersAsTheToolSeesThem()
+    {
         QFETCH(sim::DriveFaults, fault);
         QFETCH(double, wait);
         QFETCH(CrcVerdict, verdict);
@@ -160,7 +172,8 @@ private slots:
         }
     }
 
-    void garbageHidesARefusal() {
+    void garbageHidesARefusal()
+    {
         // The tool takes any first character but NAK as acceptance, so line noise in front of a
         // NAK passes a refused write as accepted: what a technician sees on a noisy line.
         Rig r(faults([](auto& f) {
@@ -172,7 +185,8 @@ private slots:
         QCOMPARE(r.drive.model().memory().value(1, 10), qint64(50));
     }
 
-    void hangUpClosesTheToolsPort() {
+    void hangUpClosesTheToolsPort()
+    {
         Rig r(faults([](auto& f) { f.hangUpAfterFrames = 1; }));
         QSignalSpy lost(&r.port, &SerialPort::lostDevice);
         r.com->WriteCom(11, 2110, 250);

@@ -1,9 +1,11 @@
 // The simulator program on a real pseudo-terminal, reached through the tool's own serial port
 // and its "Ports" override, as a technician's tool would reach it.
 
+#include "com_registration.h"
 #include "drive_config.h"
 #include "frame.h"
 #include "ini_settings_store.h"
+#include "memory_settings_store.h"
 #include "numeric_text.h"
 #include "qt_serial_port.h"
 
@@ -29,11 +31,13 @@ struct Simulator {
     QString device;
     QString output;
 
-    bool start(QStringList arguments) {
+    bool start(QStringList arguments)
+    {
         arguments << QStringLiteral("--com") << QStringLiteral("3") << QStringLiteral("--settings-dir")
                   << settingsDir.path();
         process.start(QStringLiteral(KINETRA_DRIVE_SIM), arguments);
-        if (!process.waitForStarted(5000)) return false;
+        if (!process.waitForStarted(5000))
+            return false;
         // It names its device, then the COM number it took.
         QElapsedTimer t;
         t.start();
@@ -44,7 +48,8 @@ struct Simulator {
         device = QRegularExpression(QStringLiteral("line: (\\S+)")).match(output).captured(1);
         return !device.isEmpty() && output.contains(QLatin1String("port: COM3"));
     }
-    ~Simulator() {
+    ~Simulator()
+    {
         if (process.state() != QProcess::NotRunning) {
             process.kill();
             process.waitForFinished(3000);
@@ -61,7 +66,8 @@ struct Receiver {
     qint64 firstMs = -1;
     qint64 lastMs = -1;
 
-    bool exchange(const QByteArray& frame, int expected, int timeoutMs = 3000) {
+    bool exchange(const QByteArray& frame, int expected, int timeoutMs = 3000)
+    {
         bytes.clear();
         firstMs = lastMs = -1;
         port.readAll();
@@ -75,10 +81,13 @@ struct Receiver {
         }
         return bytes.size() >= expected;
     }
-    void collect() {
+    void collect()
+    {
         const QByteArray more = port.readAll();
-        if (more.isEmpty()) return;
-        if (firstMs < 0) firstMs = clock.elapsed();
+        if (more.isEmpty())
+            return;
+        if (firstMs < 0)
+            firstMs = clock.elapsed();
         lastMs = clock.elapsed();
         bytes += more;
     }
@@ -89,7 +98,8 @@ struct Receiver {
 class TestSimLine : public QObject {
     Q_OBJECT
 private slots:
-    void theToolReachesTheSimulatorAsCom3() {
+    void theToolReachesTheSimulatorAsCom3()
+    {
         Simulator sim;
         QVERIFY2(sim.start({QStringLiteral("--device-type"), QStringLiteral("2013")}),
                  qPrintable(sim.output));
@@ -132,7 +142,8 @@ private slots:
         QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), QString());
     }
 
-    void aHangUpEndsTheToolsPort() {
+    void aHangUpEndsTheToolsPort()
+    {
         Simulator sim;
         QVERIFY2(sim.start({QStringLiteral("--hang-up-after"), QStringLiteral("1")}), qPrintable(sim.output));
         IniSettingsStore settings(sim.settingsDir.path());
@@ -149,16 +160,44 @@ private slots:
         QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), QString());
     }
 
-    void helpNamesEveryOption() {
+    void registrationTakesAComNumberAndGivesItBack()
+    {
+        QTemporaryDir dir;
+        const QString existing = dir.path(); // a path that exists, standing for a real adapter
+        test::MemorySettingsStore store;
+        const auto entry = [&](int n) {
+            return store.value(kApplicationName, kPorts, QStringLiteral("COM%1").arg(n));
+        };
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM1"), existing);
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM2"),
+                       QStringLiteral("/dev/gone-long-ago"));
+        {
+            sim::ComRegistration automatic(store);
+            // COM1 names a device that is there; COM2's entry is stale and is taken over.
+            QCOMPARE(automatic.add(0, QStringLiteral("/dev/pts/77")), 2);
+            QCOMPARE(entry(2), QStringLiteral("/dev/pts/77"));
+            sim::ComRegistration chosen(store);
+            QCOMPARE(chosen.add(1, QStringLiteral("/dev/pts/78")), 1);
+            QCOMPARE(entry(1), QStringLiteral("/dev/pts/78"));
+        }
+        // Ended: the user's own entry is back, the stale one is gone.
+        QCOMPARE(entry(1), existing);
+        QCOMPARE(entry(2), QString());
+    }
+
+    void helpNamesEveryOption()
+    {
         QProcess p;
         p.start(QStringLiteral(KINETRA_DRIVE_SIM), {QStringLiteral("--help")});
         QVERIFY(p.waitForFinished(5000));
         QCOMPARE(p.exitCode(), 0);
         const QString help = QString::fromLocal8Bit(p.readAllStandardOutput());
-        for (const char* option : {"--device-type", "--software-version", "--address", "--latency",
-                                   "--no-pacing", "--seed", "--parameter-file", "--com", "--settings-dir",
-                                   "--trace", "--silent", "--silent-after", "--silent-for", "--wrong-check",
-                                   "--refuse-writes", "--slow", "--garbage", "--noise", "--hang-up-after"})
+        for (const char* option :
+             {"--device-type",    "--software-version", "--address",     "--latency",       "--no-pacing",
+              "--seed",           "--parameter-file",   "--com",         "--settings-dir",  "--trace",
+              "--silent",         "--silent-after",     "--silent-for",  "--wrong-check",   "--refuse-writes",
+              "--slow",           "--garbage",          "--noise",       "--hang-up-after", "--inputs",
+              "--emergency-stop", "--bus-state",        "--faults-after"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
 
         p.start(QStringLiteral(KINETRA_DRIVE_SIM), {QStringLiteral("--com"), QStringLiteral("11")});

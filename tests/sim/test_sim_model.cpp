@@ -13,7 +13,8 @@ using namespace kinetra::test;
 
 namespace {
 
-DriveConfig modelConfig(int type, int version) {
+DriveConfig modelConfig(int type, int version)
+{
     DriveConfig c;
     c.deviceType = type;
     c.softwareVersion = version;
@@ -21,7 +22,8 @@ DriveConfig modelConfig(int type, int version) {
 }
 
 // What the tool polls: the port search, the full read and the live plan.
-QList<int> polledNumbers() {
+QList<int> polledNumbers()
+{
     QList<int> numbers{2000, 2170, 2180, 2182, 2183, 2184, 2429, 2411, 2437, 2440, 2443, 2446};
     for (int n = 2400; n <= 2448; ++n)
         numbers << n;
@@ -35,7 +37,8 @@ QList<int> polledNumbers() {
 class TestSimModel : public QObject {
     Q_OBJECT
 private slots:
-    void everyPollAnswerVerifies_data() {
+    void everyPollAnswerVerifies_data()
+    {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("version");
         QTest::newRow("Corvex RS232 5.40") << 2000 << 540;
@@ -43,7 +46,8 @@ private slots:
         QTest::newRow("Tusk1 ProfiBus 4.00") << 2034 << 400;
         QTest::newRow("unnamed code") << 2022 << 540;
     }
-    void everyPollAnswerVerifies() {
+    void everyPollAnswerVerifies()
+    {
         QFETCH(int, type);
         QFETCH(int, version);
         DriveModel drive(modelConfig(type, version));
@@ -61,7 +65,8 @@ private slots:
         QCOMPARE(x.value(3113), x.value(2113));
     }
 
-    void statusBlockHasItsFieldsAtTheirOffsets() {
+    void statusBlockHasItsFieldsAtTheirOffsets()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         QCOMPARE(x.write(2103, "-100000"), QByteArray(1, ctl::ACK));
@@ -94,7 +99,8 @@ private slots:
         QVERIFY(x.number(2180) & 4);
     }
 
-    void writesAreCheckedAgainstTheirRange_data() {
+    void writesAreCheckedAgainstTheirRange_data()
+    {
         QTest::addColumn<int>("cmd");
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<bool>("accepted");
@@ -119,7 +125,8 @@ private slots:
         QTest::newRow("too long") << 2101 << QByteArray("1234567890123456789") << false;
         QTest::newRow("general number") << 2001 << QByteArray("1") << false;
     }
-    void writesAreCheckedAgainstTheirRange() {
+    void writesAreCheckedAgainstTheirRange()
+    {
         QFETCH(int, cmd);
         QFETCH(QByteArray, value);
         QFETCH(bool, accepted);
@@ -131,14 +138,16 @@ private slots:
         QCOMPARE(x.value(cmd), accepted ? value : before);
     }
 
-    void inputRangeFollowsTheVersion() {
+    void inputRangeFollowsTheVersion()
+    {
         DriveModel old(modelConfig(2000, 400));
         SimExchange x{old};
         QCOMPARE(x.write(2146, "4"), QByteArray(1, ctl::NAK));
         QCOMPARE(x.write(2146, "3"), QByteArray(1, ctl::ACK));
     }
 
-    void theLineIsReadForgivingly_data() {
+    void theLineIsReadForgivingly_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("answer");
         const QByteArray ack(1, ctl::ACK);
@@ -147,8 +156,8 @@ private slots:
         QTest::newRow("noise before a poll") << QByteArray("x\x01\x7f 9") + poll << version;
         QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04"
                                                                   "11\x02"
-                                                                  "21") +
-                                                           poll
+                                                                  "21")
+                                                           + poll
                                                     << version;
         QTest::newRow("poll in pieces") << poll.left(3) + poll.mid(3) << version;
         QTest::newRow("two polls at once") << poll + poll << version + version;
@@ -163,7 +172,8 @@ private slots:
                                                               "210\x05")
                                                 << QByteArray();
     }
-    void theLineIsReadForgivingly() {
+    void theLineIsReadForgivingly()
+    {
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, answer);
         DriveModel drive(DriveConfig{});
@@ -171,7 +181,8 @@ private slots:
         QCOMPARE(x.send(bytes), answer);
     }
 
-    void pacedAnswersTakeOneCharacterTimeEach() {
+    void pacedAnswersTakeOneCharacterTimeEach()
+    {
         DriveConfig c;
         c.pacing = true;
         c.latency = 0.004;
@@ -184,7 +195,35 @@ private slots:
         QVERIFY(qIsInf(drive.nextOutputTime()));
     }
 
-    void operatingTimeCountsMinutes() {
+    void inputsAndEmergencyStopAsConfigured_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("inputs");
+        QTest::addColumn<bool>("emergencyStopOpen");
+        QTest::addColumn<qint64>("bits"); // of 256 | 512 | 1024 | 8192
+        QTest::newRow("defaults") << 540 << 0 << false << qint64(8192);
+        QTest::newRow("input 1") << 540 << 1 << false << qint64(256 | 8192);
+        QTest::newRow("input 2 from 5.00") << 540 << 2 << false << qint64(1024 | 8192);
+        QTest::newRow("input 2 before 5.00") << 400 << 2 << false << qint64(512 | 8192);
+        QTest::newRow("input 3 from 5.00") << 500 << 4 << false << qint64(512 | 8192);
+        QTest::newRow("emergency stop open") << 540 << 0 << true << qint64(0);
+    }
+    void inputsAndEmergencyStopAsConfigured()
+    {
+        QFETCH(int, version);
+        QFETCH(int, inputs);
+        QFETCH(bool, emergencyStopOpen);
+        QFETCH(qint64, bits);
+        DriveConfig c = modelConfig(2000, version);
+        c.inputs = inputs;
+        c.emergencyStopOpen = emergencyStopOpen;
+        DriveModel drive(c);
+        SimExchange x{drive};
+        QCOMPARE(x.number(2180) & (256 | 512 | 1024 | 8192), bits);
+    }
+
+    void operatingTimeCountsMinutes()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         const qint64 start = x.number(2429);
@@ -194,7 +233,8 @@ private slots:
         QCOMPARE(x.number(2430), qint64(413));
     }
 
-    void fieldBusComesUp_data() {
+    void fieldBusComesUp_data()
+    {
         QTest::addColumn<int>("type");
         QTest::addColumn<QList<int>>("states"); // at 0.5 s, 1.5 s, 2.5 s, 4 s
         QTest::addColumn<bool>("inStatusWord");
@@ -202,7 +242,8 @@ private slots:
         QTest::newRow("ProfiBus") << 2004 << QList<int>{0, 1, 2, 4} << false;
         QTest::newRow("RS485") << 2001 << QList<int>{0, 0, 0, 0} << false;
     }
-    void fieldBusComesUp() {
+    void fieldBusComesUp()
+    {
         QFETCH(int, type);
         QFETCH(QList<int>, states);
         QFETCH(bool, inStatusWord);
@@ -218,7 +259,8 @@ private slots:
         }
     }
 
-    void startsFromAParameterFile() {
+    void startsFromAParameterFile()
+    {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("set.par"));
         QFile f(path);

@@ -17,7 +17,8 @@ const QByteArray kAck(1, ctl::ACK);
 class TestSimMotion : public QObject {
     Q_OBJECT
 private slots:
-    void startAbsoluteReachesTheSetPoint() {
+    void startAbsoluteReachesTheSetPoint()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         QVERIFY(x.number(2180) & kInPosition); // standing at its start target
@@ -39,13 +40,15 @@ private slots:
         QCOMPARE(x.number(2152), qint64(0));
     }
 
-    void jogMovesUntilStop_data() {
+    void jogMovesUntilStop_data()
+    {
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("direction");
         QTest::newRow("positive") << 132 << 1;
         QTest::newRow("negative") << 133 << -1;
     }
-    void jogMovesUntilStop() {
+    void jogMovesUntilStop()
+    {
         QFETCH(int, code);
         QFETCH(int, direction);
         DriveModel drive(DriveConfig{});
@@ -68,7 +71,8 @@ private slots:
         QCOMPARE(x.number(2180) & (kMoving | kJogging | kInPosition), 0);
     }
 
-    void commandCodesActAsNamed_data() {
+    void commandCodesActAsNamed_data()
+    {
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<qint64>("position"); // after 10 s; start at 0, step 1000, reference 2345
         QTest::addColumn<bool>("inPosition");
@@ -79,7 +83,8 @@ private slots:
         QTest::newRow("save") << QByteArray("153") << qint64(0) << true;
         QTest::newRow("take over") << QByteArray("137") << qint64(0) << true;
     }
-    void commandCodesActAsNamed() {
+    void commandCodesActAsNamed()
+    {
         QFETCH(QByteArray, code);
         QFETCH(qint64, position);
         QFETCH(bool, inPosition);
@@ -93,7 +98,8 @@ private slots:
         QCOMPARE(bool(x.number(2180) & kInPosition), inPosition);
     }
 
-    void referenceRunMovesThenTakesTheReference() {
+    void referenceRunMovesThenTakesTheReference()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         QCOMPARE(x.write(2102, "777"), kAck);
@@ -106,7 +112,8 @@ private slots:
         QVERIFY(!(x.number(2180) & kReferencing));
     }
 
-    void endLimitStopsTheAxisAndCounts() {
+    void endLimitStopsTheAxisAndCounts()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         const qint64 counted = x.number(2440);
@@ -125,7 +132,28 @@ private slots:
         QVERIFY(!(x.number(2180) & kEndLimit));
     }
 
-    void olderDrivesReportTheEndSwitchesInOtherBits() {
+    void aLowCurrentLimitTripsOvercurrent()
+    {
+        DriveModel drive(DriveConfig{});
+        SimExchange x{drive};
+        const qint64 counted = x.number(2437);
+        QCOMPARE(x.write(2151, "150"), kAck);
+        QCOMPARE(x.write(2152, "128"), kAck);
+        x.advance(2);
+        const qint64 word = x.number(2180);
+        QVERIFY(word & 16);
+        QVERIFY(!(word & (kMoving | kInPosition)));
+        QVERIFY(x.number(2100) < 25000);
+        QCOMPARE(x.number(2437), counted + 1);
+        // A new start clears the error and, with room for the current, reaches the set point.
+        QCOMPARE(x.write(2151, "800"), kAck);
+        QCOMPARE(x.write(2152, "128"), kAck);
+        x.advance(10);
+        QCOMPARE(x.number(2180) & (16 | kInPosition), kInPosition);
+    }
+
+    void olderDrivesReportTheEndSwitchesInOtherBits()
+    {
         DriveConfig c;
         c.softwareVersion = 400;
         DriveModel drive(c);
@@ -137,7 +165,8 @@ private slots:
         QVERIFY(!(x.number(2180) & 512));
     }
 
-    void frequencyMeasurementShowsWhileItRuns() {
+    void frequencyMeasurementShowsWhileItRuns()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         QCOMPARE(x.write(2140, "1"), kAck);
@@ -148,7 +177,8 @@ private slots:
         QVERIFY(qAbs(x.number(2140) - 25000) <= 250);
     }
 
-    void factorySettingsAndServiceReset() {
+    void factorySettingsAndServiceReset()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         QCOMPARE(x.write(2113, "33"), kAck);
@@ -167,7 +197,8 @@ private slots:
         QCOMPARE(x.write(2452, "999"), QByteArray(1, ctl::NAK));
     }
 
-    void saveMakesTheDriveDeafForAMoment() {
+    void saveMakesTheDriveDeafForAMoment()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         QCOMPARE(x.write(2152, "138"), kAck);
@@ -176,7 +207,8 @@ private slots:
         QCOMPARE(x.number(2402), qint64(540));
     }
 
-    void peakCurrentHoldsUntilRead() {
+    void peakCurrentHoldsUntilRead()
+    {
         DriveModel drive(DriveConfig{});
         SimExchange x{drive};
         QCOMPARE(x.write(2152, "128"), kAck);
