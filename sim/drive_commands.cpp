@@ -60,6 +60,10 @@ bool DriveModel::runCommand(int axis, qint64 code, double now)
     const int a = axis == kDevice ? 1 : axis;
     AxisMotion& motion = axes_[a - 1];
     const auto startMotion = [&] { errors_[a - 1] = 0; };
+    // With the emergency-stop circuit open the power stage is off: nothing may start moving.
+    const bool starts = code == 128 || (code >= 130 && code <= 133) || code == 136;
+    if (starts && config_.emergencyStopOpen)
+        return false;
     switch (code) {
     case 0:
     case 137: // take the values over; nothing to do for a drive that uses them at once

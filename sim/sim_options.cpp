@@ -109,8 +109,10 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
                QStringLiteral("Hold inputs on: bit values 1, 2, 4 for inputs 1-3 (default 0; the end "
                               "switches also follow the axis)."),
                QStringLiteral("mask"));
-    const auto emergencyStop = option(QStringLiteral("emergency-stop"),
-                                      QStringLiteral("Report the emergency-stop circuit as open."));
+    const auto emergencyStop =
+        option(QStringLiteral("emergency-stop"),
+               QStringLiteral(
+                   "Report the emergency-stop circuit as open; commands that start a motion are refused."));
     const auto com =
         option(QStringLiteral("com"),
                QStringLiteral("Register the device as COMn for the tool (n = 1-10, or \"auto\" for the "

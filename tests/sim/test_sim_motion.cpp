@@ -152,6 +152,25 @@ private slots:
         QCOMPARE(x.number(2180) & (16 | kInPosition), kInPosition);
     }
 
+    void nothingStartsWithTheEmergencyStopOpen_data()
+    {
+        QTest::addColumn<QByteArray>("code");
+        for (const char* code : {"128", "130", "131", "132", "133", "136"})
+            QTest::newRow(code) << QByteArray(code);
+    }
+    void nothingStartsWithTheEmergencyStopOpen()
+    {
+        QFETCH(QByteArray, code);
+        DriveConfig c;
+        c.emergencyStopOpen = true;
+        DriveModel drive(c);
+        SimExchange x{drive};
+        QCOMPARE(x.write(2152, code), QByteArray(1, ctl::NAK));
+        x.advance(2);
+        QCOMPARE(x.number(2100), qint64(0));
+        QCOMPARE(x.write(2152, "129"), kAck); // stopping is always allowed
+    }
+
     void olderDrivesReportTheEndSwitchesInOtherBits()
     {
         DriveConfig c;
