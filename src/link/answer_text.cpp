@@ -3,6 +3,7 @@
 #include "frame.h"
 #include "numeric_text.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace kinetra {
