@@ -77,6 +77,13 @@ private slots:
         QCOMPARE(v.toText(), QString::fromLatin1(sent));
     }
 
+    void aDriveValueIsSentAsItIs()
+    {
+        Rig r;
+        r.com->WriteCom(11, 2125, ParameterValue::text(QStringLiteral("2")), SelectionTranslation::Keep);
+        QCOMPARE(r.frames(), QList<QByteArray>{writeFrame(11, 2125, "2")});
+    }
+
     void actionsAreNotKeptInTheTable_data()
     {
         QTest::addColumn<int>("cmd");
@@ -288,6 +295,21 @@ private slots:
             expected << writeFrame(11, 2101, QByteArray::number(i));
         QCOMPARE(r.frames(), expected);
         QCOMPARE(r.state.table.value(2101), ParameterValue::number(3));
+    }
+
+    void aTickLongerThanItsIntervalLetsTimeGoOn()
+    {
+        // Live polling: every tick is a transaction that outlasts the 1-ms interval.
+        Rig r;
+        int ticks = 0;
+        r.com->timerReceive().setCallback([&] {
+            ++ticks;
+            r.com->WriteCom(11, 2152, 129);
+        });
+        r.com->timerReceive().setEnabled(true);
+        r.clock.advance(1.0);
+        QVERIFY(ticks >= 5);
+        QVERIFY(r.clock.now() < 1.2);
     }
 
     void nothingIsSentOnceTheProgramQuits()

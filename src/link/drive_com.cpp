@@ -40,11 +40,12 @@ DriveCom::~DriveCom()
     QObject::disconnect(dataArrivedConnection_);
 }
 
-ParameterValue DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value)
+ParameterValue DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value,
+                                  SelectionTranslation translation)
 {
     ParameterValue sent = value;
     // Selection lists of parameter 25 of the axes: positions 0/1/2 stand for the drive's 1/2/4.
-    if (Cmd >= 2000 && CommandNumber::parameterOf(Cmd) == 25 && CommandNumber::axisOf(Cmd) != 4) {
+    if (translation == SelectionTranslation::Translate && Cmd >= 2000 && CommandNumber::parameterOf(Cmd) == 25 && CommandNumber::axisOf(Cmd) != 4) {
         const auto n = value.toInteger();
         if (n && (*n == 0 || *n == 1 || *n == 2))
             sent = ParameterValue::number(*n == 0 ? 1 : (*n == 1 ? 2 : 4));

@@ -18,6 +18,10 @@ class SerialPort;
 class WindowElements;
 struct SharedState;
 
+// Whether WriteCom turns the list positions 0/1/2 of parameter 25 of the axes into the drive's
+// 1/2/4. Entries from the window are positions; values read from the drive or a file are not.
+enum class SelectionTranslation { Translate, Keep };
+
 // What a poll came to: the check of its last answer, or failed (offline, the link reported dead,
 // or the wire was taken by another transaction).
 enum class ReadOutcome { Match, Mismatch, NoVerdict, Failed };
@@ -38,7 +42,9 @@ public:
     // `address`: waits for ACK or NAK, retries a silent drive twice, rolls the table back on a
     // refusal and reports a dead link. Returns the value as sent (parameter 25 selections are
     // translated 0/1/2 -> 1/2/4).
-    ParameterValue WriteCom(int address, int Cmd, const ParameterValue& value);
+    // A value that is already the drive's own (a parameter file's record) is sent with Keep.
+    ParameterValue WriteCom(int address, int Cmd, const ParameterValue& value,
+                            SelectionTranslation translation = SelectionTranslation::Translate);
     ParameterValue WriteCom(int address, int Cmd, qint64 value)
     {
         return WriteCom(address, Cmd, ParameterValue::number(value));

@@ -67,15 +67,21 @@ void VirtualClock::deliverTo(double t)
 
 void VirtualClock::fireDueTimers()
 {
-    // In the order they fall due; a callback may wait and so move time on, hence one at a time.
-    for (;;) {
-        VirtualTimer* next = nullptr;
-        for (VirtualTimer* t : timers_)
-            if (t->canFire() && t->due() <= now_ + 1e-12 && (!next || t->due() < next->due()))
-                next = t;
-        if (!next || quitting_)
+    // Fires each timer that is due now once, in the order they fell due. A callback may wait and
+    // so move time on; a timer that falls due again meanwhile fires on the next pass of the wait
+    // that called us, after that wait has checked its own deadline and condition.
+    std::vector<VirtualTimer*> due;
+    for (VirtualTimer* t : timers_)
+        if (t->canFire() && t->due() <= now_ + 1e-12)
+            due.push_back(t);
+    std::stable_sort(due.begin(), due.end(), [](VirtualTimer* a, VirtualTimer* b) { return a->due() < b->due(); });
+    for (VirtualTimer* t : due) {
+        if (quitting_)
             return;
-        next->fire();
+        // An earlier callback may have stopped or destroyed it.
+        if (std::find(timers_.begin(), timers_.end(), t) == timers_.end() || !t->canFire())
+            continue;
+        t->fire();
     }
 }
 
