@@ -1,0 +1,209 @@
+// The two loads of the file window: into the tool only, and straight into the drive.
+#include "frm_file.h"
+
+#include "dialogs.h"
+#include "drive_com.h"
+#include "frm_save.h"
+#include "parameter_file_reader.h"
+#include "shared_state.h"
+#include "window_elements.h"
+
+#include <QDir>
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kAddress = 11;
+constexpr int kResultBefore = 30;
+constexpr int kLoaded = 32;
+constexpr int kReadPastEnd = 3;
+constexpr int kNoDriveFound = 34;
+constexpr double kResumePause = 1.0;
+
+} // namespace
+
+void FrmFile::cmdLoadPc_Click()
+{
+    if (!idle())
+        return;
+    SharedState& state = com_.state();
+    state.stopRequest = false;
+    const auto path = checkFileParRead();
+    if (!path || !headerTest(*path))
+        return;
+    busy_ = true;
+    state.transferActive = true;
+    state.fileWindowActive = true;
+
+    const LoadEnd end = readParameterFile(*path, false);
+
+    state.fileWindowActive = false;
+    state.transferActive = false;
+    if (end != LoadEnd::Refused)
+        state.paramsLoaded = 1;
+    if (end == LoadEnd::Complete || end == LoadEnd::Abandoned)
+        setHelp(state.message(kResultBefore) + QDir::toNativeSeparators(*path) + state.message(kLoaded));
+    busy_ = false;
+}
+
+void FrmFile::cmdLoad_Click()
+{
+    if (!idle())
+        return;
+    SharedState& state = com_.state();
+    state.stopRequest = false;
+    const auto path = checkFileParRead();
+    if (!path)
+        return;
+    busy_ = true;
+    struct Leave {
+        bool& busy;
+        ~Leave() { busy = false; }
+    } leave{busy_};
+
+    state.fileWindowActive = true;
+    com_.searchCom();
+    if (state.comOnline == 0 || com_.clock().quitting()) {
+        // No drive: nothing was sent, and the window is ready for the next try.
+        state.fileWindowActive = false;
+        setHelp(state.message(kNoDriveFound));
+        return;
+    }
+    if (!headerTest(*path)) {
+        state.fileWindowActive = false;
+        return;
+    }
+
+    com_.timerReceive().setEnabled(false);
+    state.transferActive = true;
+    state.fileWindowActive = true;
+    state.driveLoadActive = 1;
+
+    const LoadEnd end = readParameterFile(*path, true);
+    finishDriveLoad(end, *path);
+}
+
+void FrmFile::finishDriveLoad(LoadEnd end, const QString& path)
+{
+    SharedState& state = com_.state();
+    WindowElements& window = com_.window();
+    state.driveLoadActive = 0;
+    state.fileWindowActive = false;
+    setProgress(0);
+    state.transferCount = 0;
+    state.transferActive = false;
+    window.setStatusText(3, QString());
+    window.setStatusBevel(3, Bevel::Sunken);
+    window.setStatusBevel(5, Bevel::Sunken);
+
+    if (end == LoadEnd::Truncated || end == LoadEnd::Refused) {
+        // A refused file sent nothing; a truncated one put part of the set into the drive, which
+        // is not offered for saving. The link stays as the writes left it; an online link goes
+        // back to live polling.
+        if (state.comOnline == 1 && !com_.clock().quitting())
+            com_.timerReceive().setEnabled(true);
+        if (end == LoadEnd::Truncated)
+            setHelp(state.message(kReadPastEnd) + QLatin1Char(' ') + QDir::toNativeSeparators(path));
+        return;
+    }
+    if (closed_ || com_.clock().quitting())
+        return;
+    openSaveWindow();
+    state.fileWindowActive = false;
+}
+
+void FrmFile::openSaveWindow()
+{
+    if (saveWindowOpener_) {
+        saveWindowOpener_();
+        return;
+    }
+    FrmSave save(com_, parentWidget() ? parentWidget() : this);
+    save.exec();
+}
+
+bool FrmFile::headerTest(const QString& path)
+{
+    const ParameterFileResult header = testParameterFileHeader(path);
+    if (header.ok())
+        return true;
+    reportFailure(header, false);
+    return false;
+}
+
+FrmFile::LoadEnd FrmFile::readParameterFile(const QString& path, bool toDrive)
+{
+    SharedState& state = com_.state();
+    WindowElements& window = com_.window();
+    int remembered = 0;
+    if (toDrive) {
+        remembered = state.comOnline;
+        state.comOnline = 1;
+        com_.Init();
+        state.transferActive = true;
+    }
+
+    const ParameterFileResult result = kinetra::readParameterFile(
+        path, state.table, state.firmwareLevel,
+        [this, toDrive](const ParameterRecord& record) { return afterRecord(record, toDrive); });
+
+    if (result.error == ParameterFileError::Stopped) {
+        setProgress(0);
+        window.setStatusText(1, kOffline);
+        window.setStatusBevel(1, Bevel::Sunken);
+        return LoadEnd::Abandoned;
+    }
+    if (!result.ok() && result.error != ParameterFileError::ReadPastEnd) {
+        // Refused as a whole (another level's file, a damaged one): nothing was stored or sent.
+        reportFailure(result, false);
+        return LoadEnd::Refused;
+    }
+    if (result.error == ParameterFileError::ReadPastEnd) {
+        reportFailure(result, false);
+        return LoadEnd::Truncated;
+    }
+
+    state.transferActive = false;
+    state.paramsLoaded = 1;
+    // A link that the writes found dead stays offline; a load into the tool leaves it offline.
+    state.comOnline = toDrive && state.comOnline == 1 ? remembered : 0;
+    if (state.comOnline != 1) {
+        window.setStatusText(1, kOffline);
+        window.setStatusBevel(1, Bevel::Sunken);
+    } else {
+        com_.clock().waitServing(kResumePause);
+        com_.timerReceive().setEnabled(true);
+    }
+    setProgress(0);
+    return LoadEnd::Complete;
+}
+
+bool FrmFile::afterRecord(const ParameterRecord& record, bool toDrive)
+{
+    if (toDrive && record.sentToDrive())
+        sendRecordToDrive(record);
+    if (com_.state().stopRequest || com_.clock().quitting())
+        return false;
+    if (record.shownAfterLoad())
+        showValue(record.cmd, record.value.toText());
+    return true;
+}
+
+// Every record that goes to the drive passes here. The value is the drive's own, as the file
+// holds it.
+void FrmFile::sendRecordToDrive(const ParameterRecord& record)
+{
+    com_.WriteCom(kAddress, record.cmd, record.value);
+}
+
+void FrmFile::showValue(int cmd, const QString& text)
+{
+    QString value = text;
+    if (valueSink_)
+        valueSink_(value, cmd);
+    else
+        com_.showValues(value, cmd);
+}
+
+} // namespace kinetra

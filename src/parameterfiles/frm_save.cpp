@@ -1,0 +1,102 @@
+#include "frm_save.h"
+
+#include "drive_com.h"
+#include "shared_state.h"
+#include "window_elements.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kAddress = 11;
+constexpr int kCommandWord = 2152;
+// The drive takes the parameters over with 137 and writes them to its memory with 138.
+constexpr int kPrepareSave = 137;
+constexpr int kSave = 138;
+constexpr double kSavePause = 1.0;
+
+constexpr int kQuestion = 59;
+constexpr int kSaveCaption = 60;
+constexpr int kEndCaption = 61;
+constexpr int kSaved = 62;
+
+} // namespace
+
+FrmSave::FrmSave(DriveCom& com, QWidget* parent) : QDialog(parent), com_(com)
+{
+    setObjectName(QStringLiteral("frmSave"));
+    setModal(true);
+    setWindowTitle(QString());
+    setAccessibleName(QStringLiteral("Parameter speichern"));
+
+    label1_ = new QLabel(QStringLiteral("Parameter speichern ?"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setAlignment(Qt::AlignCenter);
+    label1_->setWordWrap(true);
+    save_ = new QPushButton(QStringLiteral("Speichern"), this);
+    save_->setObjectName(QStringLiteral("cmdComand1_0"));
+    end_ = new QPushButton(QStringLiteral("End"), this);
+    end_->setObjectName(QStringLiteral("cmdComand1_1"));
+    // Enter must not save the drive's parameters by accident.
+    static_cast<QPushButton*>(save_)->setAutoDefault(false);
+    static_cast<QPushButton*>(end_)->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(save_);
+    buttons->addWidget(end_);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(label1_);
+    column->addLayout(buttons);
+    label1_->setMinimumWidth(240);
+
+    connect(save_, &QAbstractButton::clicked, this, [this] { cmdComand1_Click(0); });
+    connect(end_, &QAbstractButton::clicked, this, [this] { cmdComand1_Click(1); });
+
+    // Opening: the texts of the current language.
+    const SharedState& state = com_.state();
+    const auto take = [&state](int message, const QString& design) {
+        const QString text = state.message(message);
+        return text.isEmpty() ? design : text;
+    };
+    label1_->setText(take(kQuestion, label1_->text()));
+    save_->setText(take(kSaveCaption, save_->text()));
+    end_->setText(take(kEndCaption, end_->text()));
+    save_->setAccessibleName(save_->text());
+    end_->setAccessibleName(end_->text());
+}
+
+void FrmSave::showEvent(QShowEvent* event)
+{
+    closed_ = false;
+    QDialog::showEvent(event);
+}
+
+void FrmSave::cmdComand1_Click(int index)
+{
+    if (index == 0) {
+        com_.WriteCom(kAddress, kCommandWord, kPrepareSave);
+        // The drive needs the pause between the two commands; the window does not react meanwhile.
+        com_.clock().waitBlocking(kSavePause);
+        com_.WriteCom(kAddress, kCommandWord, kSave);
+        com_.window().setText(el::helpLine(), com_.state().message(kSaved));
+        return;
+    }
+    reject();
+}
+
+void FrmSave::done(int result)
+{
+    if (!closed_) {
+        closed_ = true;
+        com_.timerReceive().setEnabled(true);
+        com_.window().setText(el::helpLine(), QString());
+    }
+    QDialog::done(result);
+}
+
+} // namespace kinetra

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+class QAbstractButton;
+class QLabel;
+
+namespace kinetra {
+
+class DriveCom;
+
+// The save window frmSave: asks whether the drive shall keep its parameters permanently.
+// Button cmdComand1(0) sends the save sequence (command 137, a second later 138) and stays;
+// button cmdComand1(1) and every other way of closing resume live polling.
+class FrmSave : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmSave(DriveCom& com, QWidget* parent = nullptr);
+
+    // The buttons, after the left button was released inside them.
+    void cmdComand1_Click(int index);
+
+    QLabel* label1() const { return label1_; }
+    QAbstractButton* button(int index) const { return index == 0 ? save_ : end_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    DriveCom& com_;
+    QLabel* label1_ = nullptr;
+    QAbstractButton* save_ = nullptr;
+    QAbstractButton* end_ = nullptr;
+    bool closed_ = false;
+};
+
+} // namespace kinetra
