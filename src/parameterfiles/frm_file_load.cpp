@@ -191,10 +191,10 @@ bool FrmFile::afterRecord(const ParameterRecord& record, bool toDrive)
 }
 
 // Every record that goes to the drive passes here. The value is the drive's own, as the file
-// holds it.
+// holds it: a selection of parameter 25 is not a list position and goes out unchanged.
 void FrmFile::sendRecordToDrive(const ParameterRecord& record)
 {
-    com_.WriteCom(kAddress, record.cmd, record.value);
+    com_.WriteCom(kAddress, record.cmd, record.value, SelectionTranslation::Keep);
 }
 
 void FrmFile::showValue(int cmd, const QString& text)

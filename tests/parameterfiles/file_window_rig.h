@@ -1,0 +1,115 @@
+#pragma once
+
+#include "drive_com.h"
+#include "fake_serial_port.h"
+#include "file_window_elements.h"
+#include "frm_file.h"
+#include "memory_settings_store.h"
+#include "recording_dialogs.h"
+#include "recording_window.h"
+#include "shared_state.h"
+#include "sim_device.h"
+
+#include <QLineEdit>
+#include <QList>
+#include <QPair>
+#include <QProgressBar>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace kinetra::test {
+
+// The file window on virtual time: the simulated drive on COM2, the main window recorded, the
+// file window's own elements reached through the same routing the program uses.
+struct FileWindowRig {
+    VirtualClock clock;
+    FakeSerialPort port{clock};
+    SimDevice drive;
+    SharedState state;
+    RecordingWindow mainWindow;
+    FileWindowElements window{mainWindow};
+    RecordingDialogs dialogs;
+    MemorySettingsStore settings;
+    std::unique_ptr<DriveCom> com;
+    std::unique_ptr<FrmFile> file;
+    QTemporaryDir dir;
+    QList<QPair<int, QString>> shown;
+    int saveWindowOpened = 0;
+    int progressPeak = 0;
+
+    static sim::DriveConfig config(int version)
+    {
+        sim::DriveConfig c;
+        c.softwareVersion = version;
+        return c;
+    }
+
+    explicit FileWindowRig(int version = 540) : drive(config(version))
+    {
+        drive.attachTo(port, 2);
+        for (int i = 0; i < SharedState::kMessageCount; ++i)
+            state.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
+        com = std::make_unique<DriveCom>(state, port, clock, window, dialogs);
+        // The part of the live display the level depends on.
+        com->setValueSink([this](QString& value, int index) {
+            if (index == 2402)
+                state.firmwareLevel = static_cast<qint16>(value.toInt());
+        });
+        settings.setValue("KINETRA", "System", "Explore", dir.path());
+    }
+
+    FrmFile& open()
+    {
+        file = std::make_unique<FrmFile>(*com, settings);
+        file->setValueSink([this](QString& value, int index) { shown << qMakePair(index, value); });
+        file->setSaveWindowOpener([this] { ++saveWindowOpened; });
+        QObject::connect(progressBar(), &QProgressBar::valueChanged,
+                         [this](int v) { progressPeak = std::max(progressPeak, v); });
+        return *file;
+    }
+
+    QLineEdit* box(const char* name) const { return file->findChild<QLineEdit*>(name); }
+    QProgressBar* progressBar() const { return file->findChild<QProgressBar*>("ProgressBar2"); }
+    void type(const QString& name) const { box("txtFile")->setText(name); }
+
+    // Write frames sent, as (command number, value text), in order.
+    QList<QPair<int, QByteArray>> writes() const
+    {
+        QList<QPair<int, QByteArray>> out;
+        for (const auto& w : port.written()) {
+            const QByteArray& b = w.bytes;
+            if (b.endsWith(char(5)) || b.size() < 10)
+                continue;
+            const qsizetype etx = b.indexOf(char(3));
+            out << qMakePair(b.mid(4, 4).toInt(), b.mid(8, etx - 8));
+        }
+        return out;
+    }
+    QList<int> writtenCommands() const
+    {
+        QList<int> out;
+        for (const auto& w : writes())
+            out << w.first;
+        return out;
+    }
+
+    // Runs `action` once, `seconds` after the next record numbered `cmd` has been shown.
+    std::unique_ptr<Timer> at;
+    void afterShown(int cmd, double seconds, std::function<void()> action)
+    {
+        at = clock.createTimer();
+        at->setInterval(static_cast<long long>(seconds * 1000));
+        at->setCallback([this, action] {
+            at->setEnabled(false);
+            action();
+        });
+        file->setValueSink([this, cmd](QString& value, int index) {
+            shown << qMakePair(index, value);
+            if (index == cmd)
+                at->setEnabled(true);
+        });
+    }
+};
+
+} // namespace kinetra::test
