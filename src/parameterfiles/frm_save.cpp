@@ -50,9 +50,13 @@ FrmSave::FrmSave(DriveCom& com, QWidget* parent) : QDialog(parent), com_(com)
     buttons->addWidget(save_);
     buttons->addWidget(end_);
     auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(18, 18, 18, 14);
+    column->setSpacing(16);
     column->addWidget(label1_);
     column->addLayout(buttons);
-    label1_->setMinimumWidth(240);
+    label1_->setMinimumWidth(300);
+    save_->setMinimumHeight(30);
+    end_->setMinimumHeight(30);
 
     connect(save_, &QAbstractButton::clicked, this, [this] { cmdComand1_Click(0); });
     connect(end_, &QAbstractButton::clicked, this, [this] { cmdComand1_Click(1); });
