@@ -460,11 +460,26 @@ void FrmFile::done(int result)
             // Closed during a load into the drive: the link goes offline and the load ends after
             // its current record.
             takeLinkOffline();
-            com_.dialogs().message(state.message(kTransferInterrupted), kApplicationTitle, MessageIcon::Error);
+            // The program ending asks nothing.
+            if (!com_.clock().quitting())
+                com_.dialogs().message(state.message(kTransferInterrupted), kApplicationTitle, MessageIcon::Error);
         }
         com_.window().setVisible(Element{QStringLiteral("cmdStop"), 0}, true);
     }
     QDialog::done(result);
+}
+
+void openFileWindow(DriveCom& com, SettingsStore& settings, QWidget* parent,
+                    std::function<void(QString& value, int index)> valueSink,
+                    const std::function<QIcon(const QString& name)>& icon)
+{
+    com.window().setVisible(Element{QStringLiteral("cmdStop"), 0}, false);
+    FrmFile window(com, settings, parent);
+    if (valueSink)
+        window.setValueSink(std::move(valueSink));
+    if (icon)
+        window.setPictureIcons(icon);
+    window.exec();
 }
 
 } // namespace kinetra

@@ -126,4 +126,12 @@ private:
     bool folderUnreadableShown_ = false;
 };
 
+// The main window's cmdData once its own release checks have passed: hides the main window's
+// stop button cmdStop and shows a new file window modally; the window shows cmdStop again when
+// it closes. `valueSink` shows loaded values (empty: the link's value sink), `icon` gives the
+// button pictures (may be empty).
+void openFileWindow(DriveCom& com, SettingsStore& settings, QWidget* parent,
+                    std::function<void(QString& value, int index)> valueSink = {},
+                    const std::function<QIcon(const QString& name)>& icon = {});
+
 } // namespace kinetra

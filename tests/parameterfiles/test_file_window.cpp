@@ -6,10 +6,12 @@
 #include "parameter_file_layout.h"
 #include "parameter_file_reader.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace kinetra;
 using namespace kinetra::test;
@@ -251,6 +253,21 @@ private slots:
         w.reject();
         QCOMPARE(r.settings.value("KINETRA", "System", "Explore"), QDir::toNativeSeparators(r.dir.path()));
         QCOMPARE(r.mainWindow.visible.value("cmdStop#0"), true);
+    }
+
+    void openingHidesTheMainStopButtonUntilTheWindowCloses()
+    {
+        FileWindowRig r;
+        bool hiddenWhileOpen = false;
+        QTimer::singleShot(0, [&] {
+            hiddenWhileOpen = !r.mainWindow.visible.value("cmdStop#0", true);
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        openFileWindow(*r.com, r.settings, nullptr);
+        QVERIFY(hiddenWhileOpen);
+        QCOMPARE(r.mainWindow.visible.value("cmdStop#0"), true);
+        QCOMPARE(r.settings.value("KINETRA", "System", "Explore"), QDir::toNativeSeparators(r.dir.path()));
     }
 
     void fileButtonsDoNothingWhileAnActionRuns()
