@@ -1,0 +1,236 @@
+#include "bench_cases.h"
+
+#include "parameter_file_reader.h"
+#include "parameter_file_writer.h"
+#include "process_stats.h"
+#include "sim_process.h"
+#include "startup_probe.h"
+#include "timing_model.h"
+#include "tool_rig.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <memory>
+
+namespace kinetra::bench {
+
+namespace {
+
+const QStringList kLineRate = {QStringLiteral("--latency"), QStringLiteral("0")};
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// A simulator and a tool that has found it and read it completely (level 540).
+struct Connected {
+    SimProcess sim;
+    std::unique_ptr<ToolRig> tool;
+    double fullReadSeconds = 0;
+
+    bool start(const QStringList& simArguments)
+    {
+        if (!sim.start(kLineRate + simArguments)) {
+            err() << "kinetra-drive-sim did not start: " << sim.output() << Qt::endl;
+            return false;
+        }
+        tool = std::make_unique<ToolRig>(sim.settingsDir());
+        tool->confineSearchToCom1();
+        tool->com.searchCom();
+        if (tool->state.comOnline != 1) {
+            err() << "the tool did not find the simulator" << Qt::endl;
+            return false;
+        }
+        QElapsedTimer t;
+        t.start();
+        tool->com.Connect();
+        fullReadSeconds = t.nsecsElapsed() / 1e9;
+        if (tool->state.paramsLoaded != 1 || tool->state.firmwareLevel < 540) {
+            err() << "the full read did not complete: " << tool->dialogs.shown.join(QLatin1Char('/')) << Qt::endl;
+            return false;
+        }
+        return true;
+    }
+};
+
+QString runsNote(const QList<double>& values, int decimals = 3)
+{
+    QStringList parts;
+    for (const double v : values)
+        parts << QString::number(v, 'f', decimals);
+    return QStringLiteral("runs: ") + parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QList<BenchRow> benchFullReadAndMemory(int runs)
+{
+    QList<double> seconds;
+    double rss = 0;
+    for (int i = 0; i < runs; ++i) {
+        Connected c;
+        if (!c.start({}))
+            return {};
+        c.tool->com.timerReceive().setEnabled(false);
+        seconds << c.fullReadSeconds;
+        rss = std::max(rss, residentMegabytes());
+    }
+    BenchRow read{QStringLiteral("full read (Connect, level 540)"), QStringLiteral("s"), median(seconds),
+                  fullReadSeconds(), Bound::AtMost, 1.03, runsNote(seconds)};
+    BenchRow memory{QStringLiteral("resident memory after a full read"),
+                    QStringLiteral("MB"),
+                    rss,
+                    std::nullopt,
+                    Bound::AtMost,
+                    60,
+                    QStringLiteral("largest VmRSS over the runs, main window included")};
+    return {read, memory};
+}
+
+BenchRow benchLoadIntoDrive(int runs)
+{
+    QList<double> seconds;
+    double model = 0;
+    int writes = 0;
+    int refused = 0;
+    for (int i = 0; i < runs; ++i) {
+        Connected c;
+        if (!c.start({}))
+            return {};
+        ToolRig& tool = *c.tool;
+        tool.com.timerReceive().setEnabled(false);
+        // The values just read, through a parameter file, as a load takes them.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bench.par"));
+        writeParameterFile(path, tool.state.table, tool.state.firmwareLevel);
+        const ParameterFileContent file = readParameterRecords(path, tool.state.firmwareLevel);
+        QList<ParameterRecord> sent;
+        for (const ParameterRecord& r : file.records)
+            if (r.sentToDrive())
+                sent << r;
+        model = 0;
+        for (const ParameterRecord& r : sent)
+            model += writeSeconds(int(r.value.toText().size()));
+        writes = int(sent.size());
+
+        const qsizetype messagesBefore = tool.dialogs.shown.size();
+        tool.state.transferActive = true;
+        QElapsedTimer t;
+        t.start();
+        for (const ParameterRecord& r : sent)
+            tool.com.WriteCom(11, r.cmd, r.value, SelectionTranslation::Keep);
+        seconds << t.nsecsElapsed() / 1e9;
+        tool.state.transferActive = false;
+        refused = int(tool.dialogs.shown.size() - messagesBefore);
+    }
+    return {QStringLiteral("load into the drive (level 540)"),
+            QStringLiteral("s"),
+            median(seconds),
+            model,
+            Bound::AtMost,
+            1.03,
+            QStringLiteral("%1 writes, %2 messages; ").arg(writes).arg(refused) + runsNote(seconds)};
+}
+
+QList<BenchRow> benchLivePolling(int runs)
+{
+    constexpr double kWindow = 5.0;
+    QList<double> rates;
+    QList<double> cpu;
+    for (int i = 0; i < runs; ++i) {
+        Connected c;
+        if (!c.start({}))
+            return {};
+        ToolRig& tool = *c.tool;
+        // Connect has started the live polling; let it settle into its rhythm first.
+        tool.clock.waitServing(0.5);
+        const int before = tool.statusBlocks;
+        CpuMeter meter;
+        tool.clock.waitServing(kWindow);
+        const double wall = meter.wallSeconds();
+        cpu << meter.share();
+        rates << (tool.statusBlocks - before) / wall;
+        if (!tool.dialogs.shown.isEmpty())
+            err() << "live polling reported: " << tool.dialogs.shown.join(QLatin1Char('/')) << Qt::endl;
+    }
+    BenchRow rate{QStringLiteral("live polling, level 540"),
+                  QStringLiteral("blocks/s"),
+                  median(rates),
+                  statusBlocksPerSecond(),
+                  Bound::AtLeast,
+                  0.97,
+                  runsNote(rates, 2)};
+    BenchRow load{QStringLiteral("CPU of the tool while live polling"),
+                  QStringLiteral("core"),
+                  median(cpu),
+                  std::nullopt,
+                  Bound::AtMost,
+                  0.02,
+                  runsNote(cpu, 4)};
+    return {rate, load};
+}
+
+QList<BenchRow> benchSilentDrive(int runs)
+{
+    QList<double> polling;
+    QList<double> search;
+    for (int i = 0; i < runs; ++i) {
+        {
+            // The drive falls silent during the live polling: three unanswered polls, then the
+            // error. 139 frames are the search and the full read.
+            Connected c;
+            if (!c.start({QStringLiteral("--silent-after"), QStringLiteral("160")}))
+                return {};
+            ToolRig& tool = *c.tool;
+            tool.serveUntil([&] { return tool.statusBlocks >= 21; }, 5);
+            CpuMeter meter;
+            tool.serveUntil([&] { return tool.state.comOnline == 0; }, 10);
+            polling << meter.share();
+        }
+        {
+            // A port search that meets a silent drive.
+            SimProcess sim;
+            if (!sim.start(kLineRate + QStringList{QStringLiteral("--silent")}))
+                return {};
+            ToolRig tool(sim.settingsDir());
+            tool.confineSearchToCom1();
+            CpuMeter meter;
+            tool.com.searchCom();
+            search << meter.share();
+        }
+    }
+    return {{QStringLiteral("CPU while waiting for a silent drive (live polling)"), QStringLiteral("core"),
+             median(polling), std::nullopt, Bound::AtMost, 0.01, runsNote(polling, 4)},
+            {QStringLiteral("CPU while waiting for a silent drive (port search)"), QStringLiteral("core"),
+             median(search), std::nullopt, Bound::AtMost, 0.01, runsNote(search, 4)}};
+}
+
+BenchRow benchStartUp(int runs)
+{
+    QList<double> seconds;
+    QTemporaryDir settings;
+    // One start more than asked: the first one writes the first-start defaults and warms the
+    // file cache.
+    for (int i = 0; i <= runs; ++i) {
+        const double s = timeStartUp(settings.path());
+        if (s < 0)
+            return {};
+        if (i > 0)
+            seconds << s;
+    }
+    return {QStringLiteral("start-up to the window shown, offscreen"),
+            QStringLiteral("s"),
+            median(seconds),
+            std::nullopt,
+            Bound::AtMost,
+            0.3,
+            runsNote(seconds)};
+}
+
+} // namespace kinetra::bench

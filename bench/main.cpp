@@ -1,0 +1,65 @@
+// kinetra-bench: measures the tool against the simulated drive on a pseudo-terminal and prints
+// each figure beside the timing model's. See docs/bench.md.
+//
+//   kinetra-bench [--runs N] [--only WORD]
+//
+// --only runs the cases whose name holds WORD (full, load, live, silent, start).
+
+#include "bench_cases.h"
+#include "startup_probe.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstring>
+
+using namespace kinetra::bench;
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], kStartUpProbe) == 0)
+        return runStartUpProbe(argc, argv, QString::fromLocal8Bit(argv[2]));
+
+    // The tool's window is shown, but on no screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int runs = 3;
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--runs"));
+    if (at > 0 && at + 1 < args.size())
+        runs = qMax(1, args[at + 1].toInt());
+
+    const qsizetype onlyAt = args.indexOf(QStringLiteral("--only"));
+    const QString only = onlyAt > 0 && onlyAt + 1 < args.size() ? args[onlyAt + 1] : QString();
+    const auto wanted = [&](const char* word) { return only.isEmpty() || QLatin1String(word).contains(only); };
+
+    QTextStream out(stdout);
+    out << "kinetra-bench: " << runs << " runs per case, medians" << Qt::endl;
+    QList<BenchRow> rows;
+    const auto add = [&](const QList<BenchRow>& more, const QStringList& names) {
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            // A case that could not run still counts, as missed.
+            if (i >= more.size() || more[i].name.isEmpty()) {
+                BenchRow missed;
+                missed.name = names[i] + QStringLiteral(" (did not run)");
+                rows << missed;
+                continue;
+            }
+            rows << more[i];
+            out << "  " << more[i].name << ": " << more[i].measured << ' ' << more[i].unit << Qt::endl;
+        }
+    };
+    if (wanted("full read"))
+        add(benchFullReadAndMemory(runs), {QStringLiteral("full read"), QStringLiteral("resident memory")});
+    if (wanted("load"))
+        add({benchLoadIntoDrive(runs)}, {QStringLiteral("load into the drive")});
+    if (wanted("live polling"))
+        add(benchLivePolling(runs), {QStringLiteral("live polling"), QStringLiteral("CPU while live polling")});
+    if (wanted("silent drive"))
+        add(benchSilentDrive(runs), {QStringLiteral("CPU, silent drive (live polling)"),
+                                     QStringLiteral("CPU, silent drive (port search)")});
+    if (wanted("start-up"))
+        add({benchStartUp(qMax(runs, 5))}, {QStringLiteral("start-up")});
+    out << Qt::endl << formatReport(rows) << Qt::endl;
+    return 0;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "dialogs.h"
+#include "drive_com.h"
+#include "frm_sdi.h"
+#include "ini_settings_store.h"
+#include "qt_clock.h"
+#include "qt_serial_port.h"
+#include "shared_state.h"
+#include "value_display.h"
+
+#include <QStringList>
+
+namespace kinetra::bench {
+
+// Message boxes of the measured tool: recorded, never shown (nobody is there to answer them).
+class RecordedDialogs : public Dialogs {
+public:
+    MessageAnswer message(const QString& text, const QString&, MessageIcon, MessageButtons,
+                          MessageAnswer defaultAnswer) override
+    {
+        shown << text;
+        return defaultAnswer;
+    }
+    QStringList shown;
+};
+
+// The tool as main() wires it: the real serial port, clock, link and main window (shown
+// offscreen), with its settings in `settingsDir`. Counts the status blocks it decodes.
+struct ToolRig {
+    explicit ToolRig(const QString& settingsDir);
+    ~ToolRig();
+
+    // Every port other than COM1 (the simulator) names a device that does not exist, so that
+    // a search never reaches the machine's own serial ports.
+    void confineSearchToCom1();
+    // Runs the user interface until `condition` holds or `seconds` have passed.
+    bool serveUntil(const std::function<bool()>& condition, double seconds);
+
+    IniSettingsStore settings;
+    QtClock clock;
+    QtSerialPort port{settings};
+    SharedState state;
+    RecordedDialogs dialogs;
+    frmSDI window;
+    DriveCom com;
+    ValueDisplay display;
+    int statusBlocks = 0;
+};
+
+} // namespace kinetra::bench

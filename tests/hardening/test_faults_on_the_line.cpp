@@ -1,0 +1,243 @@
+// Faults of the drive end to end: the simulator program misbehaves on a pseudo-terminal, the
+// tool meets it through the real serial port and clock. Every fault ends in the link's error
+// state (one message, link offline), without a hang, without a busy processor afterwards and
+// without harm to the file being loaded.
+
+#include "drive_com.h"
+#include "fake_serial_port.h"
+#include "ini_settings_store.h"
+#include "parameter_file_reader.h"
+#include "parameter_file_writer.h"
+#include "qt_clock.h"
+#include "qt_serial_port.h"
+#include "recording_dialogs.h"
+#include "recording_window.h"
+#include "shared_state.h"
+#include "sim_device.h"
+#include "sim_on_pty.h"
+#include "value_display.h"
+#include "virtual_clock.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ctime>
+#include <memory>
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+namespace {
+
+const QString kError = QStringLiteral("Error");
+
+enum class Phase { FullRead, LivePolling, Load };
+
+// The tool's side, with its settings in the simulator's settings folder (where it registered
+// itself as COM1). Every other port names a device that does not exist.
+struct Tool {
+    IniSettingsStore settings;
+    QtClock clock;
+    QtSerialPort port{settings};
+    SharedState state;
+    RecordingWindow window;
+    RecordingDialogs dialogs;
+    ValueDisplay display{state, window};
+    DriveCom com{state, port, clock, window, dialogs};
+
+    explicit Tool(const QString& settingsDir) : settings(settingsDir)
+    {
+        for (int n = 2; n <= 10; ++n)
+            settings.setValue(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
+                              QStringLiteral("/nonexistent/kinetra-test-port"));
+        state.messageText[75] = QStringLiteral("refused");
+        com.setValueSink([this](QString& value, int index) { display.showValues(value, index); });
+    }
+    ~Tool() { com.timerReceive().setEnabled(false); }
+
+    // Online at level 540 without the full read: the live polling asks for status blocks.
+    void online()
+    {
+        state.comPort = 1;
+        com.Init();
+        state.comOnline = 1;
+        state.firmwareLevel = 540;
+    }
+    bool serveUntil(const std::function<bool()>& condition, double seconds)
+    {
+        const double deadline = clock.now() + seconds;
+        while (!condition() && clock.now() < deadline)
+            clock.waitServing(0.05);
+        return condition();
+    }
+    // Processor time used while the tool idles for a second with its event loop running.
+    double cpuOverOneSecond()
+    {
+        const std::clock_t before = std::clock();
+        clock.waitServing(1.0);
+        return double(std::clock() - before) / CLOCKS_PER_SEC;
+    }
+};
+
+// A load into the drive as the file window runs it: every record into the table, the ones a
+// drive takes written to it, on to the end even when the link has died meanwhile.
+int loadIntoDrive(DriveCom& com, SharedState& state, const QString& path)
+{
+    state.transferActive = true;
+    int written = 0;
+    readParameterFile(path, state.table, state.firmwareLevel, [&](const ParameterRecord& r) {
+        if (r.sentToDrive()) {
+            com.WriteCom(11, r.cmd, r.value, SelectionTranslation::Keep);
+            ++written;
+        }
+        return !state.stopRequest;
+    });
+    state.transferActive = false;
+    return written;
+}
+
+QByteArray fileContent(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Phase)
+
+class TestFaultsOnTheLine : public QObject {
+    Q_OBJECT
+private slots:
+    void faultEndsInOneErrorAndAnIdleTool_data()
+    {
+        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<Phase>("phase");
+        const auto args = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };
+        // Frames heard before the fault: the search poll and a few of the full read; a few
+        // status blocks; a few writes.
+        QTest::newRow("silent during the full read") << args("--silent-after 6") << Phase::FullRead;
+        QTest::newRow("silent during live polling") << args("--silent-after 4") << Phase::LivePolling;
+        QTest::newRow("hang-up during the full read") << args("--hang-up-after 6") << Phase::FullRead;
+        QTest::newRow("hang-up during live polling") << args("--hang-up-after 4") << Phase::LivePolling;
+        QTest::newRow("hang-up during a load") << args("--hang-up-after 3") << Phase::Load;
+        QTest::newRow("garbage instead of status blocks") << args("--garbage 100") << Phase::LivePolling;
+        QTest::newRow("wrong check characters") << args("--wrong-check --faults-after 3") << Phase::LivePolling;
+    }
+    void faultEndsInOneErrorAndAnIdleTool()
+    {
+        QFETCH(QStringList, fault);
+        QFETCH(Phase, phase);
+        SimOnPty sim;
+        QVERIFY2(sim.start(fault << QStringLiteral("--no-pacing") << QStringLiteral("--latency")
+                                 << QStringLiteral("0")),
+                 qPrintable(sim.output()));
+        Tool tool(sim.settingsDir());
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Antrieb ä.par"));
+        QByteArray fileBytes;
+        switch (phase) {
+        case Phase::FullRead:
+            tool.com.cmdConnect();
+            // A read that failed keeps the connect button blocked until Stop.
+            QVERIFY(tool.state.transferActive);
+            QCOMPARE(tool.state.paramsLoaded, 0);
+            break;
+        case Phase::LivePolling:
+            tool.online();
+            tool.com.timerReceive().setEnabled(true);
+            QVERIFY(tool.serveUntil([&] { return tool.state.comOnline == 0; }, 15));
+            QVERIFY(!tool.state.transferActive);
+            break;
+        case Phase::Load: {
+            tool.online();
+            QCOMPARE(writeParameterFile(file, tool.state.table, tool.state.firmwareLevel).error,
+                     ParameterFileError::None);
+            fileBytes = fileContent(file);
+            // After the error the load goes on, into the table only.
+            QCOMPARE(loadIntoDrive(tool.com, tool.state, file), 80);
+            break;
+        }
+        }
+
+        QCOMPARE(tool.dialogs.texts(), QStringList{kError});
+        QCOMPARE(tool.state.comOnline, 0);
+        QVERIFY(!tool.state.comBusy);
+        QVERIFY(!tool.com.timerReceive().isEnabled());
+        QVERIFY(!tool.com.transactionRunning());
+        QCOMPARE(tool.window.statusText.value(1), kOffline);
+        if (fault.contains(QStringLiteral("--hang-up-after")))
+            QVERIFY(!tool.port.isOpen());
+
+        const double cpu = tool.cpuOverOneSecond();
+        QVERIFY2(cpu < 0.3, qPrintable(QStringLiteral("%1 s of processor time in 1 s after the fault").arg(cpu)));
+        // Nothing more is reported later, and the loaded file is as it was.
+        QCOMPARE(tool.dialogs.texts(), QStringList{kError});
+        if (phase == Phase::Load)
+            QCOMPARE(fileContent(file), fileBytes);
+    }
+
+    // A drive that falls silent during a load, on virtual time (its nine seconds of waiting are
+    // not the point here): three frames of the silent write, one error, and the rest of the
+    // file still reaches the table.
+    void silentDuringALoadReportsOnceAndLoadsTheTable()
+    {
+        VirtualClock clock;
+        FakeSerialPort port{clock};
+        sim::DriveConfig config;
+        config.faults.silent = true;
+        config.faults.afterFrames = 3;
+        SimDevice drive(config);
+        drive.attachTo(port, 1);
+        port.open();
+        SharedState state;
+        state.comOnline = 1;
+        state.firmwareLevel = 540;
+        RecordingWindow window;
+        RecordingDialogs dialogs;
+        DriveCom com(state, port, clock, window, dialogs);
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Antrieb.par"));
+        ParameterTable values;
+        for (int cmd = 2100; cmd <= 2180; ++cmd)
+            values.store(cmd, ParameterValue::number(cmd % 50 + 2));
+        QVERIFY(writeParameterFile(file, values, 540).ok());
+        const QByteArray before = fileContent(file);
+
+        QCOMPARE(loadIntoDrive(com, state, file), 80);
+        QCOMPARE(dialogs.texts(), QStringList{kError});
+        QCOMPARE(state.comOnline, 0);
+        QCOMPARE(port.writtenBytes().size(), qsizetype(3 + 3));
+        QCOMPARE(state.table.value(2179).toInteger(), std::optional<qint64>(2179 % 50 + 2));
+        QCOMPARE(fileContent(file), before);
+    }
+
+    // A drive that refuses every write: the refusal once per write, the old value back, and
+    // the link stays up (it answered).
+    void refusedWriteRollsBackAndKeepsTheLink()
+    {
+        SimOnPty sim;
+        QVERIFY2(sim.start({QStringLiteral("--refuse-writes"), QStringLiteral("--no-pacing")}),
+                 qPrintable(sim.output()));
+        Tool tool(sim.settingsDir());
+        tool.online();
+        tool.state.table.store(2110, ParameterValue::text(QStringLiteral("1000")));
+        tool.com.timerReceive().setEnabled(true);
+        tool.clock.waitServing(0.2);
+        const ParameterValue sent = tool.com.WriteCom(11, 2110, 500);
+        QCOMPARE(sent.toText(), QStringLiteral("500"));
+        QCOMPARE(tool.dialogs.texts(), QStringList{QStringLiteral("refused")});
+        QCOMPARE(tool.state.table.value(2110).toText(), QStringLiteral("1000"));
+        QCOMPARE(tool.state.comOnline, 1);
+        // Live polling stays off until a command button or a connection starts it again.
+        QVERIFY(!tool.com.timerReceive().isEnabled());
+        const double cpu = tool.cpuOverOneSecond();
+        QVERIFY2(cpu < 0.3, qPrintable(QStringLiteral("%1 s of processor time in 1 s").arg(cpu)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFaultsOnTheLine)
+#include "test_faults_on_the_line.moc"
