@@ -74,10 +74,10 @@ struct FileWindowRig {
     void type(const QString& name) const { box("txtFile")->setText(name); }
 
     // Write frames sent, as (command number, value text), in order.
-    QList<QPair<int, QByteArray>> writes() const
+    QList<QPair<int, QByteArray>> writes(qsizetype from = 0) const
     {
         QList<QPair<int, QByteArray>> out;
-        for (const auto& w : port.written()) {
+        for (const auto& w : port.written().mid(from)) {
             const QByteArray& b = w.bytes;
             if (b.endsWith(char(5)) || b.size() < 10)
                 continue;
@@ -86,10 +86,10 @@ struct FileWindowRig {
         }
         return out;
     }
-    QList<int> writtenCommands() const
+    QList<int> writtenCommands(qsizetype from = 0) const
     {
         QList<int> out;
-        for (const auto& w : writes())
+        for (const auto& w : writes(from))
             out << w.first;
         return out;
     }

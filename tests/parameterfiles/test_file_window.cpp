@@ -115,6 +115,7 @@ private slots:
         r.com->cmdConnect();
         QCOMPARE(r.state.firmwareLevel, qint16(540));
         QVERIFY(r.state.paramsLoaded == 1 && r.dialogs.shown.isEmpty());
+        r.com->WriteCom(11, 2125, 0); // list position 0: the drive's 1, which the file keeps
         FrmFile& w = r.open();
         r.type("drive");
         r.dialogs.answers.push_back(MessageAnswer::Yes);
@@ -124,18 +125,20 @@ private slots:
         QVERIFY(stored.result.ok());
 
         r.com->WriteCom(11, 2110, 4321);
-        r.com->WriteCom(11, 2125, 0); // a list position: the drive gets 1
+        r.com->WriteCom(11, 2125, 2); // list position 2: the drive's 4
         QCOMPARE(r.drive.model().memory().value(1, 10), 4321);
         const qsizetype before = r.port.written().size();
         r.progressPeak = 0;
         w.cmdLoad_Click();
 
-        QList<int> sent;
-        const auto all = r.writes();
-        for (const auto& wr : all.mid(all.size() - fullLoad().size()))
-            sent << wr.first;
-        QCOMPARE(sent, fullLoad());
-        QVERIFY(r.port.written().size() - before >= fullLoad().size());
+        // Every axis record (0, 52 and 80 included), then the bus address, and nothing else.
+        QCOMPARE(r.writtenCommands(before), fullLoad());
+        // ... each with the value as the file holds it (parameter 25 is not a list position).
+        QHash<int, QByteArray> fileValues;
+        for (const ParameterRecord& record : stored.records)
+            fileValues[record.cmd] = record.value.toText().toLatin1();
+        for (const auto& [cmd, value] : r.writes(before))
+            QCOMPARE(value, fileValues.value(cmd));
         QCOMPARE(r.saveWindowOpened, 1);
         QCOMPARE(r.progressPeak, fullLoad().size());
         QCOMPARE(r.dialogs.texts(), QStringList{"msg7" + QDir::toNativeSeparators(path) + "msg8"});
