@@ -1,0 +1,43 @@
+// kinetra-cli find: the port search, and who answered.
+
+#include "commands.h"
+#include "console.h"
+#include "drive_session.h"
+#include "drive_texts.h"
+
+#include <QJsonObject>
+
+namespace kinetra::cli {
+
+ExitCode runFind(DriveSession& session)
+{
+    if (!session.findDrive())
+        return ExitCode::NoDrive;
+    const auto type = session.poll(2401);
+    const auto version = type ? session.poll(2402) : std::nullopt;
+    const auto address = version ? session.poll(2410) : std::nullopt;
+    if (!address)
+        return session.failureCode();
+
+    const qint64 code = type->toLongLong();
+    const qint64 level = version->toLongLong();
+    const QString model = modelText(code);
+    const QString device = session.port->deviceName();
+    if (session.options.json) {
+        printJson(session, QJsonObject{{QStringLiteral("port"), session.state.comPort},
+                                       {QStringLiteral("device"), device},
+                                       {QStringLiteral("model"), model},
+                                       {QStringLiteral("deviceType"), code},
+                                       {QStringLiteral("softwareVersion"), level},
+                                       {QStringLiteral("version"), versionText(level)},
+                                       {QStringLiteral("address"), address->toLongLong()}});
+    } else {
+        session.console.data(QStringLiteral("COM%1  %2  %3  %4  address %5")
+                                 .arg(session.state.comPort)
+                                 .arg(device, model.isEmpty() ? QStringLiteral("device type %1").arg(code) : model,
+                                      versionText(level), *address));
+    }
+    return ExitCode::Success;
+}
+
+} // namespace kinetra::cli

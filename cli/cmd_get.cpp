@@ -1,0 +1,46 @@
+// kinetra-cli get CMD...: poll values and show them as the window would.
+
+#include "commands.h"
+#include "console.h"
+#include "drive_session.h"
+#include "numeric_text.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace kinetra::cli {
+
+ExitCode runGet(DriveSession& session)
+{
+    QList<int> numbers;
+    for (const QString& a : session.options.arguments) {
+        const auto cmd = parseCommandNumber(a);
+        if (!cmd) {
+            session.console.error(QStringLiteral("\"%1\" is not a command number (2000-2499).").arg(a));
+            return ExitCode::Usage;
+        }
+        numbers << *cmd;
+    }
+    if (!session.findDrive())
+        return ExitCode::NoDrive;
+
+    QJsonArray rows;
+    for (const int cmd : numbers) {
+        auto raw = session.poll(cmd);
+        if (!raw)
+            return session.failureCode();
+        // A status block field comes padded with blanks.
+        *raw = raw->trimmed();
+        const QString display = formatValue(*raw, cmd, session.state.decPnt).value_or(*raw);
+        if (session.options.json)
+            rows.append(QJsonObject{
+                {QStringLiteral("cmd"), cmd}, {QStringLiteral("raw"), *raw}, {QStringLiteral("display"), display}});
+        else
+            session.console.data(QStringLiteral("%1  %2  %3").arg(cmd).arg(*raw, display));
+    }
+    if (session.options.json)
+        printJson(session, rows);
+    return ExitCode::Success;
+}
+
+} // namespace kinetra::cli

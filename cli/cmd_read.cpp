@@ -1,0 +1,57 @@
+// kinetra-cli read -o FILE: the full read of the drive into a parameter file.
+
+#include "commands.h"
+#include "console.h"
+#include "drive_session.h"
+#include "file_messages.h"
+#include "parameter_file_writer.h"
+
+#include <QJsonObject>
+
+namespace kinetra::cli {
+
+namespace {
+
+// Polls of the full read: 38 device parameters, then 100 axis parameters (59 below 5.40).
+constexpr int kDeviceReads = 38;
+int axisReads(qint16 level)
+{
+    return level >= 540 ? 100 : 59;
+}
+
+} // namespace
+
+ExitCode runRead(DriveSession& session)
+{
+    if (!session.findDrive())
+        return ExitCode::NoDrive;
+    // The level decides how many axis parameters there are: known first, the bar is right.
+    if (!session.readLevel())
+        return session.failureCode();
+    session.console.setProgressTotal([&session] { return kDeviceReads + axisReads(session.state.firmwareLevel); });
+    session.com->Connect();
+    session.com->timerReceive().setEnabled(false);
+    session.console.endProgress();
+    if (session.state.paramsLoaded != 1)
+        return session.failureCode();
+
+    const QString& path = session.options.output;
+    const qint16 level = session.state.firmwareLevel;
+    if (path == QLatin1String("-")) {
+        session.console.dataBytes(formatParameterFile(session.state.table, level));
+        return ExitCode::Success;
+    }
+    const ParameterFileResult result = writeParameterFile(path, session.state.table, level);
+    if (!result.ok()) {
+        session.console.error(parameterFileErrorText(session, path, result, true));
+        return ExitCode::FileError;
+    }
+    session.console.info(session.message(30) + path + session.message(31));
+    if (session.options.json)
+        printJson(session, QJsonObject{{QStringLiteral("file"), path},
+                                       {QStringLiteral("softwareVersion"), level},
+                                       {QStringLiteral("records"), result.records}});
+    return ExitCode::Success;
+}
+
+} // namespace kinetra::cli

@@ -1,0 +1,80 @@
+// kinetra-cli set CMD VALUE: one commit, as the window's entry box makes it.
+
+#include "commands.h"
+#include "console.h"
+#include "drive_session.h"
+#include "entry_rules.h"
+#include "numeric_text.h"
+
+#include <QJsonObject>
+
+namespace kinetra::cli {
+
+namespace {
+
+// Drives below this level take a written value over only with the code 137.
+constexpr qint16 kTakeOverLevel = 500;
+constexpr int kTakeOverCode = 137;
+constexpr int kCommandWord = 2152;
+
+} // namespace
+
+ExitCode runSet(DriveSession& session)
+{
+    const Options& o = session.options;
+    const auto cmd = parseCommandNumber(o.arguments.at(0));
+    if (!cmd) {
+        session.console.error(QStringLiteral("\"%1\" is not a command number (2000-2499).").arg(o.arguments.at(0)));
+        return ExitCode::Usage;
+    }
+    const QString typed = o.arguments.at(1);
+    QString raw;
+    if (o.raw) {
+        if (!isRawInteger(typed)) {
+            session.console.error(
+                QStringLiteral("\"%1\" is not a raw value: an integer of at most 18 digits.").arg(typed));
+            return ExitCode::Usage;
+        }
+        raw = typed;
+    } else {
+        const EntryValue entry = entryToRaw(typed, *cmd, session.state.decPnt);
+        if (!entry.ok) {
+            session.console.error(QStringLiteral("\"%1\" cannot be sent: %2.").arg(typed, entry.error));
+            return ExitCode::Usage;
+        }
+        raw = entry.raw;
+    }
+
+    if (!session.findDrive())
+        return ExitCode::NoDrive;
+    if (!session.readLevel())
+        return session.failureCode();
+
+    session.dialogs.setContext(QStringLiteral("%1: ").arg(*cmd));
+    // A list position of the edge evaluation becomes the drive's 1/2/4; a raw value is the
+    // drive's own already.
+    const ParameterValue sent =
+        session.com->WriteCom(kDriveAddress, *cmd, ParameterValue::text(raw),
+                              o.raw ? SelectionTranslation::Keep : SelectionTranslation::Translate);
+    const bool refused = session.dialogs.refusals() > 0;
+    if (!refused && !session.linkLost() && session.state.firmwareLevel < kTakeOverLevel && *cmd != 2101 &&
+        *cmd % 100 != kCommandWord % 100)
+        session.com->WriteCom(kDriveAddress, kCommandWord, ParameterValue::number(kTakeOverCode));
+    session.dialogs.setContext(QString());
+
+    const QString sentText = sent.toText();
+    const QString display = formatValue(sentText, *cmd, session.state.decPnt).value_or(sentText);
+    const bool accepted = session.dialogs.refusals() == 0 && !session.linkLost();
+    if (o.json)
+        printJson(session, QJsonObject{{QStringLiteral("cmd"), *cmd},
+                                       {QStringLiteral("raw"), sentText},
+                                       {QStringLiteral("display"), display},
+                                       {QStringLiteral("accepted"), accepted}});
+    else if (accepted)
+        session.console.data(QStringLiteral("%1  %2  %3  accepted").arg(*cmd).arg(sentText, display));
+    if (session.linkLost())
+        return ExitCode::LinkLost;
+    return accepted ? ExitCode::Success : ExitCode::Refused;
+}
+
+} // namespace kinetra::cli

@@ -1,0 +1,161 @@
+#include "drive_session.h"
+
+#include "console.h"
+#include "language_loader.h"
+#include "messages.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace kinetra::cli {
+
+namespace {
+
+const QString kSystem = QStringLiteral("System");
+const QString kLanguageKey = QStringLiteral("Language");
+const QString kDecimalsKey = QStringLiteral("Decpnt");
+// What the window starts with when it has no setting yet.
+constexpr int kDefaultDecimals = 1;
+constexpr int kSearchCommand = 2000;
+constexpr int kSoftwareVersion = 2402;
+
+} // namespace
+
+std::optional<int> parseCommandNumber(const QString& text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (!ok || n < 2000 || n > 2499)
+        return std::nullopt;
+    return n;
+}
+
+DriveSession::DriveSession(const Options& o, Console& c)
+    : options(o), console(c), settings(o.settingsDir.isEmpty() ? std::make_unique<IniSettingsStore>()
+                                                               : std::make_unique<IniSettingsStore>(o.settingsDir)),
+      port(std::make_unique<QtSerialPort>(*settings)), window(c, state), dialogs(c, state), display(state, window),
+      com(std::make_unique<DriveCom>(state, *port, clock, window, dialogs))
+{
+    state.decPnt = options.decimals ? *options.decimals : storedSetting(kDecimalsKey, kDefaultDecimals, 0, 3);
+    com->setValueSink([this](QString& value, int index) {
+        received_[index] = value;
+        if (valueObserver_)
+            valueObserver_(index, value);
+        display.showValues(value, index);
+    });
+    // Nobody watches live values unless the monitor asks for them.
+    com->timerReceive().setEnabled(false);
+}
+
+DriveSession::~DriveSession()
+{
+    com->timerReceive().setEnabled(false);
+    com.reset();
+    port->close();
+}
+
+int DriveSession::storedSetting(const QString& key, int fallback, int min, int max) const
+{
+    bool ok = false;
+    const int v = settings->value(kApplicationName, kSystem, key).trimmed().toInt(&ok);
+    return ok && v >= min && v <= max ? v : fallback;
+}
+
+bool DriveSession::setUp()
+{
+    loadMessages();
+    if (!options.traceFile.isEmpty()) {
+        trace_ = std::make_unique<WireTrace>(options.traceFile);
+        if (!trace_->isOpen()) {
+            console.error(QStringLiteral("the trace file %1 cannot be written.").arg(options.traceFile));
+            return false;
+        }
+        WireTrace* t = trace_.get();
+        com->setWireObserver([t](bool sent, const QByteArray& bytes) { t->record(sent, bytes); });
+    } else {
+        // Switched on for the window (setting or environment): the command line traces too.
+        trace_ = WireTrace::install(*com, *settings);
+    }
+    return true;
+}
+
+void DriveSession::loadMessages()
+{
+    loadMessageTexts(state, kBuiltInEnglish);
+    int index = 0;
+    if (!options.language.isEmpty())
+        index = languageIndexFor(options.language);
+    else
+        index = storedSetting(kLanguageKey, 0, 0, 5);
+    state.languageIndex = index;
+    const QString path = languageFilePath(QCoreApplication::applicationDirPath(), index);
+    if (loadMessageTexts(state, path))
+        return;
+    // Without the files beside the program English is built in; any other language is missing.
+    if (index != 0)
+        console.error(languageNotAvailableText());
+}
+
+QString DriveSession::portDescription()
+{
+    const QString device = port->deviceName();
+    const QString com = QStringLiteral("COM%1").arg(state.comPort);
+    return device.isEmpty() ? com : QStringLiteral("%1 (%2)").arg(com, device);
+}
+
+bool DriveSession::findDrive()
+{
+    if (!options.port) {
+        com->searchCom();
+        return state.comOnline != 0;
+    }
+    // One port only: the quiet poll of the search, on that port alone.
+    state.comPort = *options.port;
+    com->Init();
+    if (!port->isOpen()) {
+        const QString device = port->deviceName();
+        QString why;
+        switch (port->lastOpenError()) {
+        case PortOpenError::PermissionDenied:
+            why = QStringLiteral("access denied (on Linux the user needs the group \"dialout\")");
+            break;
+        case PortOpenError::InUse: why = QStringLiteral("in use by another program"); break;
+        case PortOpenError::NoSuchDevice:
+        case PortOpenError::None:
+        case PortOpenError::Other: why = QStringLiteral("no such device"); break;
+        }
+        console.error(device.isEmpty() ? QStringLiteral("COM%1 stands for no device.").arg(state.comPort)
+                                       : QStringLiteral("%1 cannot be opened: %2.").arg(portDescription(), why));
+        console.error(message(34));
+        return false;
+    }
+    state.quietWait = true;
+    state.comOnline = 1;
+    const ReadOutcome outcome = com->ReadCom(kSearchCommand, kDriveAddress);
+    state.quietWait = false;
+    if (outcome != ReadOutcome::Match) {
+        state.comOnline = 0;
+        console.error(message(34));
+        return false;
+    }
+    console.info(message(35) + QStringLiteral(" COM%1").arg(state.comPort));
+    return true;
+}
+
+std::optional<QString> DriveSession::poll(int cmd)
+{
+    received_.remove(cmd);
+    if (com->ReadCom(cmd, kDriveAddress) != ReadOutcome::Match)
+        return std::nullopt;
+    // The drive's echo names the value; an answer under another number leaves the table's.
+    if (received_.contains(cmd))
+        return received_.value(cmd);
+    return state.table.value(cmd).toText();
+}
+
+bool DriveSession::readLevel()
+{
+    return poll(kSoftwareVersion).has_value();
+}
+
+} // namespace kinetra::cli

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "cli_options.h"
+#include "console_dialogs.h"
+#include "console_window.h"
+#include "drive_com.h"
+#include "exit_codes.h"
+#include "ini_settings_store.h"
+#include "qt_clock.h"
+#include "qt_serial_port.h"
+#include "shared_state.h"
+#include "value_display.h"
+#include "wire_trace.h"
+
+#include <QHash>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace kinetra::cli {
+
+class Console;
+
+// What every command works with: the settings store, the message texts, the serial port and the
+// very same link as the window, with a console standing in for the window and its message boxes.
+class DriveSession {
+public:
+    DriveSession(const Options& options, Console& console);
+    ~DriveSession();
+    DriveSession(const DriveSession&) = delete;
+    DriveSession& operator=(const DriveSession&) = delete;
+
+    // Message texts and the wire trace. False when the trace file cannot be opened.
+    bool setUp();
+
+    // The port search (or, with --port, one poll on that port). Tells the user what it found.
+    bool findDrive();
+    // Polls one value; its raw text, or none when the poll failed.
+    std::optional<QString> poll(int cmd);
+    // Polls the software version, so that the level-dependent rules know it.
+    bool readLevel();
+
+    // The drive stopped answering during the command (the link reported it).
+    bool linkLost() const { return dialogs.linkErrors() > 0; }
+    // The exit code of a failed transaction: link lost, else no drive.
+    ExitCode failureCode() const { return linkLost() ? ExitCode::LinkLost : ExitCode::NoDrive; }
+    // "COM3 (/dev/pts/4)".
+    QString portDescription();
+    // Every decoded value goes here too (raw text, command number), before it is shown.
+    void setValueObserver(std::function<void(int cmd, const QString& raw)> observer)
+    {
+        valueObserver_ = std::move(observer);
+    }
+    QString message(int index) const { return state.message(index); }
+
+    const Options& options;
+    Console& console;
+    std::unique_ptr<IniSettingsStore> settings;
+    SharedState state;
+    QtClock clock;
+    std::unique_ptr<QtSerialPort> port;
+    ConsoleWindow window;
+    ConsoleDialogs dialogs;
+    ValueDisplay display;
+    std::unique_ptr<DriveCom> com;
+
+private:
+    void loadMessages();
+    int storedSetting(const QString& key, int fallback, int min, int max) const;
+
+    std::unique_ptr<WireTrace> trace_;
+    QHash<int, QString> received_;
+    std::function<void(int, const QString&)> valueObserver_;
+};
+
+// The serial address every frame of the tool carries.
+inline constexpr int kDriveAddress = 11;
+
+// A command number the drive knows: 2000-2499 (general, axes 1-3, device).
+std::optional<int> parseCommandNumber(const QString& text);
+
+} // namespace kinetra::cli
