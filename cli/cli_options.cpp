@@ -179,7 +179,8 @@ QString exitCodeLines()
                           "  3  the drive refused a value\n"
                           "  4  no drive found\n"
                           "  5  link lost: the drive stopped answering\n"
-                          "  6  file error\n");
+                          "  6  file error\n"
+                          "130  interrupted by Ctrl+C (a load or read ends after its current transaction)\n");
 }
 
 ParseResult fail(const QString& text, const QString& commandName = {})

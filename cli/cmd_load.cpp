@@ -95,7 +95,8 @@ ExitCode runLoad(DriveSession& session)
                 ++tally.written;
             if (record.isDevice())
                 tally.addressWritten = true;
-            return true;
+            // Ctrl+C: the load ends after this record, as with the file window's Stop.
+            return !session.state.stopRequest;
         });
 
     state.driveLoadActive = 0;
@@ -104,9 +105,10 @@ ExitCode runLoad(DriveSession& session)
     state.transferCount = 0;
     session.console.endProgress();
 
-    if (session.linkLost()) {
+    if (session.linkLost() || result.error == ParameterFileError::Stopped) {
         session.console.error(session.message(11));
-        return ExitCode::LinkLost;
+        // An interrupted load is reported as such by main().
+        return session.linkLost() ? ExitCode::LinkLost : ExitCode::Success;
     }
     if (!result.ok()) {
         session.console.error(parameterFileErrorText(session, path, result, false));

@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "console.h"
 #include "drive_session.h"
+#include "interrupt.h"
 
 #include <QCoreApplication>
 
@@ -31,6 +32,18 @@ int main(int argc, char* argv[])
     if (!session.setUp())
         return toInt(ExitCode::FileError);
 
+    // Ctrl+C: a bulk transfer (full read, load) ends after its current transaction, as with the
+    // window's Stop; anything else, or a second Ctrl+C, ends every wait at once.
+    Interrupt interrupt;
+    interrupt.setHandler([&session](int count) {
+        if (count == 1 && session.state.transferActive) {
+            session.state.stopRequest = true;
+            session.clock.wake();
+        } else {
+            session.clock.setQuitting();
+        }
+    });
+
     ExitCode code = ExitCode::Success;
     switch (options.command) {
     case Command::Ports: code = runPorts(session); break;
@@ -41,6 +54,11 @@ int main(int argc, char* argv[])
     case Command::Load: code = runLoad(session); break;
     case Command::Diff: code = runDiff(session); break;
     case Command::Monitor: code = runMonitor(session); break;
+    }
+    // Ctrl+C is how a monitor without --count ends; anything else it cut short.
+    if (interrupt.happened() && options.command != Command::Monitor) {
+        console.error(QStringLiteral("interrupted."));
+        return kInterruptedExitCode;
     }
     return toInt(code);
 }

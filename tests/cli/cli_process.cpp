@@ -45,16 +45,21 @@ QString CliRun::describe() const
         .arg(QString::fromUtf8(out), QString::fromUtf8(err));
 }
 
-CliRun runCli(const SimulatorProcess& sim, const QStringList& arguments, int timeoutMs)
+bool startCli(QProcess& process, const SimulatorProcess& sim, const QStringList& arguments)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KINETRA_SETTINGS_DIR"), sim.settingsDir());
     env.remove(QStringLiteral("KINETRA_TRACE"));
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(KINETRA_CLI), arguments);
+    return process.waitForStarted(5000);
+}
+
+CliRun runCli(const SimulatorProcess& sim, const QStringList& arguments, int timeoutMs)
+{
+    QProcess process;
     CliRun run;
-    if (!process.waitForStarted(5000) || !process.waitForFinished(timeoutMs)) {
+    if (!startCli(process, sim, arguments) || !process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished(3000);
         run.err = "did not end in time\n" + process.readAllStandardError();

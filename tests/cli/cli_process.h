@@ -33,6 +33,9 @@ struct CliRun {
     QString describe() const;
 };
 
+// Starts kinetra-cli with `arguments` and the simulator's settings folder in `process`.
+bool startCli(QProcess& process, const SimulatorProcess& sim, const QStringList& arguments);
+
 // Runs kinetra-cli with `arguments` and the simulator's settings folder, standard output and
 // error on pipes, and waits for its end.
 CliRun runCli(const SimulatorProcess& sim, const QStringList& arguments, int timeoutMs = 40000);

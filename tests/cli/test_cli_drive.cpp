@@ -216,6 +216,37 @@ private slots:
         QCOMPARE(differing, (QStringList{QStringLiteral("2110"), QStringLiteral("2429")}));
     }
 
+    // Ctrl+C (or a terminate) during a load: the load ends after its current write, never inside
+    // a frame, and says so.
+    void interruptedLoadEndsBetweenTwoWrites()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("reference.par"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(windowStoreOf(sim::DriveConfig()));
+        out.close();
+        SimulatorProcess sim;
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+
+        const QString trace = dir.filePath(QStringLiteral("wire.log"));
+        QProcess cli;
+        QVERIFY(startCli(cli, sim,
+                         {QStringLiteral("load"), path, QStringLiteral("--trace"), trace, QStringLiteral("--port"),
+                          QStringLiteral("1")}));
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(trace).count("<ETX>") >= 8, 10000);
+        cli.terminate();
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(cli.exitCode(), 130);
+        QVERIFY(QString::fromUtf8(cli.readAllStandardError()).contains(messageOf(QStringLiteral("English"), 11)));
+
+        const QStringList log = QString::fromLatin1(readFile(trace)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const qsizetype writes = log.filter(QStringLiteral("-> <EOT>11<STX>21")).size();
+        QVERIFY2(writes > 0 && writes < 79, qPrintable(log.join(QLatin1Char('\n'))));
+        QVERIFY2(log.last().contains(QLatin1String(" <- <ACK>")), qPrintable(log.last()));
+    }
+
     void monitorPrintsRowsAsTheyArrive()
     {
         SimulatorProcess sim;
