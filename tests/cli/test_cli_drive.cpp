@@ -5,6 +5,7 @@
 #include "fake_serial_port.h"
 #include "messages.h"
 #include "parameter_file_writer.h"
+#include "pty_pair.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
 #include "shared_state.h"
@@ -207,9 +208,23 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(windowStoreOf(older));
         out.close();
-        run = runCli(sim, {QStringLiteral("diff"), path, QStringLiteral("--all"), QStringLiteral("--json"),
-                           QStringLiteral("--port"), QStringLiteral("1")});
+        // Standard error on a terminal this time: the full read draws its progress bar there.
+        PtyPair terminal;
+        QVERIFY(terminal.isValid());
+        QProcess cli;
+        cli.setStandardErrorFile(terminal.devicePath());
+        QVERIFY(startCli(cli, sim,
+                         {QStringLiteral("diff"), path, QStringLiteral("--all"), QStringLiteral("--json"),
+                          QStringLiteral("--port"), QStringLiteral("1")}));
+        QByteArray onTerminal;
+        while (!cli.waitForFinished(20))
+            onTerminal += terminal.read(20);
+        onTerminal += terminal.read(20);
+        run.exitCode = cli.exitCode();
+        run.out = cli.readAllStandardOutput();
+        run.err = onTerminal;
         QVERIFY2(run.exitCode == kDifferences, qPrintable(run.describe()));
+        QVERIFY(onTerminal.contains("\r[") && onTerminal.contains("100%"));
         QStringList differing;
         for (const QJsonValue& v : QJsonDocument::fromJson(run.out).array())
             differing << QString::number(v.toObject().value(QStringLiteral("cmd")).toInt());
