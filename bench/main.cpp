@@ -9,11 +9,21 @@
 #include "startup_probe.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstring>
 
 using namespace kinetra::bench;
+
+namespace {
+// Wall-time figures depend on what else the machine runs: the report names its load.
+QString loadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll().trimmed()) : QStringLiteral("unknown");
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -34,7 +44,7 @@ int main(int argc, char** argv)
     const auto wanted = [&](const char* word) { return only.isEmpty() || QLatin1String(word).contains(only); };
 
     QTextStream out(stdout);
-    out << "kinetra-bench: " << runs << " runs per case, medians" << Qt::endl;
+    out << "kinetra-bench: " << runs << " runs per case, medians; load average " << loadAverage() << Qt::endl;
     QList<BenchRow> rows;
     const auto add = [&](const QList<BenchRow>& more, const QStringList& names) {
         for (qsizetype i = 0; i < names.size(); ++i) {
@@ -61,5 +71,6 @@ int main(int argc, char** argv)
     if (wanted("start-up"))
         add({benchStartUp(qMax(runs, 5))}, {QStringLiteral("start-up")});
     out << Qt::endl << formatReport(rows) << Qt::endl;
+    out << "load average at the end: " << loadAverage() << Qt::endl;
     return 0;
 }
