@@ -1,7 +1,9 @@
 // kinetra: the service tool's main program. It only wires the parts together.
 #include "drive_com.h"
+#include "drive_display.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
+#include "main_window_display.h"
 #include "qt_clock.h"
 #include "qt_dialogs.h"
 #include "qt_serial_port.h"
@@ -34,6 +36,10 @@ int main(int argc, char* argv[]) {
     window.setDriveCom(&com);
     // Every value the link decodes goes to the window element that shows it.
     ValueDisplay display(state, window);
+    // The values with logic of their own: identification, field bus, status word, chart.
+    MainWindowDisplay windowDisplay(window);
+    DriveDisplay driveDisplay(state, window, windowDisplay);
+    display.setHandOver(&driveDisplay);
     com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmSDI::bringToFront);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&clock] { clock.setQuitting(); });

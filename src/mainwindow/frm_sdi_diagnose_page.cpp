@@ -1,6 +1,7 @@
 // The diagnostics page: chart, trace boxes and multipliers, the correction bar, current values,
 // status texts and the lamps of the inputs, the output and the emergency stop.
 #include "classic_units.h"
+#include "diagnosis_chart.h"
 #include "frm_sdi.h"
 #include "frm_sdi_sizes.h"
 #include "window_layout_table.h"
@@ -20,14 +21,8 @@ void frmSDI::buildDiagnoseFrame(QGroupBox* frame) {
 
     // Left: the chart with its trace boxes and multipliers.
     auto* left = new QGridLayout;
-    auto* chart = new QFrame;
+    auto* chart = new DiagnosisChart;
     registerElement(QStringLiteral("picDiag"), 0, chart, false);
-    chart->setFrameShape(QFrame::Box);
-    chart->setFixedSize(classicUnits(this, kChartWidth), classicUnits(this, kChartHeight));
-    chart->setAutoFillBackground(true);
-    QPalette chartPalette = chart->palette();
-    chartPalette.setColor(QPalette::Window, chartPalette.color(QPalette::ToolTipBase));
-    chart->setPalette(chartPalette);
     left->addWidget(chart, 0, 0, 1, 4);
 
     const char* traces[] = {"Strom x", "PWM x"};

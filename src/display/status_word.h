@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace kinetra {
+
+class DeviceStatus;
+class DisplayWindow;
+class WindowElements;
+struct SharedState;
+
+// The drive's 32-bit status word (2180): status texts, the lamps of the inputs, the output and
+// the emergency-stop circuit, the messages of the diagnostics page, the canOPEN state and the
+// chart's automatic stop.
+class StatusWordDisplay {
+public:
+    StatusWordDisplay(SharedState& state, WindowElements& window, DisplayWindow& extra, DeviceStatus& device);
+
+    // Runs with every status word that is a number, at the point where the endurance test
+    // re-arms its timer on the in-position bit (bit value 4): the test decides, on the whole
+    // 32-bit word, whether it runs and the bit is set.
+    std::function<void(qint64 statusWord)> onStatusWord;
+
+    void show(const QString& text);
+
+    // Consecutive status words with bit value 4 while "auto" is checked.
+    int autoStopCount() const { return autoStopCount_; }
+
+private:
+    void setLamp(int k, bool on);
+
+    SharedState& state_;
+    WindowElements& window_;
+    DisplayWindow& extra_;
+    DeviceStatus& device_;
+    int autoStopCount_ = 0;
+};
+
+// The status word as upper-case hexadecimal text of at least 8 digits ("00000015" for 21).
+QString statusWordHex(quint32 word);
+
+} // namespace kinetra

@@ -1,0 +1,131 @@
+// The diagnostics page on the real window: the chart's pixels, and the whole page live against
+// the simulated drive (a canOPEN and a ProfiBus model) on virtual time.
+#include "diagnose_window_rig.h"
+#include "diagnosis_chart.h"
+#include "display_rig.h"
+
+#include <QLabel>
+#include <QTest>
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+namespace {
+
+int countPixels(const QImage& image, const QColor& colour)
+{
+    int n = 0;
+    const QRgb wanted = colour.rgb();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == wanted;
+    return n;
+}
+
+sim::DriveConfig driveConfig(int type)
+{
+    sim::DriveConfig c;
+    c.deviceType = type;
+    c.softwareVersion = 540;
+    return c;
+}
+
+bool lit(const DiagnoseWindowRig& r, int lamp)
+{
+    return !r.find(QStringLiteral("ledOn"), lamp)->isHidden() && r.find(QStringLiteral("ledOff"), lamp)->isHidden();
+}
+
+} // namespace
+
+class TestDiagnosePage : public QObject {
+    Q_OBJECT
+private slots:
+    void newestSegmentOnTheBackingImage()
+    {
+        DiagnosisChart chart;
+        chart.resize(1000, 279);
+        DisplayRig r;
+        r.extra.surface = &chart;
+        r.window.setText(el::valCurMult(), QStringLiteral("1"));
+        r.window.setText(el::valPwmMult(), QStringLiteral("1"));
+        const auto sample = [&](int pwm, int current) {
+            r.show(pwm, 2183);
+            r.show(current, 2182);
+            r.show(0, 2170);
+        };
+        const QImage& image = chart.backingImage();
+        const auto at = [&](double x, double y) {
+            const QPoint p = chart.pixelOf(x, y);
+            return QColor(image.pixel(p));
+        };
+        // Values between grid lines, so each pixel below has one ink only.
+        for (int n = 1; n <= 10; ++n)
+            sample(127 + 25, n <= 8 ? 150 : 250);
+        // Before the chart is full: no grid, the newest segment at samples 9 to 10.
+        QCOMPARE(at(950, 1295 - 250), chart.inkColour(ChartInk::Current));
+        QCOMPARE(at(950, 1295 - 100), chart.inkColour(ChartInk::Pwm));
+        QCOMPARE(at(950, 100), chart.background());
+
+        for (int n = 11; n <= 60; ++n)
+            sample(n < 59 ? 127 : 227, n < 58 ? 150 : 350);
+        // Full: grid, zero line, and the newest segment at the right edge.
+        QCOMPARE(at(4950, 1295 - 350), chart.inkColour(ChartInk::Current));
+        QCOMPARE(at(4950, 1295 - 400), chart.inkColour(ChartInk::Pwm));
+        QCOMPARE(at(4950, 1295), chart.inkColour(ChartInk::Zero));
+        QCOMPARE(at(4950, 100), chart.inkColour(ChartInk::Grid));
+        QCOMPARE(at(4950, 150), chart.background());
+        // The samples before it moved left, and nothing stayed of the first pass.
+        QCOMPARE(at(4850, 1295 - 350), chart.inkColour(ChartInk::Current));
+        QCOMPARE(at(950, 1295 - 250), chart.background());
+    }
+
+    void canOpenDriveLive()
+    {
+        sim::DriveConfig config = driveConfig(2013);
+        config.inputs = 1 | 4;
+        DiagnoseWindowRig r(config);
+        QVERIFY(r.connect());
+        QVERIFY(r.tabs()->isTabVisible(4));
+        QCOMPARE(r.window->text(el::txtPara(2401)), QStringLiteral("Pivora canOPEN"));
+        QCOMPARE(r.window->text(el::txtPara(2402)), QStringLiteral("V5-40"));
+        QVERIFY(r.extra->isChecked(el::chkEncoder()));
+        QVERIFY(r.find(QStringLiteral("chkEncoder"))->isHidden());
+        QVERIFY(r.find(QStringLiteral("cmdComand"), 153)->isHidden());
+
+        r.moveTo(20000, 6);
+        QVERIFY(r.dialogs.shown.isEmpty());
+        QVERIFY(r.driveDisplay->chart().chartFull());
+        const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
+        QVERIFY(chart);
+        QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Current)) > 100);
+        QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Pwm)) > 100);
+        // Inputs 1 and 3, the output in position, the emergency-stop circuit closed.
+        for (int lamp : {0, 2, 3, 5, 7, 8})
+            QVERIFY2(lit(r, lamp), qPrintable(QString::number(lamp)));
+        for (int lamp : {1, 4, 6})
+            QVERIFY2(!lit(r, lamp), qPrintable(QString::number(lamp)));
+        QCOMPARE(r.window->text(el::txtPara1(2180)), r.state.message(50));
+        // The bus is up: the status word says so, and so does the field-bus poll.
+        const QString panel = r.find<QLabel>(QStringLiteral("StatusBar1"), 3)->text();
+        QVERIFY2(panel == QStringLiteral("canOPEN  operate") || panel == QStringLiteral("canOPEN : OPERATE"),
+                 qPrintable(panel));
+    }
+
+    void profiBusDriveLive()
+    {
+        sim::DriveConfig config = driveConfig(2014);
+        config.emergencyStopOpen = true;
+        DiagnoseWindowRig r(config);
+        QVERIFY(r.connect());
+        r.clock.advance(5);
+        auto* panel = r.find<QLabel>(QStringLiteral("StatusBar1"), 3);
+        QCOMPARE(panel->text(), QStringLiteral("ProfiBus : DATA EX "));
+        QCOMPARE(panel->frameShadow(), QFrame::Raised);
+        QVERIFY(lit(r, 4));
+        QCOMPARE(r.window->text(el::txtPara(2180)), r.state.message(78));
+        QCOMPARE(r.window->text(el::txtPara(2401)), QStringLiteral("Pivora ProfiBus"));
+    }
+};
+
+QTEST_MAIN(TestDiagnosePage)
+#include "test_diagnose_page.moc"
