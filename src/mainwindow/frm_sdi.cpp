@@ -6,6 +6,7 @@
 #include "classic_units.h"
 #include "picture_icons.h"
 #include "system_settings.h"
+#include "test_jog_timers.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -6,10 +6,13 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAbstractButton;
+class QDialog;
 class QGridLayout;
+class QKeyEvent;
 class QGroupBox;
 class QLabel;
 class QTabWidget;
@@ -22,6 +25,8 @@ class Dialogs;
 class DriveCom;
 class SettingsStore;
 class SystemSettings;
+class TestJogTimers;
+class frmLogin;
 struct FieldSpec;
 struct SharedState;
 
@@ -37,8 +42,22 @@ public:
            QWidget* parent = nullptr);
     ~frmSDI() override;
 
-    // The link that the connect and stop buttons drive, and whose port is closed at the end.
-    void setDriveCom(DriveCom* com) { com_ = com; }
+    // The link that the connect, stop and command buttons drive, and whose port is closed at
+    // the end. The window makes the endurance test and jog timers on it.
+    void setDriveCom(DriveCom* com);
+    // The endurance test and jog timers; nullptr until a link is set. The live display hands
+    // every status word to its inPositionSignal.
+    TestJogTimers* testJogTimers() const { return timers_.get(); }
+
+    // The save window (button 138) and the file window (cmdData). The save window must resume
+    // the live polling when it closes; the file window must show cmdStop again. Until the save
+    // window is set, button 138 only resumes the polling.
+    std::function<void()> onSaveWindow;
+    std::function<void()> onFileWindow;
+    // How a modal window of this window is run; exec() unless a test answers it another way.
+    void setModalRunner(std::function<void(QDialog&)> runner) { modalRunner_ = std::move(runner); }
+    // The login window, made on first use and kept (hidden) for the rest of the run.
+    frmLogin* loginWindow();
 
     // The start: settings, first-start defaults, options, status bar, language, scale texts.
     void Form_Load();
@@ -55,6 +74,30 @@ public:
 
     // Scale texts of the chart from the current and PWM multipliers: "Raster=1A", "Raster=24 Steps".
     void updateScaleTexts();
+
+    // Parameter entry (frm_sdi_entry.cpp).
+    // The help line for help status 0 (an entry has the focus), 1 (edited) or 2 (committed).
+    void helpFunction(int helpStatus);
+    // Whether a typed key may go into entry box `index`.
+    bool txtPara_KeyPress(int index, QKeyEvent* key);
+    // Any text change of an entry box: marks it edited.
+    void txtPara_Change(int index);
+    // The user's Enter in entry box `index` (or Yes to the question when it lost the focus).
+    void txtPara_Commit(int index);
+    void txtPara_LostFocus(int index);
+    void cmbPara_Click(int index);
+    void cmbPara_LostFocus(int index);
+    void commitPendingSelection();
+    // The selection list changed last and not yet committed; 0 for none.
+    int pendingSelection() const { return pendingSelection_; }
+
+    // Drive commands (frm_sdi_commands.cpp): a press inside command button `i`, and a left-button
+    // release inside it.
+    void cmdComand_MouseDown(int i);
+    void cmdComand_MouseUp(int i);
+    void cmdData_MouseUp();
+    void valCurMult_Change();
+    void valPwmMult_Change();
 
     // Brings the window to the front (a second start of the program asked for it).
     void bringToFront();
@@ -97,12 +140,22 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Building the window (frm_sdi_build.cpp).
     void buildWindow();
     void connectHandlers();
+    void connectEntryHandlers();
+    void connectCommandHandlers();
+    bool entryEvent(QWidget* w, QEvent* event);
+    bool commandEvent(QAbstractButton* button, QEvent* event);
+    void setLabelColour(int index, bool edited);
+    bool askToApply();
+    void stopJog();
+    void openLogin();
+    void runModal(QDialog& dialog);
     QWidget* buildToolRow();
     QWidget* buildToolPanel();
     QTabWidget* buildTabs();
@@ -144,6 +197,16 @@ private:
     AboutWindow* splash_ = nullptr;
     AboutWindow* splashOrven_ = nullptr;
     int settingsCheck_ = 0;
+
+    std::unique_ptr<TestJogTimers> timers_;
+    std::function<void(QDialog&)> modalRunner_;
+    frmLogin* login_ = nullptr;
+    int pendingSelection_ = 0;
+    // The jog button whose jog runs (-1: none), and the service button whose click the login took.
+    int jogButton_ = -1;
+    int loginTookClick_ = -1;
+    // The question whether to apply a change is open.
+    bool asking_ = false;
 };
 
 } // namespace kinetra

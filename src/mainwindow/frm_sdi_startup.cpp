@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "drive_com.h"
 #include "frm_sdi.h"
+#include "input_lock.h"
 #include "language_loader.h"
 #include "numeric_text.h"
 #include "serial_port.h"
@@ -45,6 +46,11 @@ void frmSDI::connectHandlers() {
     connect(qobject_cast<QAbstractButton*>(element(E("cmdStop"))), &QAbstractButton::clicked, this, [this] {
         if (com_) com_->cmdStop();
     });
+    connectEntryHandlers();
+    connectCommandHandlers();
+    // The window sees every key, focus change and button event of its controls first.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->window() == this) w->installEventFilter(this);
 }
 
 void frmSDI::setCheckBoxValue(const Element& e, bool ticked) {
@@ -146,15 +152,16 @@ void frmSDI::updateScaleTexts() {
     if (!pwm.isEmpty()) setText(E("txtPwm"), state_.message(43) + pwm + state_.message(44));
 }
 
-// The input lock's rules come with the access levels; until then the lock changes nothing on
-// the window beyond its caption.
 void frmSDI::applyInputLockChange() {
     auto* lock = elementAs<QCheckBox>(E("checkSecurity"));
-    if (lock) settings_->write(systemkey::kSecurity, lock->isChecked() ? 1 : 0);
+    if (!lock) return;
+    settings_->write(systemkey::kSecurity, lock->isChecked() ? 1 : 0);
+    setWindowTitle(applyInputLockChangeRule(*this, state_, lock->isChecked()));
 }
 
 void frmSDI::applyInputLockAtStart() {
-    setWindowTitle(QStringLiteral("Kinetra"));
+    auto* lock = elementAs<QCheckBox>(E("checkSecurity"));
+    setWindowTitle(applyInputLockStartRule(*this, state_, lock && lock->isChecked()));
 }
 
 void frmSDI::applyExpertView() {
@@ -231,7 +238,12 @@ void frmSDI::cmdLanguage_MouseUp(int index, Qt::MouseButton button, const QPoint
 
 bool frmSDI::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
-    if (w && w->objectName().startsWith(QLatin1String("cmdLanguage_"))) {
+    if (!w) return QMainWindow::eventFilter(watched, event);
+    if (auto* button = qobject_cast<QAbstractButton*>(w);
+        button && button->objectName().startsWith(QLatin1String("cmdComand_")))
+        commandEvent(button, event);
+    if (entryEvent(w, event)) return true;
+    if (w->objectName().startsWith(QLatin1String("cmdLanguage_"))) {
         const int index = w->objectName().section(QLatin1Char('_'), 1).toInt();
         if (event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace kinetra {
+
+class DriveCom;
+
+// The two link timers that send commands without the user's hand. TimerTest drives the
+// endurance test: the drive moves between the positions of entry boxes 10 and 11 and pauses
+// box 12's seconds at each end. ManualTimer sends the stop 200 ms after a jog ends.
+//
+// Installs the tick handlers on DriveCom's TimerTest and ManualTimer; one per DriveCom.
+class TestJogTimers {
+public:
+    explicit TestJogTimers(DriveCom& com);
+    TestJogTimers(const TestJogTimers&) = delete;
+    TestJogTimers& operator=(const TestJogTimers&) = delete;
+
+    // Button "Dauertest": move to position 1 and run the test from there.
+    void startTest();
+    // Any other command button ends the test.
+    void stopTest();
+
+    // The live display hands over every status word it receives. The drive is in position when
+    // bit value 4 is set; while the test runs, that arms the next move. The whole word counts:
+    // a field-bus state or an error flag in the high bits must not stop the test.
+    void inPositionSignal(qint64 statusWord);
+    static bool inPosition(qint64 statusWord) { return (statusWord & 4) != 0; }
+
+    // A jog ended (or its button lost the pointer): the stop follows on ManualTimer's tick.
+    void armJogStop();
+
+    // Milliseconds of a pause text: 1000 times the number its digits form ("1,5" gives 15000),
+    // held within what a timer takes.
+    static long long pauseMilliseconds(const QString& pauseText);
+
+    // The tick handlers, as the timers run them.
+    void testTick();
+    void manualTick();
+
+private:
+    // Normalizes entry box `box` and writes its raw value as the set position.
+    void sendTarget(int box);
+
+    DriveCom& com_;
+};
+
+} // namespace kinetra

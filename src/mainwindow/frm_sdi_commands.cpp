@@ -1,0 +1,261 @@
+// The main window's drive commands: the press and release of every command button, the file
+// button and the chart multipliers.
+#include "clock.h"
+#include "drive_com.h"
+#include "frm_login.h"
+#include "frm_sdi.h"
+#include "numeric_text.h"
+#include "shared_state.h"
+#include "test_jog_timers.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRegularExpression>
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kAddress = 11;
+constexpr int kCommandWord = 2152;
+constexpr int kDeviceCommandWord = 2452;
+constexpr int kEnduranceTest = 0;
+constexpr int kJogPositive = 132;
+constexpr int kJogNegative = 133;
+constexpr int kSaveWindow = 138;
+constexpr int kSaveParameters = 153;
+constexpr double kCommandPause = 0.3;
+constexpr double kResetSeconds = 2.0;
+constexpr double kProgressStep = 0.05;
+
+bool isJog(int i)
+{
+    return i == kJogPositive || i == kJogNegative;
+}
+
+bool isServiceReset(int i)
+{
+    return i >= 161 && i <= 163;
+}
+
+// The number a text starts with, read as the classic Val does: blanks, a sign, digits and a
+// decimal point; 0 when there is none.
+double leadingNumber(const QString& text)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
+    const QRegularExpressionMatch m = number.match(text);
+    return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
+}
+
+QString quotientText(double numerator, double divisor)
+{
+    return QString::number(numerator / divisor, 'g', 15);
+}
+
+} // namespace
+
+void frmSDI::connectCommandHandlers()
+{
+    for (auto it = elements_.cbegin(); it != elements_.cend(); ++it) {
+        auto* button = qobject_cast<QAbstractButton*>(it.value());
+        if (!button || !button->objectName().startsWith(QLatin1String("cmdComand_"))) continue;
+        const int index = button->objectName().section(QLatin1Char('_'), 1).toInt();
+        // Qt emits pressed only for a press inside the button and clicked only for a left-button
+        // release inside it.
+        connect(button, &QAbstractButton::pressed, this, [this, index] { cmdComand_MouseDown(index); });
+        connect(button, &QAbstractButton::clicked, this, [this, index] { cmdComand_MouseUp(index); });
+        button->installEventFilter(this);
+    }
+    if (auto* data = elementAs<QAbstractButton>(Element{QStringLiteral("cmdData"), 0}))
+        connect(data, &QAbstractButton::clicked, this, &frmSDI::cmdData_MouseUp);
+    if (auto* current = elementAs<QLineEdit>(Element{QStringLiteral("valCurMult"), 0}))
+        connect(current, &QLineEdit::textChanged, this, &frmSDI::valCurMult_Change);
+    if (auto* pwm = elementAs<QLineEdit>(Element{QStringLiteral("valPwmMult"), 0}))
+        connect(pwm, &QLineEdit::textChanged, this, &frmSDI::valPwmMult_Change);
+}
+
+void frmSDI::setDriveCom(DriveCom* com)
+{
+    com_ = com;
+    timers_ = com ? std::make_unique<TestJogTimers>(*com) : nullptr;
+}
+
+void frmSDI::runModal(QDialog& dialog)
+{
+    if (modalRunner_)
+        modalRunner_(dialog);
+    else
+        dialog.exec();
+}
+
+frmLogin* frmSDI::loginWindow()
+{
+    if (!login_) login_ = new frmLogin(state_, dialogs_, *this, this);
+    return login_;
+}
+
+void frmSDI::openLogin()
+{
+    frmLogin* login = loginWindow();
+    if (!login->isVisible()) runModal(*login);
+}
+
+void frmSDI::cmdComand_MouseDown(int i)
+{
+    // A click the login took ends with its own press; this is a new one.
+    loginTookClick_ = -1;
+    if (!com_ || !timers_ || state_.comOnline == 0) return;
+    if (i == kEnduranceTest) {
+        timers_->startTest();
+        return;
+    }
+    // Any other command ends the endurance test.
+    timers_->stopTest();
+    if (isServiceReset(i) && !state_.loginGranted) {
+        // The login takes this click: its release sends nothing.
+        loginTookClick_ = i;
+        if (QAbstractButton* button = commandButton(i)) button->setDown(false);
+        openLogin();
+        return;
+    }
+    if (i == kSaveParameters) {
+        com_->WriteCom(kAddress, kCommandWord, i);
+    } else if (isJog(i)) {
+        // Marked before the write: the release may come while the write waits.
+        jogButton_ = i;
+        com_->WriteCom(kAddress, kCommandWord, i);
+    }
+}
+
+void frmSDI::stopJog()
+{
+    if (jogButton_ < 0) return;
+    jogButton_ = -1;
+    if (timers_) timers_->armJogStop();
+}
+
+void frmSDI::cmdComand_MouseUp(int i)
+{
+    if (loginTookClick_ == i) {
+        loginTookClick_ = -1;
+        return;
+    }
+    const bool jogStarted = jogButton_ == i;
+    if (jogStarted) jogButton_ = -1;
+    if (!com_ || !timers_ || state_.comOnline == 0) {
+        // A jog that went out before the link went down still gets its stop.
+        if (jogStarted && timers_) timers_->armJogStop();
+        return;
+    }
+    Timer& polling = com_->timerReceive();
+    polling.setEnabled(false);
+    if (i == kSaveWindow) {
+        // The save window resumes the polling when it closes.
+        if (onSaveWindow)
+            onSaveWindow();
+        else
+            polling.setEnabled(true);
+        return;
+    }
+    clock_.waitServing(kCommandPause);
+    if (i < 141) {
+        if (isJog(i))
+            timers_->armJogStop();
+        else
+            com_->WriteCom(kAddress, kCommandWord, i);
+    }
+    if (isServiceReset(i)) {
+        com_->WriteCom(kAddress, kDeviceCommandWord, i);
+        // The drive restores its settings meanwhile.
+        const double start = clock_.now();
+        for (double elapsed = 0; elapsed < kResetSeconds && !clock_.quitting(); elapsed = clock_.now() - start) {
+            const int percent = static_cast<int>(40 * elapsed);
+            if (percent < 100) setValue(el::progressBar1(), percent);
+            clock_.waitServing(qMin(kProgressStep, kResetSeconds - elapsed));
+        }
+        setValue(el::progressBar1(), 0);
+        com_->readParameter();
+        clock_.waitServing(kCommandPause);
+    }
+    // A link that went down meanwhile stays without polling.
+    if (state_.comOnline != 0) polling.setEnabled(true);
+}
+
+bool frmSDI::commandEvent(QAbstractButton* button, QEvent* event)
+{
+    const int index = button->objectName().section(QLatin1Char('_'), 1).toInt();
+    if (jogButton_ != index) return false;
+    // A jog always stops: released outside the button, the button losing the focus, hidden or
+    // disabled, or the window losing the focus.
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && !button->rect().contains(mouse->position().toPoint()))
+            stopJog();
+        break;
+    }
+    case QEvent::FocusOut:
+    case QEvent::Hide:
+    case QEvent::WindowDeactivate:
+        stopJog();
+        break;
+    case QEvent::EnabledChange:
+        if (!button->isEnabled()) stopJog();
+        break;
+    case QEvent::ActivationChange:
+        if (!button->isActiveWindow()) stopJog();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void frmSDI::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) stopJog();
+    QMainWindow::changeEvent(event);
+}
+
+void frmSDI::cmdData_MouseUp()
+{
+    if (state_.transferActive) return;
+    // The file window shows the stop button again when it closes.
+    if (!onFileWindow) return;
+    setElementVisible(Element{QStringLiteral("cmdStop"), 0}, false);
+    onFileWindow();
+}
+
+void frmSDI::valCurMult_Change()
+{
+    auto* box = elementAs<QLineEdit>(Element{QStringLiteral("valCurMult"), 0});
+    if (!box) return;
+    if (box->text().isEmpty()) {
+        box->setText(QStringLiteral("1"));
+        return; // the text change runs this again
+    }
+    const double number = leadingNumber(box->text());
+    if (number != 0)
+        setText(Element{QStringLiteral("txtCur"), 0}, state_.message(43) + quotientText(1, number) + QStringLiteral("A"));
+}
+
+void frmSDI::valPwmMult_Change()
+{
+    auto* box = elementAs<QLineEdit>(Element{QStringLiteral("valPwmMult"), 0});
+    if (!box) return;
+    const QString digits = filterChars(box->text(), kDigitChars);
+    if (digits != box->text()) {
+        box->setText(digits);
+        return; // the text change runs this again
+    }
+    if (digits.isEmpty()) {
+        box->setText(QStringLiteral("1"));
+        return;
+    }
+    const double number = leadingNumber(digits);
+    if (number != 0)
+        setText(Element{QStringLiteral("txtPwm"), 0}, state_.message(43) + quotientText(24, number) + state_.message(44));
+}
+
+} // namespace kinetra

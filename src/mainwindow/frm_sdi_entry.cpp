@@ -1,0 +1,261 @@
+// Parameter entry on the main window: the key filter, the edit marking, the commit on Enter or
+// on confirmation, the selection lists and the help line.
+#include "dialogs.h"
+#include "drive_com.h"
+#include "frm_sdi.h"
+#include "numeric_text.h"
+#include "parameter_entry.h"
+#include "shared_state.h"
+#include "test_jog_timers.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kAddress = 11;
+constexpr int kMaxEntryLength = 10;
+constexpr int kPauseBox = 12;
+constexpr int kApplyQuestion = 36;
+// Drives below this level take new values over only on command code 137.
+constexpr qint16 kTakeOverLevel = 500;
+constexpr int kCountingDirection = 2126;
+constexpr int kMotorDirection = 2142;
+
+// Label colours: white while edited, dark blue once in step with the table.
+const QColor kEditedColour(0xFF, 0xFF, 0xFF);
+const QColor kCommittedColour(0x00, 0x00, 0x40);
+
+// The index of a control named "<array>_<index>".
+int indexOf(const QObject* w)
+{
+    return w->objectName().section(QLatin1Char('_'), 1).toInt();
+}
+
+bool isArray(const QObject* w, QLatin1String array)
+{
+    const QString name = w->objectName();
+    return name.size() > array.size() && name.startsWith(array) && name.at(array.size()) == QLatin1Char('_');
+}
+
+// A drive reports a selection list's slot as 1/2/4 for parameter 25 (edge evaluation).
+int positionOfSlot(int cmd, qint64 slot)
+{
+    if (cmd % 100 == 25 && cmd / 100 % 10 != 4) {
+        switch (slot) {
+        case 1: return 0;
+        case 2: return 1;
+        case 4: return 2;
+        default: return -1;
+        }
+    }
+    return slot >= 0 && slot <= INT_MAX ? static_cast<int>(slot) : -1;
+}
+
+} // namespace
+
+void frmSDI::connectEntryHandlers()
+{
+    for (auto it = elements_.cbegin(); it != elements_.cend(); ++it) {
+        if (auto* box = qobject_cast<QLineEdit*>(it.value()); box && isArray(box, QLatin1String("txtPara"))) {
+            const int index = indexOf(box);
+            connect(box, &QLineEdit::textChanged, this, [this, index] { txtPara_Change(index); });
+        } else if (auto* list = qobject_cast<QComboBox*>(it.value()); list && isArray(list, QLatin1String("cmbPara"))) {
+            const int index = indexOf(list);
+            // Only the user's choice marks a list; the program's own settings do not.
+            connect(list, &QComboBox::activated, this, [this, index] { cmbPara_Click(index); });
+        }
+    }
+}
+
+void frmSDI::setLabelColour(int index, bool edited)
+{
+    auto* label = elementAs<QLabel>(el::lblPara(index));
+    if (!label) return;
+    // White on the window's grey would not be legible: an edited label is shown white on the
+    // committed colour, a committed one in the committed colour.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, edited ? kEditedColour : kCommittedColour);
+    palette.setColor(QPalette::Window, kCommittedColour);
+    label->setPalette(palette);
+    label->setAutoFillBackground(edited);
+    label->setProperty("edited", edited);
+}
+
+void frmSDI::helpFunction(int helpStatus) {
+    if (state_.transferActive) return;
+    const HelpText help = helpFor(helpStatus, state_.comOnline);
+    if (help.show) setText(el::helpLine(), state_.message(help.message));
+}
+
+bool frmSDI::txtPara_KeyPress(int index, QKeyEvent* key)
+{
+    const QString typed = key->text();
+    if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7F) return true;
+    const QChar c = typed.at(0);
+    const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const bool sign = c == QLatin1Char(',') || c == QLatin1Char('-');
+    // The address takes digits only.
+    if (!(digit || (sign && index != 2410))) return false;
+    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    return !box || box->text().size() - box->selectedText().size() < kMaxEntryLength;
+}
+
+void frmSDI::txtPara_Change(int index)
+{
+    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    if (!box || box->isReadOnly() || isLockedBox(index)) return;
+    if (!state_.transferActive && index >= 101) {
+        helpFunction(1);
+        setLabelColour(index, true);
+        if (box->text().size() > kMaxEntryLength) box->clear();
+    }
+}
+
+void frmSDI::txtPara_Commit(int index)
+{
+    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    if (!box || box->isReadOnly() || isLockedBox(index)) return;
+    const int cmd = commandOfBox(index);
+    const EntryCommit entry = commitEntry(box->text(), cmd, state_.decPnt);
+    if (entry.kind == EntryCommit::Kind::EmptyBox) {
+        box->clear();
+        return;
+    }
+    if (entry.kind == EntryCommit::Kind::KeepText) return;
+    setText(el::txtPara(index), formatValue(entry.raw, cmd, state_.decPnt).value_or(entry.raw));
+    if (index == kPauseBox && com_) com_->TimerTest().setInterval(TestJogTimers::pauseMilliseconds(entry.raw));
+    if (cmd < 100) return;
+    if (com_) {
+        com_->WriteCom(kAddress, cmd, ParameterValue::text(entry.raw));
+        if (state_.firmwareLevel < kTakeOverLevel && cmd != 2101) com_->WriteCom(kAddress, 2152, 137);
+    } else {
+        state_.table.store(cmd, ParameterValue::text(entry.raw));
+    }
+    setLabelColour(index, false);
+    if (state_.comOnline != 1)
+        setText(el::helpLine(), QStringLiteral("Ok"));
+    else
+        helpFunction(2);
+}
+
+bool frmSDI::askToApply()
+{
+    if (asking_) return false;
+    asking_ = true;
+    const MessageAnswer answer = dialogs_.message(state_.message(kApplyQuestion), kApplicationTitle,
+                                                  MessageIcon::Error, MessageButtons::YesNo, MessageAnswer::No);
+    asking_ = false;
+    return answer == MessageAnswer::Yes;
+}
+
+void frmSDI::txtPara_LostFocus(int index)
+{
+    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    if (!box || index < 100 || box->isReadOnly() || isLockedBox(index) || state_.transferActive
+        || state_.driveLoadActive != 0 || asking_)
+        return;
+    const int cmd = commandOfBox(index);
+    const QString slot = state_.table.value(cmd).toText();
+    if (leadingInteger(filterChars(box->text(), kRawChars)) == leadingInteger(slot)) return;
+    if (askToApply()) {
+        txtPara_Commit(index);
+        return;
+    }
+    setText(el::txtPara(index), formatValue(slot, cmd, state_.decPnt).value_or(slot));
+    setLabelColour(index, false);
+}
+
+void frmSDI::cmbPara_Click(int index)
+{
+    if (state_.transferActive) return;
+    pendingSelection_ = index;
+    setLabelColour(index, true);
+    helpFunction(1);
+}
+
+void frmSDI::commitPendingSelection()
+{
+    const int p = pendingSelection_;
+    if (p == 0) return;
+    const int position = selection(el::cmbPara(p));
+    if (com_) {
+        com_->WriteCom(kAddress, p, position);
+        auto* encoder = elementAs<QCheckBox>(Element{QStringLiteral("chkEncoder"), 0});
+        // With the internal measuring system the motor turns with the counting direction.
+        if (p == kCountingDirection && encoder && encoder->isChecked()) {
+            if (state_.firmwareLevel >= kTakeOverLevel)
+                com_->WriteCom(kAddress, kMotorDirection, position);
+            else
+                com_->WriteCom(kAddress, kMotorDirection, position == 0 ? 1 : 0);
+        }
+    }
+    setLabelColour(p, false);
+    pendingSelection_ = 0;
+    helpFunction(2);
+}
+
+void frmSDI::cmbPara_LostFocus(int index)
+{
+    if (pendingSelection_ == 0 || asking_) return;
+    const auto slot = state_.table.value(index).toInteger();
+    if (selection(el::cmbPara(index)) == (slot ? *slot : 0)) return;
+    if (askToApply()) {
+        commitPendingSelection();
+        return;
+    }
+    const int position = slot ? positionOfSlot(index, *slot) : -1;
+    if (position >= 0) setSelection(el::cmbPara(index), position);
+    setLabelColour(index, false);
+}
+
+bool frmSDI::entryEvent(QWidget* w, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        bool handled = false;
+        // The window sees every key first: Enter commits the pending selection list.
+        if (enter && pendingSelection_ != 0) {
+            commitPendingSelection();
+            handled = true;
+        }
+        auto* box = qobject_cast<QLineEdit*>(w);
+        if (box && isArray(box, QLatin1String("txtPara")) && !box->isReadOnly()) {
+            const int index = indexOf(box);
+            if (enter) {
+                // Only the user's Enter in this very box commits it.
+                txtPara_Commit(index);
+                return true;
+            }
+            if (!txtPara_KeyPress(index, key)) return true;
+        }
+        return handled;
+    }
+    case QEvent::FocusIn:
+        if (isArray(w, QLatin1String("txtPara"))) helpFunction(0);
+        return false;
+    case QEvent::FocusOut: {
+        // A popup (a list's own, a context menu) or another window taking the focus is no
+        // leaving of the box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
+        if (isArray(w, QLatin1String("txtPara")) && qobject_cast<QLineEdit*>(w))
+            txtPara_LostFocus(indexOf(w));
+        else if (isArray(w, QLatin1String("cmbPara")) && qobject_cast<QComboBox*>(w))
+            cmbPara_LostFocus(indexOf(w));
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace kinetra

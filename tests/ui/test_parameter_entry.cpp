@@ -1,0 +1,259 @@
+// Parameter entry on the real window against the simulated drive on virtual time: key filter,
+// commit with scaling, label colours, the focus-lost question and the selection lists.
+#include "window_rig.h"
+
+#include "numeric_text.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+namespace {
+
+sim::DriveConfig level(int version)
+{
+    sim::DriveConfig c;
+    c.softwareVersion = version;
+    return c;
+}
+
+bool edited(WindowRig& r, int index)
+{
+    return r.find<QLabel>(QStringLiteral("lblPara_%1").arg(index))->property("edited").toBool();
+}
+
+} // namespace
+
+class TestParameterEntry : public QObject {
+    Q_OBJECT
+private slots:
+    void keyFilterRefusesWhatIsNoNumber_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("letters") << "1a2B" << "12";
+        QTest::newRow("point and semicolon") << "3.5;" << "35";
+        QTest::newRow("comma and minus") << "-1,5" << "-1,5";
+        QTest::newRow("ten characters at most") << "123456789012" << "1234567890";
+    }
+    void keyFilterRefusesWhatIsNoNumber()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        WindowRig r;
+        r.started();
+        r.type(2110, typed, false);
+        QCOMPARE(r.box(2110)->text(), kept);
+        QVERIFY(edited(r, 2110));
+    }
+
+    void theAddressTakesDigitsOnly()
+    {
+        WindowRig r;
+        r.started();
+        for (const char c : {',', '-', 'x'}) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QLatin1Char(c)));
+            QVERIFY(!r.window->txtPara_KeyPress(2410, &key));
+        }
+        QKeyEvent digit(QEvent::KeyPress, Qt::Key_4, Qt::NoModifier, QStringLiteral("4"));
+        QVERIFY(r.window->txtPara_KeyPress(2410, &digit));
+    }
+
+    void enterScalesByEntryClass_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("decPnt");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("position, 1 place") << 2101 << 1 << "7" << "2101=70" << "7,0";
+        QTest::newRow("extra decimal stays a digit") << 2101 << 1 << "7,25" << "2101=725" << "72,5";
+        QTest::newRow("position, 2 places") << 2102 << 2 << "12,5" << "2102=1250" << "12,50";
+        QTest::newRow("position, no places") << 2102 << 0 << "12,5" << "2102=125" << "125";
+        QTest::newRow("thousandths") << 2115 << 1 << "3" << "2115=3000" << "3,000";
+        QTest::newRow("hundredths") << 2110 << 1 << "1,234" << "2110=1234" << "12,34";
+        QTest::newRow("plain") << 2106 << 1 << "1,5" << "2106=15" << "15";
+        QTest::newRow("negative") << 2103 << 1 << "-2" << "2103=-20" << "-2,0";
+        QTest::newRow("simple panel mirror") << 3102 << 1 << "4" << "2102=40" << "4,0";
+    }
+    void enterScalesByEntryClass()
+    {
+        QFETCH(int, box);
+        QFETCH(int, decPnt);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QString, shown);
+        WindowRig r;
+        r.started().connected();
+        r.state.decPnt = decPnt;
+        const auto from = r.mark();
+        r.type(box, typed);
+        QCOMPARE(r.writes(from), QStringList{written});
+        QCOMPARE(r.box(box)->text(), shown);
+        QVERIFY(!edited(r, box));
+        QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QStringLiteral("msg40"));
+        QVERIFY(r.dialogs.shown.isEmpty());
+    }
+
+    void entriesWithoutNumberSendNothing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("nothing but commas") << ",," << ",,";
+        QTest::newRow("minus inside a scaled entry") << "1-2" << "1-2";
+        QTest::newRow("no digit at all") << "" << "";
+    }
+    void entriesWithoutNumberSendNothing()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, after);
+        WindowRig r;
+        r.started().connected();
+        const auto from = r.mark();
+        r.type(2110, text);
+        QCOMPARE(r.writes(from), QStringList());
+        QCOMPARE(r.box(2110)->text(), after);
+    }
+
+    void enterInThePauseBoxSetsTheTestTimerOnly()
+    {
+        WindowRig r;
+        r.started().connected();
+        const auto from = r.mark();
+        r.type(12, "5");
+        QCOMPARE(r.com->TimerTest().interval(), 5000);
+        QCOMPARE(r.writes(from), QStringList());
+        QCOMPARE(r.box(12)->text(), QStringLiteral("5"));
+    }
+
+    void drivesBelowLevel500TakeValuesOverOn137_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QStringList>("written");
+        QTest::newRow("2110") << 2110 << QStringList{"2110=250", "2152=137"};
+        QTest::newRow("set position") << 2101 << QStringList{"2101=25"};
+    }
+    void drivesBelowLevel500TakeValuesOverOn137()
+    {
+        QFETCH(int, box);
+        QFETCH(QStringList, written);
+        WindowRig r(level(400));
+        r.started().connected();
+        QCOMPARE(r.state.firmwareLevel, qint16(400));
+        const auto from = r.mark();
+        r.type(box, "2,5");
+        QCOMPARE(r.writes(from), written);
+    }
+
+    void offlineCommitKeepsTheValueAndSaysOk()
+    {
+        WindowRig r;
+        r.started();
+        r.type(2110, "2");
+        QCOMPARE(r.port.written().size(), 0);
+        QCOMPARE(r.state.table.value(2110).toText(), QStringLiteral("200"));
+        QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QStringLiteral("Ok"));
+        QVERIFY(!edited(r, 2110));
+    }
+
+    void focusLossAsksOnlyForAChangedValue()
+    {
+        WindowRig r;
+        r.started().connected();
+        r.state.table.store(2110, ParameterValue::text("100"));
+        r.box(2110)->setText("1,00");
+        r.leave(r.box(2110));
+        QVERIFY(r.dialogs.shown.isEmpty());
+
+        // No (the default) puts the table's value back.
+        r.type(2110, "1,5", false);
+        QVERIFY(edited(r, 2110));
+        const auto from = r.mark();
+        r.leave(r.box(2110));
+        QCOMPARE(r.dialogs.texts(), QStringList{"msg36"});
+        QCOMPARE(r.dialogs.shown[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(r.dialogs.shown[0].defaultAnswer, MessageAnswer::No);
+        QCOMPARE(r.box(2110)->text(), QStringLiteral("1,00"));
+        QVERIFY(!edited(r, 2110));
+        QCOMPARE(r.writes(from), QStringList());
+
+        // Yes commits it.
+        r.type(2110, "1,5", false);
+        r.dialogs.answers.push_back(MessageAnswer::Yes);
+        r.leave(r.box(2110));
+        QCOMPARE(r.writes(from), QStringList{"2110=150"});
+        QCOMPARE(r.box(2110)->text(), QStringLiteral("1,50"));
+    }
+
+    void countingDirectionDrivesTheMotorDirection_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("internal");
+        QTest::addColumn<QStringList>("written");
+        QTest::newRow("level 400") << 400 << true << QStringList{"2126=1", "2142=0"};
+        QTest::newRow("level 540") << 540 << true << QStringList{"2126=1", "2142=1"};
+        QTest::newRow("external measuring") << 540 << false << QStringList{"2126=1"};
+    }
+    void countingDirectionDrivesTheMotorDirection()
+    {
+        QFETCH(int, version);
+        QFETCH(bool, internal);
+        QFETCH(QStringList, written);
+        WindowRig r(level(version), {{"Encoder", internal ? "1" : "0"}});
+        r.started().connected();
+        auto* list = r.find<QComboBox>("cmbPara_2126");
+        list->setCurrentIndex(1);
+        emit list->activated(1);
+        QCOMPARE(r.window->pendingSelection(), 2126);
+        QVERIFY(edited(r, 2126));
+        const auto from = r.mark();
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(r.writes(from), written);
+        QCOMPARE(r.window->pendingSelection(), 0);
+        QVERIFY(!edited(r, 2126));
+    }
+
+    void aListLosingTheFocusAsksAndRestores()
+    {
+        WindowRig r;
+        r.started().connected();
+        auto* list = r.find<QComboBox>("cmbPara_2125");
+        r.state.table.store(2125, ParameterValue::text("2")); // the drive's 2: position 1
+        list->setCurrentIndex(1);
+        list->setCurrentIndex(0);
+        emit list->activated(0);
+        const auto from = r.mark();
+        r.leave(list);
+        QCOMPARE(r.dialogs.texts(), QStringList{"msg36"});
+        QCOMPARE(list->currentIndex(), 1);
+        QCOMPARE(r.writes(from), QStringList());
+        // The list stays pending: a later Enter anywhere commits what it shows, translated.
+        QCOMPARE(r.window->pendingSelection(), 2125);
+        QTest::keyClick(r.box(2110), Qt::Key_Return);
+        QCOMPARE(r.writes(from).value(0), QStringLiteral("2125=2"));
+    }
+
+    void onlyTheUsersEnterCommitsABox()
+    {
+        WindowRig r;
+        r.started().connected();
+        auto* list = r.find<QComboBox>("cmbPara_2127");
+        list->setCurrentIndex(1);
+        emit list->activated(1);
+        QTest::keyClick(list, Qt::Key_Return);
+        const auto from = r.mark();
+        // The live display (or a refusal) writing into a box only marks it.
+        r.window->setText(el::txtPara(2110), QStringLiteral("3,00"));
+        r.window->setText(el::txtPara(2111), QStringLiteral("12345678901"));
+        r.clock.advance(0.5);
+        QCOMPARE(r.writes(from), QStringList());
+        QVERIFY(edited(r, 2110));
+        QCOMPARE(r.box(2111)->text(), QString()); // longer than ten characters: emptied
+    }
+};
+
+QTEST_MAIN(TestParameterEntry)
+#include "test_parameter_entry.moc"

@@ -1,0 +1,166 @@
+#pragma once
+
+// The real main window offscreen, wired to the link and to the simulated drive on virtual time,
+// as kinetra wires them; message boxes and the login window are answered by the test.
+#include "display_hand_over.h"
+#include "drive_com.h"
+#include "fake_serial_port.h"
+#include "frame.h"
+#include "frm_sdi.h"
+#include "memory_settings_store.h"
+#include "recording_dialogs.h"
+#include "shared_state.h"
+#include "sim_device.h"
+#include "test_jog_timers.h"
+#include "value_display.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace kinetra::test {
+
+// Hands every status word to the endurance test, as the live display does.
+struct StatusWordToTimers : DisplayHandOver {
+    frmSDI* window = nullptr;
+    void statusWord(const QString& value) override
+    {
+        if (window && window->testJogTimers()) window->testJogTimers()->inPositionSignal(value.toLongLong());
+    }
+};
+
+// A frame the tool wrote: the command number and value of a write, or a poll (value empty).
+struct Sent {
+    int cmd;
+    QString value;
+    bool poll;
+    double time;
+};
+
+struct WindowRig {
+    SharedState state;
+    MemorySettingsStore settings;
+    RecordingDialogs dialogs;
+    VirtualClock clock;
+    FakeSerialPort port{clock};
+    SimDevice drive;
+    QTemporaryDir folder;
+    QString previousFolder = QDir::currentPath();
+    std::unique_ptr<frmSDI> window;
+    std::unique_ptr<DriveCom> com;
+    std::unique_ptr<ValueDisplay> display;
+    StatusWordToTimers handOver;
+    // What the login window is to do when it opens; it stays open (hidden by its buttons).
+    std::function<void(QDialog&)> onModal;
+    int modalsOpened = 0;
+
+    explicit WindowRig(const sim::DriveConfig& config = {}, const QMap<QString, QString>& stored = {})
+        : drive(config)
+    {
+        drive.attachTo(port, 1);
+        QMap<QString, QString> all{{"Check", "1"}, {"Language", "1"}, {"Decpnt", "1"}, {"Expert", "1"},
+                                   {"Security", "0"}, {"Encoder", "1"}};
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            all[it.key()] = it.value();
+        for (auto it = all.begin(); it != all.end(); ++it)
+            settings.setValue(kApplicationName, QStringLiteral("System"), it.key(), it.value());
+        window = std::make_unique<frmSDI>(state, settings, dialogs, clock, folder.path());
+        com = std::make_unique<DriveCom>(state, port, clock, *window, dialogs);
+        window->setDriveCom(com.get());
+        display = std::make_unique<ValueDisplay>(state, *window);
+        handOver.window = window.get();
+        display->setHandOver(&handOver);
+        com->setValueSink([this](QString& value, int index) { display->showValues(value, index); });
+        window->setModalRunner([this](QDialog& d) {
+            ++modalsOpened;
+            d.show();
+            if (onModal) onModal(d);
+        });
+    }
+    ~WindowRig()
+    {
+        clock.setQuitting();
+        com->timerReceive().setEnabled(false);
+        window->setDriveCom(nullptr);
+        com.reset();
+        window.reset();
+        QDir::setCurrent(previousFolder);
+    }
+
+    // Starts the window; the messages read "msgN" (no language file in the folder).
+    WindowRig& started()
+    {
+        window->Form_Load();
+        for (int i = 0; i < SharedState::kMessageCount; ++i)
+            state.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
+        // Without a language file the lists are empty; three entries stand for the texts.
+        for (QComboBox* list : window->findChildren<QComboBox*>())
+            if (list->objectName().startsWith(QLatin1String("cmbPara_")) && list->count() == 0)
+                list->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        dialogs.shown.clear();
+        return *this;
+    }
+    // Connects through the connect button's path and lets the live polling run a little.
+    WindowRig& connected()
+    {
+        com->cmdConnect();
+        clock.advance(0.5);
+        dialogs.shown.clear();
+        return *this;
+    }
+
+    QString stored(const QString& key) const
+    {
+        return settings.value(kApplicationName, QStringLiteral("System"), key, QStringLiteral("<none>"));
+    }
+    template <class T = QWidget> T* find(const QString& name) const { return window->findChild<T*>(name); }
+    QLineEdit* box(int index) const { return find<QLineEdit>(QStringLiteral("txtPara_%1").arg(index)); }
+    QAbstractButton* button(int index) const { return window->commandButton(index); }
+
+    void type(int index, const QString& text, bool enter = true)
+    {
+        QLineEdit* b = box(index);
+        b->clear();
+        QTest::keyClicks(b, text);
+        if (enter) QTest::keyClick(b, Qt::Key_Return);
+    }
+    void leave(QWidget* w)
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(w, &out);
+    }
+
+    // Every frame written since `from` (an index into the port's record).
+    QList<Sent> sent(qsizetype from = 0) const
+    {
+        QList<Sent> out;
+        const auto& all = port.written();
+        for (qsizetype i = from; i < all.size(); ++i) {
+            const QByteArray& f = all[i].bytes;
+            if (f.size() < 8) continue;
+            const bool poll = f.endsWith(ctl::ENQ);
+            const qsizetype etx = f.indexOf(ctl::ETX);
+            const QString value = poll || etx < 0 ? QString() : QString::fromLatin1(f.mid(8, etx - 8));
+            out << Sent{f.mid(4, 4).toInt(), value, poll, all[i].time};
+        }
+        return out;
+    }
+    // The writes since `from`, as "cmd=value".
+    QStringList writes(qsizetype from = 0) const
+    {
+        QStringList out;
+        for (const Sent& s : sent(from))
+            if (!s.poll) out << QStringLiteral("%1=%2").arg(s.cmd).arg(s.value);
+        return out;
+    }
+    qsizetype mark() const { return port.written().size(); }
+};
+
+} // namespace kinetra::test
