@@ -49,8 +49,7 @@ QString applyInputLockChangeRule(WindowElements& window, const SharedState& stat
         setDriveCommands(window, false);
         return lockedCaption(state);
     }
-    setAll(window,
-           {E("cmdTool"), E("cmdStop"), E("cmdData"), E("frameTool"), E("frmMain", 0), E("frmMain", 4)}, true);
+    setAll(window, {E("cmdTool"), E("cmdStop"), E("cmdData"), E("frameTool"), E("frmMain", 0), E("frmMain", 4)}, true);
     setDriveCommands(window, true);
     return QStringLiteral("Kinetra ");
 }
@@ -63,8 +62,7 @@ QString applyInputLockStartRule(WindowElements& window, const SharedState& state
         setDriveCommands(window, false);
         return lockedCaption(state);
     }
-    setAll(window,
-           {E("frameSecurity"), E("Check2"), E("cmdTool"), E("cmdStop"), E("cmdData"), E("frmMain", 0)}, true);
+    setAll(window, {E("frameSecurity"), E("Check2"), E("cmdTool"), E("cmdStop"), E("cmdData"), E("frmMain", 0)}, true);
     setDriveCommands(window, true);
     return QStringLiteral("Kinetra");
 }

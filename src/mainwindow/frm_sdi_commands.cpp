@@ -59,7 +59,8 @@ void frmSDI::connectCommandHandlers()
 {
     for (auto it = elements_.cbegin(); it != elements_.cend(); ++it) {
         auto* button = qobject_cast<QAbstractButton*>(it.value());
-        if (!button || !button->objectName().startsWith(QLatin1String("cmdComand_"))) continue;
+        if (!button || !button->objectName().startsWith(QLatin1String("cmdComand_")))
+            continue;
         const int index = button->objectName().section(QLatin1Char('_'), 1).toInt();
         // Qt emits pressed only for a press inside the button and clicked only for a left-button
         // release inside it.
@@ -91,21 +92,24 @@ void frmSDI::runModal(QDialog& dialog)
 
 frmLogin* frmSDI::loginWindow()
 {
-    if (!login_) login_ = new frmLogin(state_, dialogs_, *this, this);
+    if (!login_)
+        login_ = new frmLogin(state_, dialogs_, *this, this);
     return login_;
 }
 
 void frmSDI::openLogin()
 {
     frmLogin* login = loginWindow();
-    if (!login->isVisible()) runModal(*login);
+    if (!login->isVisible())
+        runModal(*login);
 }
 
 void frmSDI::cmdComand_MouseDown(int i)
 {
     // A click the login took ends with its own press; this is a new one.
     loginTookClick_ = -1;
-    if (!com_ || !timers_ || state_.comOnline == 0) return;
+    if (!com_ || !timers_ || state_.comOnline == 0)
+        return;
     if (i == kEnduranceTest) {
         timers_->startTest();
         return;
@@ -115,7 +119,8 @@ void frmSDI::cmdComand_MouseDown(int i)
     if (isServiceReset(i) && !state_.loginGranted) {
         // The login takes this click: its release sends nothing.
         loginTookClick_ = i;
-        if (QAbstractButton* button = commandButton(i)) button->setDown(false);
+        if (QAbstractButton* button = commandButton(i))
+            button->setDown(false);
         openLogin();
         return;
     }
@@ -130,9 +135,11 @@ void frmSDI::cmdComand_MouseDown(int i)
 
 void frmSDI::stopJog()
 {
-    if (jogButton_ < 0) return;
+    if (jogButton_ < 0)
+        return;
     jogButton_ = -1;
-    if (timers_) timers_->armJogStop();
+    if (timers_)
+        timers_->armJogStop();
 }
 
 void frmSDI::cmdComand_MouseUp(int i)
@@ -142,10 +149,12 @@ void frmSDI::cmdComand_MouseUp(int i)
         return;
     }
     const bool jogStarted = jogButton_ == i;
-    if (jogStarted) jogButton_ = -1;
+    if (jogStarted)
+        jogButton_ = -1;
     if (!com_ || !timers_ || state_.comOnline == 0) {
         // A jog that went out before the link went down still gets its stop.
-        if (jogStarted && timers_) timers_->armJogStop();
+        if (jogStarted && timers_)
+            timers_->armJogStop();
         return;
     }
     Timer& polling = com_->timerReceive();
@@ -171,7 +180,8 @@ void frmSDI::cmdComand_MouseUp(int i)
         const double start = clock_.now();
         for (double elapsed = 0; elapsed < kResetSeconds && !clock_.quitting(); elapsed = clock_.now() - start) {
             const int percent = static_cast<int>(40 * elapsed);
-            if (percent < 100) setValue(el::progressBar1(), percent);
+            if (percent < 100)
+                setValue(el::progressBar1(), percent);
             clock_.waitServing(qMin(kProgressStep, kResetSeconds - elapsed));
         }
         setValue(el::progressBar1(), 0);
@@ -179,13 +189,15 @@ void frmSDI::cmdComand_MouseUp(int i)
         clock_.waitServing(kCommandPause);
     }
     // A link that went down meanwhile stays without polling.
-    if (state_.comOnline != 0) polling.setEnabled(true);
+    if (state_.comOnline != 0)
+        polling.setEnabled(true);
 }
 
 bool frmSDI::commandEvent(QAbstractButton* button, QEvent* event)
 {
     const int index = button->objectName().section(QLatin1Char('_'), 1).toInt();
-    if (jogButton_ != index) return false;
+    if (jogButton_ != index)
+        return false;
     // A jog always stops: released outside the button, the button losing the focus, hidden or
     // disabled, or the window losing the focus.
     switch (event->type()) {
@@ -197,32 +209,34 @@ bool frmSDI::commandEvent(QAbstractButton* button, QEvent* event)
     }
     case QEvent::FocusOut:
     case QEvent::Hide:
-    case QEvent::WindowDeactivate:
-        stopJog();
-        break;
+    case QEvent::WindowDeactivate: stopJog(); break;
     case QEvent::EnabledChange:
-        if (!button->isEnabled()) stopJog();
+        if (!button->isEnabled())
+            stopJog();
         break;
     case QEvent::ActivationChange:
-        if (!button->isActiveWindow()) stopJog();
+        if (!button->isActiveWindow())
+            stopJog();
         break;
-    default:
-        break;
+    default: break;
     }
     return false;
 }
 
 void frmSDI::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) stopJog();
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        stopJog();
     QMainWindow::changeEvent(event);
 }
 
 void frmSDI::cmdData_MouseUp()
 {
-    if (state_.transferActive) return;
+    if (state_.transferActive)
+        return;
     // The file window shows the stop button again when it closes.
-    if (!onFileWindow) return;
+    if (!onFileWindow)
+        return;
     setElementVisible(Element{QStringLiteral("cmdStop"), 0}, false);
     onFileWindow();
 }
@@ -230,20 +244,23 @@ void frmSDI::cmdData_MouseUp()
 void frmSDI::valCurMult_Change()
 {
     auto* box = elementAs<QLineEdit>(Element{QStringLiteral("valCurMult"), 0});
-    if (!box) return;
+    if (!box)
+        return;
     if (box->text().isEmpty()) {
         box->setText(QStringLiteral("1"));
         return; // the text change runs this again
     }
     const double number = leadingNumber(box->text());
     if (number != 0)
-        setText(Element{QStringLiteral("txtCur"), 0}, state_.message(43) + quotientText(1, number) + QStringLiteral("A"));
+        setText(Element{QStringLiteral("txtCur"), 0},
+                state_.message(43) + quotientText(1, number) + QStringLiteral("A"));
 }
 
 void frmSDI::valPwmMult_Change()
 {
     auto* box = elementAs<QLineEdit>(Element{QStringLiteral("valPwmMult"), 0});
-    if (!box) return;
+    if (!box)
+        return;
     const QString digits = filterChars(box->text(), kDigitChars);
     if (digits != box->text()) {
         box->setText(digits);
@@ -255,7 +272,8 @@ void frmSDI::valPwmMult_Change()
     }
     const double number = leadingNumber(digits);
     if (number != 0)
-        setText(Element{QStringLiteral("txtPwm"), 0}, state_.message(43) + quotientText(24, number) + state_.message(44));
+        setText(Element{QStringLiteral("txtPwm"), 0},
+                state_.message(43) + quotientText(24, number) + state_.message(44));
 }
 
 } // namespace kinetra

@@ -77,7 +77,8 @@ void frmSDI::connectEntryHandlers()
 void frmSDI::setLabelColour(int index, bool edited)
 {
     auto* label = elementAs<QLabel>(el::lblPara(index));
-    if (!label) return;
+    if (!label)
+        return;
     // White on the window's grey would not be legible: an edited label is shown white on the
     // committed colour, a committed one in the committed colour.
     QPalette palette = label->palette();
@@ -88,21 +89,26 @@ void frmSDI::setLabelColour(int index, bool edited)
     label->setProperty("edited", edited);
 }
 
-void frmSDI::helpFunction(int helpStatus) {
-    if (state_.transferActive) return;
+void frmSDI::helpFunction(int helpStatus)
+{
+    if (state_.transferActive)
+        return;
     const HelpText help = helpFor(helpStatus, state_.comOnline);
-    if (help.show) setText(el::helpLine(), state_.message(help.message));
+    if (help.show)
+        setText(el::helpLine(), state_.message(help.message));
 }
 
 bool frmSDI::txtPara_KeyPress(int index, QKeyEvent* key)
 {
     const QString typed = key->text();
-    if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7F) return true;
+    if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7F)
+        return true;
     const QChar c = typed.at(0);
     const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
     const bool sign = c == QLatin1Char(',') || c == QLatin1Char('-');
     // The address takes digits only.
-    if (!(digit || (sign && index != 2410))) return false;
+    if (!(digit || (sign && index != 2410)))
+        return false;
     auto* box = elementAs<QLineEdit>(el::txtPara(index));
     return !box || box->text().size() - box->selectedText().size() < kMaxEntryLength;
 }
@@ -110,31 +116,38 @@ bool frmSDI::txtPara_KeyPress(int index, QKeyEvent* key)
 void frmSDI::txtPara_Change(int index)
 {
     auto* box = elementAs<QLineEdit>(el::txtPara(index));
-    if (!box || box->isReadOnly() || isLockedBox(index)) return;
+    if (!box || box->isReadOnly() || isLockedBox(index))
+        return;
     if (!state_.transferActive && index >= 101) {
         helpFunction(1);
         setLabelColour(index, true);
-        if (box->text().size() > kMaxEntryLength) box->clear();
+        if (box->text().size() > kMaxEntryLength)
+            box->clear();
     }
 }
 
 void frmSDI::txtPara_Commit(int index)
 {
     auto* box = elementAs<QLineEdit>(el::txtPara(index));
-    if (!box || box->isReadOnly() || isLockedBox(index)) return;
+    if (!box || box->isReadOnly() || isLockedBox(index))
+        return;
     const int cmd = commandOfBox(index);
     const EntryCommit entry = commitEntry(box->text(), cmd, state_.decPnt);
     if (entry.kind == EntryCommit::Kind::EmptyBox) {
         box->clear();
         return;
     }
-    if (entry.kind == EntryCommit::Kind::KeepText) return;
+    if (entry.kind == EntryCommit::Kind::KeepText)
+        return;
     setText(el::txtPara(index), formatValue(entry.raw, cmd, state_.decPnt).value_or(entry.raw));
-    if (index == kPauseBox && com_) com_->TimerTest().setInterval(TestJogTimers::pauseMilliseconds(entry.raw));
-    if (cmd < 100) return;
+    if (index == kPauseBox && com_)
+        com_->TimerTest().setInterval(TestJogTimers::pauseMilliseconds(entry.raw));
+    if (cmd < 100)
+        return;
     if (com_) {
         com_->WriteCom(kAddress, cmd, ParameterValue::text(entry.raw));
-        if (state_.firmwareLevel < kTakeOverLevel && cmd != 2101) com_->WriteCom(kAddress, 2152, 137);
+        if (state_.firmwareLevel < kTakeOverLevel && cmd != 2101)
+            com_->WriteCom(kAddress, 2152, 137);
     } else {
         state_.table.store(cmd, ParameterValue::text(entry.raw));
     }
@@ -147,10 +160,11 @@ void frmSDI::txtPara_Commit(int index)
 
 bool frmSDI::askToApply()
 {
-    if (asking_) return false;
+    if (asking_)
+        return false;
     asking_ = true;
-    const MessageAnswer answer = dialogs_.message(state_.message(kApplyQuestion), kApplicationTitle,
-                                                  MessageIcon::Error, MessageButtons::YesNo, MessageAnswer::No);
+    const MessageAnswer answer = dialogs_.message(state_.message(kApplyQuestion), kApplicationTitle, MessageIcon::Error,
+                                                  MessageButtons::YesNo, MessageAnswer::No);
     asking_ = false;
     return answer == MessageAnswer::Yes;
 }
@@ -158,12 +172,13 @@ bool frmSDI::askToApply()
 void frmSDI::txtPara_LostFocus(int index)
 {
     auto* box = elementAs<QLineEdit>(el::txtPara(index));
-    if (!box || index < 100 || box->isReadOnly() || isLockedBox(index) || state_.transferActive
-        || state_.driveLoadActive != 0 || asking_)
+    if (!box || index < 100 || box->isReadOnly() || isLockedBox(index) || state_.transferActive ||
+        state_.driveLoadActive != 0 || asking_)
         return;
     const int cmd = commandOfBox(index);
     const QString slot = state_.table.value(cmd).toText();
-    if (leadingInteger(filterChars(box->text(), kRawChars)) == leadingInteger(slot)) return;
+    if (leadingInteger(filterChars(box->text(), kRawChars)) == leadingInteger(slot))
+        return;
     if (askToApply()) {
         txtPara_Commit(index);
         return;
@@ -174,7 +189,8 @@ void frmSDI::txtPara_LostFocus(int index)
 
 void frmSDI::cmbPara_Click(int index)
 {
-    if (state_.transferActive) return;
+    if (state_.transferActive)
+        return;
     pendingSelection_ = index;
     setLabelColour(index, true);
     helpFunction(1);
@@ -183,7 +199,8 @@ void frmSDI::cmbPara_Click(int index)
 void frmSDI::commitPendingSelection()
 {
     const int p = pendingSelection_;
-    if (p == 0) return;
+    if (p == 0)
+        return;
     const int position = selection(el::cmbPara(p));
     if (com_) {
         com_->WriteCom(kAddress, p, position);
@@ -203,15 +220,18 @@ void frmSDI::commitPendingSelection()
 
 void frmSDI::cmbPara_LostFocus(int index)
 {
-    if (pendingSelection_ == 0 || asking_) return;
+    if (pendingSelection_ == 0 || asking_)
+        return;
     const auto slot = state_.table.value(index).toInteger();
-    if (selection(el::cmbPara(index)) == (slot ? *slot : 0)) return;
+    if (selection(el::cmbPara(index)) == (slot ? *slot : 0))
+        return;
     if (askToApply()) {
         commitPendingSelection();
         return;
     }
     const int position = slot ? positionOfSlot(index, *slot) : -1;
-    if (position >= 0) setSelection(el::cmbPara(index), position);
+    if (position >= 0)
+        setSelection(el::cmbPara(index), position);
     setLabelColour(index, false);
 }
 
@@ -235,26 +255,28 @@ bool frmSDI::entryEvent(QWidget* w, QEvent* event)
                 txtPara_Commit(index);
                 return true;
             }
-            if (!txtPara_KeyPress(index, key)) return true;
+            if (!txtPara_KeyPress(index, key))
+                return true;
         }
         return handled;
     }
     case QEvent::FocusIn:
-        if (isArray(w, QLatin1String("txtPara"))) helpFunction(0);
+        if (isArray(w, QLatin1String("txtPara")))
+            helpFunction(0);
         return false;
     case QEvent::FocusOut: {
         // A popup (a list's own, a context menu) or another window taking the focus is no
         // leaving of the box.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) return false;
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+            return false;
         if (isArray(w, QLatin1String("txtPara")) && qobject_cast<QLineEdit*>(w))
             txtPara_LostFocus(indexOf(w));
         else if (isArray(w, QLatin1String("cmbPara")) && qobject_cast<QComboBox*>(w))
             cmbPara_LostFocus(indexOf(w));
         return false;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -7,15 +7,44 @@ namespace kinetra {
 EntryClass entryClass(int cmd)
 {
     switch (cmd) {
-    case 10: case 11: case 2109: case 2116: case 2118: case 2128: case 2133:
-        return EntryClass::Position;
-    case 2107: case 2110: case 2117: case 2132: case 2134: case 2141:
-    case 2207: case 2210: case 2218: case 2232: case 2234: case 2241:
-    case 2307: case 2310: case 2318: case 2332: case 2334: case 2341:
-    case 2426: case 2427: case 2428:
-        return EntryClass::Hundredths;
-    case 2115: case 2122: case 2131: case 2137: case 2215: case 2222: case 2231: case 2315: case 2322: case 2331:
-        return EntryClass::Thousandths;
+    case 10:
+    case 11:
+    case 2109:
+    case 2116:
+    case 2118:
+    case 2128:
+    case 2133: return EntryClass::Position;
+    case 2107:
+    case 2110:
+    case 2117:
+    case 2132:
+    case 2134:
+    case 2141:
+    case 2207:
+    case 2210:
+    case 2218:
+    case 2232:
+    case 2234:
+    case 2241:
+    case 2307:
+    case 2310:
+    case 2318:
+    case 2332:
+    case 2334:
+    case 2341:
+    case 2426:
+    case 2427:
+    case 2428: return EntryClass::Hundredths;
+    case 2115:
+    case 2122:
+    case 2131:
+    case 2137:
+    case 2215:
+    case 2222:
+    case 2231:
+    case 2315:
+    case 2322:
+    case 2331: return EntryClass::Thousandths;
     default:
         if ((cmd >= 2100 && cmd <= 2105) || (cmd >= 2413 && cmd <= 2419))
             return EntryClass::Position;
@@ -80,11 +109,23 @@ EntryCommit commitEntry(const QString& text, int cmd, int decPnt)
 bool isLockedBox(int index)
 {
     switch (index) {
-    case 0: case 1: case 2100: case 2180: case 2182: case 2184: case 2401: case 2402: case 2410:
-    case 2425: case 2429: case 2430: case 2437: case 2440: case 2443: case 2446:
-        return true;
-    default:
-        return false;
+    case 0:
+    case 1:
+    case 2100:
+    case 2180:
+    case 2182:
+    case 2184:
+    case 2401:
+    case 2402:
+    case 2410:
+    case 2425:
+    case 2429:
+    case 2430:
+    case 2437:
+    case 2440:
+    case 2443:
+    case 2446: return true;
+    default: return false;
     }
 }
 

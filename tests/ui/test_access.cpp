@@ -13,10 +13,10 @@ using namespace kinetra::test;
 namespace {
 
 // Everything the input lock disables at start, the change rule's frmMain(0) included.
-const QStringList kLocked = {"framepara_0", "framepara_1", "framepara_2", "framepara_3", "framepara_4",
-                             "framepara_5", "framepara_6", "framepara_7", "framepara_8", "framepara_9",
-                             "framepara_10", "framepara_11", "cmdStop", "cmdData", "frmMain_0", "frmMain_4",
-                             "cmdComand_136", "cmdComand_138", "cmdComand_139"};
+const QStringList kLocked = {"framepara_0",  "framepara_1",   "framepara_2",   "framepara_3",  "framepara_4",
+                             "framepara_5",  "framepara_6",   "framepara_7",   "framepara_8",  "framepara_9",
+                             "framepara_10", "framepara_11",  "cmdStop",       "cmdData",      "frmMain_0",
+                             "frmMain_4",    "cmdComand_136", "cmdComand_138", "cmdComand_139"};
 
 void answerLogin(WindowRig& r, const QString& user, const QString& password, const char* button = "cmdOK")
 {

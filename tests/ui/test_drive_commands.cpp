@@ -70,7 +70,8 @@ private slots:
         QCOMPARE(r.writes(from), QStringList{QStringLiteral("2152=%1").arg(button)});
         r.clock.advance(1);
         // (A negative jog from the start position ends at once at the end limit.)
-        if (button == 132) QVERIFY(r.drive.model().axis(1).moving());
+        if (button == 132)
+            QVERIFY(r.drive.model().axis(1).moving());
         const auto atRelease = r.mark();
         release(r, button, releasedAt);
         QCOMPARE(r.writes(atRelease), QStringList());
@@ -212,7 +213,8 @@ private slots:
         r.clock.advance(40);
         QStringList targets;
         for (const QString& w : r.writes(from))
-            if (w.startsWith(QLatin1String("2101="))) targets << w.mid(5);
+            if (w.startsWith(QLatin1String("2101=")))
+                targets << w.mid(5);
         QVERIFY2(targets.size() >= 5, qPrintable(targets.join(' ')));
         for (qsizetype i = 0; i < targets.size(); ++i)
             QCOMPARE(targets[i], QString(i % 2 == 0 ? "10" : "20"));
@@ -256,10 +258,26 @@ private slots:
         QTest::addColumn<QString>("boxAfter");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("scale");
-        QTest::newRow("pwm 2x") << "valPwmMult" << "2x" << "2" << "txtPwm" << "msg4312msg44";
-        QTest::newRow("pwm 0") << "valPwmMult" << "0" << "0" << "txtPwm" << "unchanged";
-        QTest::newRow("current emptied") << "valCurMult" << "" << "1" << "txtCur" << "msg431A";
-        QTest::newRow("current 4") << "valCurMult" << "4" << "4" << "txtCur" << "msg430.25A";
+        QTest::newRow("pwm 2x") << "valPwmMult"
+                                << "2x"
+                                << "2"
+                                << "txtPwm"
+                                << "msg4312msg44";
+        QTest::newRow("pwm 0") << "valPwmMult"
+                               << "0"
+                               << "0"
+                               << "txtPwm"
+                               << "unchanged";
+        QTest::newRow("current emptied") << "valCurMult"
+                                         << ""
+                                         << "1"
+                                         << "txtCur"
+                                         << "msg431A";
+        QTest::newRow("current 4") << "valCurMult"
+                                   << "4"
+                                   << "4"
+                                   << "txtCur"
+                                   << "msg430.25A";
     }
     void multipliersSetTheScaleTexts()
     {

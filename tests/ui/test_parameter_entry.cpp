@@ -34,10 +34,14 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("letters") << "1a2B" << "12";
-        QTest::newRow("point and semicolon") << "3.5;" << "35";
-        QTest::newRow("comma and minus") << "-1,5" << "-1,5";
-        QTest::newRow("ten characters at most") << "123456789012" << "1234567890";
+        QTest::newRow("letters") << "1a2B"
+                                 << "12";
+        QTest::newRow("point and semicolon") << "3.5;"
+                                             << "35";
+        QTest::newRow("comma and minus") << "-1,5"
+                                         << "-1,5";
+        QTest::newRow("ten characters at most") << "123456789012"
+                                                << "1234567890";
     }
     void keyFilterRefusesWhatIsNoNumber()
     {
@@ -69,15 +73,33 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("position, 1 place") << 2101 << 1 << "7" << "2101=70" << "7,0";
-        QTest::newRow("extra decimal stays a digit") << 2101 << 1 << "7,25" << "2101=725" << "72,5";
-        QTest::newRow("position, 2 places") << 2102 << 2 << "12,5" << "2102=1250" << "12,50";
-        QTest::newRow("position, no places") << 2102 << 0 << "12,5" << "2102=125" << "125";
-        QTest::newRow("thousandths") << 2115 << 1 << "3" << "2115=3000" << "3,000";
-        QTest::newRow("hundredths") << 2110 << 1 << "1,234" << "2110=1234" << "12,34";
-        QTest::newRow("plain") << 2106 << 1 << "1,5" << "2106=15" << "15";
-        QTest::newRow("negative") << 2103 << 1 << "-2" << "2103=-20" << "-2,0";
-        QTest::newRow("simple panel mirror") << 3102 << 1 << "4" << "2102=40" << "4,0";
+        QTest::newRow("position, 1 place") << 2101 << 1 << "7"
+                                           << "2101=70"
+                                           << "7,0";
+        QTest::newRow("extra decimal stays a digit") << 2101 << 1 << "7,25"
+                                                     << "2101=725"
+                                                     << "72,5";
+        QTest::newRow("position, 2 places") << 2102 << 2 << "12,5"
+                                            << "2102=1250"
+                                            << "12,50";
+        QTest::newRow("position, no places") << 2102 << 0 << "12,5"
+                                             << "2102=125"
+                                             << "125";
+        QTest::newRow("thousandths") << 2115 << 1 << "3"
+                                     << "2115=3000"
+                                     << "3,000";
+        QTest::newRow("hundredths") << 2110 << 1 << "1,234"
+                                    << "2110=1234"
+                                    << "12,34";
+        QTest::newRow("plain") << 2106 << 1 << "1,5"
+                               << "2106=15"
+                               << "15";
+        QTest::newRow("negative") << 2103 << 1 << "-2"
+                                  << "2103=-20"
+                                  << "-2,0";
+        QTest::newRow("simple panel mirror") << 3102 << 1 << "4"
+                                             << "2102=40"
+                                             << "4,0";
     }
     void enterScalesByEntryClass()
     {
@@ -102,9 +124,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("after");
-        QTest::newRow("nothing but commas") << ",," << ",,";
-        QTest::newRow("minus inside a scaled entry") << "1-2" << "1-2";
-        QTest::newRow("no digit at all") << "" << "";
+        QTest::newRow("nothing but commas") << ",,"
+                                            << ",,";
+        QTest::newRow("minus inside a scaled entry") << "1-2"
+                                                     << "1-2";
+        QTest::newRow("no digit at all") << ""
+                                         << "";
     }
     void entriesWithoutNumberSendNothing()
     {

@@ -32,7 +32,8 @@ struct StatusWordToTimers : DisplayHandOver {
     frmSDI* window = nullptr;
     void statusWord(const QString& value) override
     {
-        if (window && window->testJogTimers()) window->testJogTimers()->inPositionSignal(value.toLongLong());
+        if (window && window->testJogTimers())
+            window->testJogTimers()->inPositionSignal(value.toLongLong());
     }
 };
 
@@ -61,12 +62,11 @@ struct WindowRig {
     std::function<void(QDialog&)> onModal;
     int modalsOpened = 0;
 
-    explicit WindowRig(const sim::DriveConfig& config = {}, const QMap<QString, QString>& stored = {})
-        : drive(config)
+    explicit WindowRig(const sim::DriveConfig& config = {}, const QMap<QString, QString>& stored = {}) : drive(config)
     {
         drive.attachTo(port, 1);
-        QMap<QString, QString> all{{"Check", "1"}, {"Language", "1"}, {"Decpnt", "1"}, {"Expert", "1"},
-                                   {"Security", "0"}, {"Encoder", "1"}};
+        QMap<QString, QString> all{{"Check", "1"},  {"Language", "1"}, {"Decpnt", "1"},
+                                   {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}};
         for (auto it = stored.begin(); it != stored.end(); ++it)
             all[it.key()] = it.value();
         for (auto it = all.begin(); it != all.end(); ++it)
@@ -81,7 +81,8 @@ struct WindowRig {
         window->setModalRunner([this](QDialog& d) {
             ++modalsOpened;
             d.show();
-            if (onModal) onModal(d);
+            if (onModal)
+                onModal(d);
         });
     }
     ~WindowRig()
@@ -129,7 +130,8 @@ struct WindowRig {
         QLineEdit* b = box(index);
         b->clear();
         QTest::keyClicks(b, text);
-        if (enter) QTest::keyClick(b, Qt::Key_Return);
+        if (enter)
+            QTest::keyClick(b, Qt::Key_Return);
     }
     void leave(QWidget* w)
     {
@@ -144,7 +146,8 @@ struct WindowRig {
         const auto& all = port.written();
         for (qsizetype i = from; i < all.size(); ++i) {
             const QByteArray& f = all[i].bytes;
-            if (f.size() < 8) continue;
+            if (f.size() < 8)
+                continue;
             const bool poll = f.endsWith(ctl::ENQ);
             const qsizetype etx = f.indexOf(ctl::ETX);
             const QString value = poll || etx < 0 ? QString() : QString::fromLatin1(f.mid(8, etx - 8));
@@ -157,7 +160,8 @@ struct WindowRig {
     {
         QStringList out;
         for (const Sent& s : sent(from))
-            if (!s.poll) out << QStringLiteral("%1=%2").arg(s.cmd).arg(s.value);
+            if (!s.poll)
+                out << QStringLiteral("%1=%2").arg(s.cmd).arg(s.value);
         return out;
     }
     qsizetype mark() const { return port.written().size(); }
