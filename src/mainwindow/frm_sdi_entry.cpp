@@ -140,8 +140,10 @@ void frmSDI::txtPara_Commit(int index)
     if (entry.kind == EntryCommit::Kind::KeepText)
         return;
     setText(el::txtPara(index), formatValue(entry.raw, cmd, state_.decPnt).value_or(entry.raw));
+    // A negative pause is no pause: the timer then never fires.
     if (index == kPauseBox && com_)
-        com_->TimerTest().setInterval(TestJogTimers::pauseMilliseconds(entry.raw));
+        com_->TimerTest().setInterval(
+            entry.raw.startsWith(QLatin1Char('-')) ? 0 : TestJogTimers::pauseMilliseconds(entry.raw));
     if (cmd < 100)
         return;
     if (com_) {
