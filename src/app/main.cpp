@@ -9,6 +9,7 @@
 #include "qt_serial_port.h"
 #include "shared_state.h"
 #include "single_instance.h"
+#include "test_jog_timers.h"
 #include "value_display.h"
 
 #include <QApplication>
@@ -40,6 +41,12 @@ int main(int argc, char* argv[]) {
     MainWindowDisplay windowDisplay(window);
     DriveDisplay driveDisplay(state, window, windowDisplay);
     display.setHandOver(&driveDisplay);
+    // The endurance test goes on once the drive reports "in position" (bit value 4 of the whole
+    // status word).
+    driveDisplay.setOnStatusWord([&window](qint64 statusWord) {
+        if (TestJogTimers* timers = window.testJogTimers())
+            timers->inPositionSignal(statusWord);
+    });
     com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
     QObject::connect(&instance, &SingleInstance::activationRequested, &window, &frmSDI::bringToFront);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&clock] { clock.setQuitting(); });

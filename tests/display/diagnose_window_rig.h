@@ -9,6 +9,7 @@
 #include "recording_dialogs.h"
 #include "shared_state.h"
 #include "sim_device.h"
+#include "test_jog_timers.h"
 #include "value_display.h"
 
 #include <QCoreApplication>
@@ -50,6 +51,10 @@ struct DiagnoseWindowRig {
         driveDisplay = std::make_unique<DriveDisplay>(state, *window, *extra);
         display = std::make_unique<ValueDisplay>(state, *window);
         display->setHandOver(driveDisplay.get());
+        driveDisplay->setOnStatusWord([this](qint64 statusWord) {
+            if (TestJogTimers* timers = window->testJogTimers())
+                timers->inPositionSignal(statusWord);
+        });
         com->setValueSink([this](QString& value, int index) { display->showValues(value, index); });
         window->resize(1280, 800);
         window->Form_Load();

@@ -111,6 +111,32 @@ private slots:
                  qPrintable(panel));
     }
 
+    // The status word reaches the endurance test whole: a canOPEN drive's state in the high bits
+    // does not stop the back and forth.
+    void enduranceTestRunsOnACanOpenDrive()
+    {
+        DiagnoseWindowRig r(driveConfig(2013));
+        QVERIFY(r.connect());
+        r.clock.advance(4); // the bus is up: status words from here on exceed 16 bits
+        QVERIFY(r.state.table.value(2180).toInteger().value_or(0) > 0xFFFF);
+        r.window->setText(el::txtPara(10), QStringLiteral("5000"));
+        r.window->setText(el::txtPara(11), QStringLiteral("15000"));
+        r.window->setText(el::txtPara(12), QStringLiteral("1"));
+        r.window->testJogTimers()->startTest();
+        int arrivals = 0;
+        qint64 last = -1;
+        for (int i = 0; i < 80; ++i) {
+            r.clock.advance(0.25);
+            const qint64 at = r.state.table.value(2170).toInteger().value_or(-1);
+            if ((at == 5000 || at == 15000) && at != last)
+                ++arrivals;
+            if (at == 5000 || at == 15000)
+                last = at;
+        }
+        QVERIFY2(arrivals >= 4, qPrintable(QString::number(arrivals)));
+        QVERIFY(r.dialogs.shown.isEmpty());
+    }
+
     void profiBusDriveLive()
     {
         sim::DriveConfig config = driveConfig(2014);
