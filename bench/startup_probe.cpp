@@ -1,8 +1,10 @@
 #include "startup_probe.h"
 
 #include "drive_com.h"
+#include "drive_display.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
+#include "main_window_display.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
 #include "shared_state.h"
@@ -62,6 +64,9 @@ int runStartUpProbe(int argc, char** argv, const QString& settingsDir)
     DriveCom com(state, port, clock, window, dialogs);
     window.setDriveCom(&com);
     ValueDisplay display(state, window);
+    MainWindowDisplay windowDisplay(window);
+    DriveDisplay driveDisplay(state, window, windowDisplay);
+    display.setHandOver(&driveDisplay);
     com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
     window.Form_Load();
     const qint64 loadedMs = phases.elapsed();

@@ -6,8 +6,10 @@ namespace kinetra::bench {
 
 ToolRig::ToolRig(const QString& settingsDir)
     : settings(settingsDir), window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath()),
-      com(state, port, clock, window, dialogs), display(state, window)
+      com(state, port, clock, window, dialogs), display(state, window), windowDisplay(window),
+      driveDisplay(state, window, windowDisplay)
 {
+    display.setHandOver(&driveDisplay);
     QObject::connect(&port, &SerialPort::dataArrived, &clock, &QtClock::wake);
     window.setDriveCom(&com);
     com.setValueSink([this](QString& value, int index) {

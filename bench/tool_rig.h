@@ -2,8 +2,10 @@
 
 #include "dialogs.h"
 #include "drive_com.h"
+#include "drive_display.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
+#include "main_window_display.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
 #include "shared_state.h"
@@ -45,6 +47,8 @@ struct ToolRig {
     frmSDI window;
     DriveCom com;
     ValueDisplay display;
+    MainWindowDisplay windowDisplay;
+    DriveDisplay driveDisplay;
     int statusBlocks = 0;
 };
 
