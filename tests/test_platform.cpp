@@ -43,7 +43,8 @@ private slots:
         IniSettingsStore store(dir.path());
         QFile file(store.fileFor(kApplicationName));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\x00\xff[[[System\n=\n==Language\n\x01\x02", 32);
+        const char garbage[] = "\x00\xff[[[System\n=\n==Language\n\x01\x02";
+        file.write(garbage, sizeof garbage - 1);
         file.close();
         QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("1")),
                  QStringLiteral("1"));

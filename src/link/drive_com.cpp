@@ -147,7 +147,8 @@ void DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
         if (!state_.transferActive && isSave)
             window_.setText(el::helpLine(), state_.message(76));
 
-        clock_.waitServing(kAnswerTimeout, [this] { return port_.bytesWaiting() > 0; });
+        // A port that closed (the adapter was pulled) will not answer: no need to wait for it.
+        clock_.waitServing(kAnswerTimeout, [this] { return !port_.isOpen() || port_.bytesWaiting() > 0; });
         clock_.waitServing(kAnswerSettle);
         if (clock_.quitting())
             return;

@@ -25,7 +25,7 @@ constexpr qsizetype kAnswerLength = 7;
 constexpr double kSettle = 0.04;
 constexpr double kRetryPause = 0.1;
 // The quiet wait of the port search serves nothing, so it looks at the line in short slices.
-constexpr double kQuietSlice = 0.005;
+constexpr double kQuietSlice = 0.02;
 
 // The correction bar grows upward from this edge, 30 window units per step of its value.
 constexpr int kBarBottom = 2250;

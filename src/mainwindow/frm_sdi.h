@@ -54,6 +54,9 @@ public:
     // window is set, button 138 only resumes the polling.
     std::function<void()> onSaveWindow;
     std::function<void()> onFileWindow;
+    // A chosen input/output function (lists 2146-2149, line 0-3) was committed: the line's
+    // caption on the diagnostics page follows it.
+    std::function<void(int line, int position)> onIoFunctionChosen;
     // How a modal window of this window is run; exec() unless a test answers it another way.
     void setModalRunner(std::function<void(QDialog&)> runner) { modalRunner_ = std::move(runner); }
     // The login window, made on first use and kept (hidden) for the rest of the run.

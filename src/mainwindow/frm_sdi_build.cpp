@@ -85,7 +85,8 @@ QWidget* frmSDI::addField(QGridLayout* grid, int row, int column, const FieldSpe
         box = list;
     } else {
         auto* edit = new QLineEdit;
-        edit->setFixedWidth(classicUnits(this, kBoxWidth));
+        // The model and interface ("Pivora ProfiBus") need more room than a number.
+        edit->setFixedWidth(classicUnits(this, field.cmd == kDeviceTypeField ? kListWidth : kBoxWidth));
         edit->setAlignment(Qt::AlignRight);
         edit->setReadOnly(field.kind == FieldKind::ReadOnly);
         registerElement(QStringLiteral("txtPara"), field.cmd, edit);

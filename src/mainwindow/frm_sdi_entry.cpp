@@ -198,6 +198,12 @@ void frmSDI::cmbPara_Click(int index)
     helpFunction(1);
 }
 
+namespace {
+// The lists of the input and output functions.
+constexpr int kFirstIoList = 2146;
+constexpr int kLastIoList = 2149;
+} // namespace
+
 void frmSDI::commitPendingSelection()
 {
     const int p = pendingSelection_;
@@ -215,6 +221,8 @@ void frmSDI::commitPendingSelection()
                 com_->WriteCom(kAddress, kMotorDirection, position == 0 ? 1 : 0);
         }
     }
+    if (p >= kFirstIoList && p <= kLastIoList && onIoFunctionChosen)
+        onIoFunctionChosen(p - kFirstIoList, position);
     setLabelColour(p, false);
     pendingSelection_ = 0;
     helpFunction(2);
