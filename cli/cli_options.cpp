@@ -53,7 +53,7 @@ const QList<OptionSpec>& commonOptions()
 
 const QList<CommandSpec>& commands()
 {
-    static const QList<CommandSpec> specs = {
+    static const QList<CommandSpec> entries = {
         {Command::Ports,
          QStringLiteral("ports"),
          QStringLiteral("ports"),
@@ -145,14 +145,14 @@ const QList<CommandSpec>& commands()
          0,
          0},
     };
-    return specs;
+    return entries;
 }
 
 const CommandSpec* findCommand(const QString& name)
 {
-    for (const CommandSpec& spec : commands())
-        if (spec.name == name)
-            return &spec;
+    for (const CommandSpec& entry : commands())
+        if (entry.name == name)
+            return &entry;
     return nullptr;
 }
 
@@ -259,8 +259,8 @@ QString generalHelp()
                        "Data goes to standard output, messages to standard error.\n"
                        "\n"
                        "Commands:\n");
-    for (const CommandSpec& spec : commands())
-        text += (QStringLiteral("  ") + spec.synopsis).leftJustified(32) + QLatin1Char(' ') + spec.summary +
+    for (const CommandSpec& entry : commands())
+        text += (QStringLiteral("  ") + entry.synopsis).leftJustified(32) + QLatin1Char(' ') + entry.summary +
                 QLatin1Char('\n');
     text += QStringLiteral("\nOptions of every command:\n") + optionLines(commonOptions());
     text += QStringLiteral("\nExit codes:\n") + exitCodeLines();
@@ -274,13 +274,13 @@ QString generalHelp()
 
 QString commandHelp(const QString& name)
 {
-    const CommandSpec* spec = findCommand(name);
-    if (!spec)
+    const CommandSpec* entry = findCommand(name);
+    if (!entry)
         return {};
-    QString text = QStringLiteral("Usage: kinetra-cli ") + spec->synopsis + QStringLiteral(" [options]\n\n") +
-                   spec->description + QLatin1Char('\n');
-    if (!spec->options.isEmpty())
-        text += QStringLiteral("\nOptions:\n") + optionLines(spec->options);
+    QString text = QStringLiteral("Usage: kinetra-cli ") + entry->synopsis + QStringLiteral(" [options]\n\n") +
+                   entry->description + QLatin1Char('\n');
+    if (!entry->options.isEmpty())
+        text += QStringLiteral("\nOptions:\n") + optionLines(entry->options);
     text += QStringLiteral("\nOptions of every command:\n") + optionLines(commonOptions());
     text += QStringLiteral("\nExit codes:\n") + exitCodeLines();
     return text;
@@ -299,12 +299,12 @@ ParseResult parseCommandLine(const QStringList& arguments)
         const QString help = commandHelp(arguments.at(1));
         return help.isEmpty() ? fail(QStringLiteral("unknown command \"%1\".").arg(arguments.at(1))) : show(help);
     }
-    const CommandSpec* spec = findCommand(first);
-    if (!spec)
+    const CommandSpec* entry = findCommand(first);
+    if (!entry)
         return fail(QStringLiteral("unknown command \"%1\".").arg(first));
 
     QList<OptionSpec> all = commonOptions();
-    all += spec->options;
+    all += entry->options;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const OptionSpec& o : all)
@@ -314,26 +314,26 @@ ParseResult parseCommandLine(const QStringList& arguments)
     QStringList list{QStringLiteral("kinetra-cli")};
     list += protectNegativeNumbers(arguments.mid(1), all);
     if (!parser.parse(list))
-        return fail(parser.errorText(), spec->name);
+        return fail(parser.errorText(), entry->name);
     if (parser.isSet(QStringLiteral("help")))
-        return show(commandHelp(spec->name));
+        return show(commandHelp(entry->name));
 
     ParseResult r;
     Options& o = r.options;
-    o.command = spec->command;
+    o.command = entry->command;
     o.arguments = parser.positionalArguments();
-    if (o.arguments.size() < spec->minArguments || (spec->maxArguments >= 0 && o.arguments.size() > spec->maxArguments))
-        return fail(QStringLiteral("%1 takes: %2").arg(spec->name, spec->synopsis), spec->name);
+    if (o.arguments.size() < entry->minArguments || (entry->maxArguments >= 0 && o.arguments.size() > entry->maxArguments))
+        return fail(QStringLiteral("%1 takes: %2").arg(entry->name, entry->synopsis), entry->name);
 
     if (parser.isSet(QStringLiteral("port"))) {
         o.port = intValue(parser.value(QStringLiteral("port")), 1, 10);
         if (!o.port)
-            return fail(QStringLiteral("--port takes a COM number from 1 to 10."), spec->name);
+            return fail(QStringLiteral("--port takes a COM number from 1 to 10."), entry->name);
     }
     if (parser.isSet(QStringLiteral("decimals"))) {
         o.decimals = intValue(parser.value(QStringLiteral("decimals")), 0, 3);
         if (!o.decimals)
-            return fail(QStringLiteral("--decimals takes 0, 1, 2 or 3."), spec->name);
+            return fail(QStringLiteral("--decimals takes 0, 1, 2 or 3."), entry->name);
     }
     o.traceFile = parser.value(QStringLiteral("trace"));
     o.language = parser.value(QStringLiteral("language"));
@@ -341,7 +341,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
         return fail(QStringLiteral("unknown language \"%1\"; known: English, German, Italian, French, Spanish, "
                                    "Turkish.")
                         .arg(o.language),
-                    spec->name);
+                    entry->name);
     o.json = parser.isSet(QStringLiteral("json"));
     o.quiet = parser.isSet(QStringLiteral("quiet"));
     o.settingsDir = parser.isSet(QStringLiteral("settings-dir")) ? parser.value(QStringLiteral("settings-dir"))
@@ -351,7 +351,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
     case Command::Read:
         o.output = parser.value(QStringLiteral("output"));
         if (o.output.isEmpty())
-            return fail(QStringLiteral("read needs the file to write: -o FILE.par"), spec->name);
+            return fail(QStringLiteral("read needs the file to write: -o FILE.par"), entry->name);
         break;
     case Command::Set: o.raw = parser.isSet(QStringLiteral("raw")); break;
     case Command::Load: o.save = parser.isSet(QStringLiteral("save")); break;
@@ -359,11 +359,11 @@ ParseResult parseCommandLine(const QStringList& arguments)
     case Command::Monitor:
         o.csv = parser.isSet(QStringLiteral("csv"));
         if (o.csv && o.json)
-            return fail(QStringLiteral("--csv and --json exclude each other."), spec->name);
+            return fail(QStringLiteral("--csv and --json exclude each other."), entry->name);
         if (parser.isSet(QStringLiteral("count"))) {
             o.count = intValue(parser.value(QStringLiteral("count")), 1, 1000000000);
             if (!o.count)
-                return fail(QStringLiteral("--count takes a number of rows, 1 or more."), spec->name);
+                return fail(QStringLiteral("--count takes a number of rows, 1 or more."), entry->name);
         }
         break;
     case Command::Ports:

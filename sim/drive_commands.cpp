@@ -36,7 +36,7 @@ bool DriveModel::acceptWrite(int cmd, const QByteArray& valueText, double now)
     const int p = cmd % 100;
     if (!value || !ParameterMemory::valid(axis, p) || !memory_.accepts(axis, p, *value))
         return false;
-    switch (memory_.spec(axis, p).kind) {
+    switch (memory_.rule(axis, p).kind) {
     case ParameterMemory::Kind::Command: return runCommand(axis, *value, now);
     case ParameterMemory::Kind::Live:
         // Writing the status word acknowledges the drive's errors; other measured values are

@@ -75,7 +75,7 @@ DriveModel::DriveModel(const DriveConfig& config, double startTime)
         const int p = cmd % 100;
         if (!ParameterMemory::valid(axis, p))
             continue;
-        const auto kind = memory_.spec(axis, p).kind;
+        const auto kind = memory_.rule(axis, p).kind;
         if (axis != kDevice && p == 0)
             axes_[axis - 1].setPosition(value);
         else if (kind == ParameterMemory::Kind::ReadOnly

@@ -7,7 +7,7 @@ namespace kinetra::sim {
 namespace {
 
 using Kind = ParameterMemory::Kind;
-using Spec = ParameterMemory::Spec;
+using Rule = ParameterMemory::Rule;
 
 constexpr qint64 kAny = std::numeric_limits<qint32>::max();
 // Positions in hundredths of a millimetre; an entry box holds at most 10 characters.
@@ -15,22 +15,22 @@ constexpr qint64 kPos = 99999999;
 
 struct Row {
     int parameter;
-    Spec spec;
+    Rule rule;
 };
 
-constexpr Spec stored(qint64 min, qint64 max, qint64 def)
+constexpr Rule stored(qint64 min, qint64 max, qint64 def)
 {
     return {Kind::Stored, min, max, def};
 }
-constexpr Spec position(qint64 def)
+constexpr Rule position(qint64 def)
 {
     return {Kind::Stored, -kPos, kPos, def};
 }
-constexpr Spec live()
+constexpr Rule live()
 {
     return {Kind::Live, -kAny - 1, kAny, 0};
 }
-constexpr Spec readOnly(qint64 def)
+constexpr Rule readOnly(qint64 def)
 {
     return {Kind::ReadOnly, 0, 0, def};
 }
@@ -118,7 +118,7 @@ constexpr Row kDeviceRows[] = {
     {52, {Kind::Command, 0, 0, 0}},
 };
 
-constexpr Spec kGeneric = stored(-kAny - 1, kAny, 0);
+constexpr Rule kGeneric = stored(-kAny - 1, kAny, 0);
 
 } // namespace
 
@@ -126,15 +126,15 @@ ParameterMemory::ParameterMemory(int softwareVersion) : softwareVersion_(softwar
 {
     for (int axis = 1; axis <= kDevice; ++axis)
         for (int p = 0; p < 100; ++p)
-            set(axis, p, spec(axis, p).defaultValue);
+            set(axis, p, rule(axis, p).defaultValue);
 }
 
-ParameterMemory::Spec ParameterMemory::spec(int axis, int parameter) const
+ParameterMemory::Rule ParameterMemory::rule(int axis, int parameter) const
 {
     if (axis == kDevice) {
         for (const Row& r : kDeviceRows)
             if (r.parameter == parameter)
-                return r.spec;
+                return r.rule;
         return kGeneric;
     }
     // Edge evaluation takes 1, 2 or 4 edges; see accepts().
@@ -145,7 +145,7 @@ ParameterMemory::Spec ParameterMemory::spec(int axis, int parameter) const
         return stored(0, softwareVersion_ >= 500 ? 4 : 3, 0);
     for (const Row& r : kAxis)
         if (r.parameter == parameter) {
-            Spec s = r.spec;
+            Rule s = r.rule;
             if ((parameter == 47 || parameter == 48) && softwareVersion_ < 500)
                 s.max = 3;
             return s;
@@ -157,7 +157,7 @@ bool ParameterMemory::accepts(int axis, int parameter, qint64 value) const
 {
     if (!valid(axis, parameter))
         return false;
-    const Spec s = spec(axis, parameter);
+    const Rule s = rule(axis, parameter);
     switch (s.kind) {
     case Kind::ReadOnly: return false;
     case Kind::Live:
@@ -173,14 +173,14 @@ void ParameterMemory::resetAxes()
 {
     for (int axis = 1; axis <= 3; ++axis)
         for (int p = 0; p < 100; ++p)
-            if (spec(axis, p).kind != Kind::Live)
-                set(axis, p, spec(axis, p).defaultValue);
+            if (rule(axis, p).kind != Kind::Live)
+                set(axis, p, rule(axis, p).defaultValue);
 }
 
 void ParameterMemory::resetDevice()
 {
     for (int p = 0; p < 100; ++p) {
-        const Spec s = spec(kDevice, p);
+        const Rule s = rule(kDevice, p);
         // Identity, counters and the operating time survive factory settings.
         if (s.kind == Kind::Stored || s.kind == Kind::Command)
             set(kDevice, p, s.defaultValue);

@@ -18,7 +18,7 @@ public:
         Live,     // measured values: writes are accepted and have no effect
         Command,  // the command word 52
     };
-    struct Spec {
+    struct Rule {
         Kind kind = Kind::Stored;
         qint64 min = 0;
         qint64 max = 0;
@@ -32,7 +32,7 @@ public:
     {
         return axis >= 1 && axis <= 4 && parameter >= 0 && parameter <= 99;
     }
-    Spec spec(int axis, int parameter) const;
+    Rule rule(int axis, int parameter) const;
     bool accepts(int axis, int parameter, qint64 value) const;
 
     qint64 value(int axis, int parameter) const { return values_[index(axis, parameter)]; }

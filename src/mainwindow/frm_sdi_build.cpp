@@ -186,18 +186,18 @@ QTabWidget* frmSDI::buildTabs() {
         page->setObjectName(QStringLiteral("SSTab1_page_%1").arg(tab));
         auto* columns = new QHBoxLayout(page);
         QVBoxLayout* column[3] = {new QVBoxLayout, new QVBoxLayout, new QVBoxLayout};
-        for (const FrameSpec& spec : tabFrames()) {
-            if (spec.tab != tab) continue;
-            QGroupBox* frame = makeFrame(QStringLiteral("framepara"), spec.index, fromDesign(spec.caption));
-            if (spec.index == 9) {
+        for (const FrameSpec& tabFrame : tabFrames()) {
+            if (tabFrame.tab != tab) continue;
+            QGroupBox* frame = makeFrame(QStringLiteral("framepara"), tabFrame.index, fromDesign(tabFrame.caption));
+            if (tabFrame.index == 9) {
                 buildDiagnoseFrame(frame);
             } else {
                 auto* grid = new QGridLayout(frame);
-                fillFrame(grid, spec.index, false);
+                fillFrame(grid, tabFrame.index, false);
             }
             // The debug frame is part of the design; only a hidden debug box would show it.
-            if (spec.index == 13) frame->setVisible(false);
-            column[spec.column]->addWidget(frame);
+            if (tabFrame.index == 13) frame->setVisible(false);
+            column[tabFrame.column]->addWidget(frame);
         }
         for (QVBoxLayout* c : column) {
             if (c->count() == 0) {

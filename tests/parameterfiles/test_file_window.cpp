@@ -152,7 +152,7 @@ private slots:
         for (const ParameterRecord& record : stored.records) {
             if (record.cmd == 2152 || record.cmd == 2100 || record.cmd == 2180 || !record.sentToDrive())
                 continue; // commands and measured values, not settings
-            const auto axisMemory = r.drive.model().memory().spec(1, record.parameter()).kind;
+            const auto axisMemory = r.drive.model().memory().rule(1, record.parameter()).kind;
             if (axisMemory != sim::ParameterMemory::Kind::Stored)
                 continue;
             QCOMPARE(r.state.table.value(record.cmd).toInteger(), record.value.toInteger());
