@@ -82,22 +82,25 @@ double QtClock::now() const
 
 void QtClock::waitServing(double seconds, const std::function<bool()>& until)
 {
+    if (quitting_ || (until && until()))
+        return;
     const double deadline = now() + std::max(0.0, seconds);
-    for (;;) {
-        if (quitting_ || (until && until()))
-            return;
-        const double remaining = deadline - now();
-        if (remaining <= 0)
-            return;
-        QEventLoop loop;
-        QTimer deadlineTimer;
-        deadlineTimer.setTimerType(Qt::PreciseTimer);
-        deadlineTimer.setSingleShot(true);
-        QObject::connect(&deadlineTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        QObject::connect(this, &QtClock::woken, &loop, &QEventLoop::quit);
-        deadlineTimer.start(clampedMilliseconds(static_cast<long long>(std::ceil(remaining * 1000.0))));
-        loop.exec();
-    }
+    const double remaining = deadline - now();
+    if (remaining <= 0)
+        return;
+    // One loop for the whole wait: a wake only tests the condition, so a drive whose answer
+    // arrives character by character costs a test per character, not a new loop.
+    QEventLoop loop;
+    QTimer deadlineTimer;
+    deadlineTimer.setTimerType(Qt::PreciseTimer);
+    deadlineTimer.setSingleShot(true);
+    QObject::connect(&deadlineTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(this, &QtClock::woken, &loop, [&] {
+        if (quitting_ || (until && until()) || now() >= deadline)
+            loop.quit();
+    });
+    deadlineTimer.start(clampedMilliseconds(static_cast<long long>(std::ceil(remaining * 1000.0))));
+    loop.exec();
 }
 
 void QtClock::waitBlocking(double seconds)
