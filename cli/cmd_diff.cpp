@@ -37,18 +37,12 @@ bool isDrivesOwn(const ParameterRecord& record)
 ExitCode runDiff(DriveSession& session)
 {
     const QString path = session.options.arguments.at(0);
-    if (!checkParameterFileForReading(session, path))
-        return ExitCode::FileError;
-    if (!session.findDrive())
-        return ExitCode::NoDrive;
-    if (!session.readLevel())
-        return session.failureCode();
+    ExitCode failure = ExitCode::FileError;
+    const auto file = readFileForDrive(session, path, failure);
+    if (!file)
+        return failure;
+    const ParameterFileContent& content = *file;
     const qint16 level = session.state.firmwareLevel;
-    const ParameterFileContent content = readParameterRecords(path, level);
-    if (!content.result.ok()) {
-        session.console.error(parameterFileErrorText(session, path, content.result, false));
-        return ExitCode::FileError;
-    }
 
     // The full read, as the window's connect makes it.
     session.console.setProgressTotal([level] { return kDeviceReads + (level >= 540 ? 100 : 59); });

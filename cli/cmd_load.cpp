@@ -52,21 +52,12 @@ bool saveInDrive(DriveSession& session, const LoadTally& tally)
 ExitCode runLoad(DriveSession& session)
 {
     const QString path = session.options.arguments.at(0);
-    if (!checkParameterFileForReading(session, path))
-        return ExitCode::FileError;
-    if (!session.findDrive())
-        return ExitCode::NoDrive;
-    if (!session.readLevel())
-        return session.failureCode();
-    const qint16 level = session.state.firmwareLevel;
-
     // The whole file is checked before the first value goes out: a file that does not fit this
     // drive, or ends early, would leave the drive with a mix of two parameter sets.
-    const ParameterFileContent content = readParameterRecords(path, level);
-    if (!content.result.ok()) {
-        session.console.error(parameterFileErrorText(session, path, content.result, false));
-        return ExitCode::FileError;
-    }
+    ExitCode failure = ExitCode::FileError;
+    if (!readFileForDrive(session, path, failure))
+        return failure;
+    const qint16 level = session.state.firmwareLevel;
 
     SharedState& state = session.state;
     session.com->timerReceive().setEnabled(false);

@@ -54,4 +54,25 @@ bool checkParameterFileForReading(DriveSession& session, const QString& path)
     return false;
 }
 
+std::optional<ParameterFileContent> readFileForDrive(DriveSession& session, const QString& path, ExitCode& failure)
+{
+    failure = ExitCode::FileError;
+    if (!checkParameterFileForReading(session, path))
+        return std::nullopt;
+    if (!session.findDrive()) {
+        failure = ExitCode::NoDrive;
+        return std::nullopt;
+    }
+    if (!session.readLevel()) {
+        failure = session.failureCode();
+        return std::nullopt;
+    }
+    ParameterFileContent content = readParameterRecords(path, session.state.firmwareLevel);
+    if (!content.result.ok()) {
+        session.console.error(parameterFileErrorText(session, path, content.result, false));
+        return std::nullopt;
+    }
+    return content;
+}
+
 } // namespace kinetra::cli
