@@ -29,7 +29,7 @@ void TableDrive::receive(const QByteArray& bytes, double now)
             overrides.pop_front();
         }
         if (!silent && !reply.isEmpty())
-            output_.push_back({now + delay, reply});
+            output_.push(now + delay, reply);
         if (onFrame)
             onFrame(cmd);
     }
@@ -37,17 +37,12 @@ void TableDrive::receive(const QByteArray& bytes, double now)
 
 double TableDrive::nextOutputTime() const
 {
-    return output_.empty() ? kNever : output_.front().first;
+    return output_.next();
 }
 
 QByteArray TableDrive::takeOutput(double now)
 {
-    QByteArray out;
-    while (!output_.empty() && output_.front().first <= now) {
-        out += output_.front().second;
-        output_.pop_front();
-    }
-    return out;
+    return output_.take(now);
 }
 
 } // namespace kinetra::test

@@ -38,7 +38,7 @@ private:
     QByteArray partial_;
     QList<int> polled_;
     QList<QByteArray> frames_;
-    std::deque<std::pair<double, QByteArray>> output_;
+    TimedOutput output_;
 };
 
 } // namespace kinetra::test

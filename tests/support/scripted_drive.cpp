@@ -28,23 +28,18 @@ void ScriptedDrive::receive(const QByteArray& bytes, double now)
             replies_.pop_front();
         }
         if (!reply.bytes.isEmpty())
-            output_.push_back({now + reply.delay, reply.bytes});
+            output_.push(now + reply.delay, reply.bytes);
     }
 }
 
 double ScriptedDrive::nextOutputTime() const
 {
-    return output_.empty() ? kNever : output_.front().time;
+    return output_.next();
 }
 
 QByteArray ScriptedDrive::takeOutput(double now)
 {
-    QByteArray out;
-    while (!output_.empty() && output_.front().time <= now) {
-        out += output_.front().bytes;
-        output_.pop_front();
-    }
-    return out;
+    return output_.take(now);
 }
 
 } // namespace kinetra::test

@@ -44,15 +44,11 @@ public:
     QByteArray takeOutput(double now) override;
 
 private:
-    struct Pending {
-        double time;
-        QByteArray bytes;
-    };
     QByteArray partial_;
     QList<QByteArray> frames_;
     std::deque<Reply> replies_;
     Reply default_ = Reply::ack();
-    std::deque<Pending> output_;
+    TimedOutput output_;
 };
 
 } // namespace kinetra::test

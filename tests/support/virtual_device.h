@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 
+#include <deque>
+#include <limits>
+
 namespace kinetra::test {
 
 // A device at the far end of a virtual serial line: it hears what the tool sends and answers on
@@ -14,6 +17,31 @@ public:
     virtual double nextOutputTime() const = 0;
     // Every character that has arrived by `now`.
     virtual QByteArray takeOutput(double now) = 0;
+};
+
+// What a device has said and when each part arrives at the tool's end of the line.
+class TimedOutput {
+public:
+    void push(double time, const QByteArray& bytes) { parts_.push_back({time, bytes}); }
+    // When the next part arrives; infinity when nothing is pending.
+    double next() const { return parts_.empty() ? std::numeric_limits<double>::infinity() : parts_.front().time; }
+    // Every part that has arrived by `now`.
+    QByteArray take(double now)
+    {
+        QByteArray out;
+        while (!parts_.empty() && parts_.front().time <= now) {
+            out += parts_.front().bytes;
+            parts_.pop_front();
+        }
+        return out;
+    }
+
+private:
+    struct Part {
+        double time;
+        QByteArray bytes;
+    };
+    std::deque<Part> parts_;
 };
 
 } // namespace kinetra::test
