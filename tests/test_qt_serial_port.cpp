@@ -65,6 +65,37 @@ private slots:
         QCOMPARE(line.port.readAll(), QByteArray("\x06"));
     }
 
+    void anAnswerWakesTheWaitOnceWhenItIsComplete()
+    {
+        Line line;
+        QVERIFY(line.port.open());
+        int arrivals = 0;
+        connect(&line.port, &SerialPort::dataArrived, this, [&] { ++arrivals; });
+        line.port.reportArrivalsFrom(20);
+        line.pty.write(QByteArray(10, 'a'));
+        QTest::qWait(80);
+        QCOMPARE(arrivals, 0);
+        line.pty.write(QByteArray(10, 'b'));
+        QTRY_VERIFY_WITH_TIMEOUT(arrivals > 0, 2000);
+        QCOMPARE(arrivals, 1);
+        line.port.reportArrivalsFrom(0);
+        QCOMPARE(line.port.readAll(), QByteArray(10, 'a') + QByteArray(10, 'b'));
+        // Back to reporting every character.
+        line.pty.write("c");
+        QTRY_COMPARE_WITH_TIMEOUT(arrivals, 2, 2000);
+        QCOMPARE(line.port.readAll(), QByteArray("c"));
+    }
+
+    void aHangUpEndsAWaitForMoreCharacters()
+    {
+        Line line;
+        QVERIFY(line.port.open());
+        line.port.reportArrivalsFrom(200);
+        line.pty.write("abc");
+        line.pty.hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!line.port.isOpen(), 2000);
+    }
+
     void aHungUpLineClosesThePort()
     {
         Line line;

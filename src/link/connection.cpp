@@ -41,6 +41,9 @@ bool isAxisParameter(int cmd, qint16 level)
 void DriveCom::openPort()
 {
     port_.setPortNumber(state_.comPort);
+    // The search ends past the last port; there is nothing to open there.
+    if (state_.comPort > kLastPort)
+        return;
     port_.setSettings(kLineSettings);
     // A port that does not open is skipped: later transactions simply get no answer. One the
     // user may not open is remembered, so that the search can say why it found nothing.

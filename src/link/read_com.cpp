@@ -96,7 +96,9 @@ bool DriveCom::waitForAnswer(qsizetype expected)
     // A port that closed (the device hung up) will not answer: no need to wait for it.
     const auto done = [this, expected] { return !port_.isOpen() || port_.bytesWaiting() > expected; };
     if (!state_.quietWait) {
+        port_.reportArrivalsFrom(expected + 1);
         clock_.waitServing(kAnswerTimeout, done);
+        port_.reportArrivalsFrom(0);
         return done();
     }
     const double deadline = clock_.now() + kAnswerTimeout;

@@ -54,6 +54,8 @@ DiagnosisChart::DiagnosisChart(QWidget* parent) : QWidget(parent)
     setAccessibleName(QStringLiteral("Diagnose"));
 }
 
+DiagnosisChart::~DiagnosisChart() = default;
+
 QSize DiagnosisChart::minimumSizeHint() const
 {
     return {classicUnits(this, static_cast<int>(kUnitsWide)), classicUnits(this, static_cast<int>(kUnitsHigh))};
@@ -99,8 +101,33 @@ QPoint DiagnosisChart::pixelOf(double x, double y) const
 void DiagnosisChart::clear()
 {
     ensureBacking();
+    endPainting();
     backing_.fill(background());
+    wholeUpdatePending_ = true;
     update();
+}
+
+QPainter* DiagnosisChart::painter()
+{
+    if (!painter_ && !backing_.isNull()) {
+        // A scroll redraws grid and history, a few hundred lines: they share one painter,
+        // which closes once control is back in the event loop.
+        painter_ = std::make_unique<QPainter>(&backing_);
+        painterInk_.reset();
+        QMetaObject::invokeMethod(this, [this] { endPainting(); }, Qt::QueuedConnection);
+    }
+    return painter_.get();
+}
+
+void DiagnosisChart::endPainting() const
+{
+    painter_.reset();
+}
+
+const QImage& DiagnosisChart::backingImage() const
+{
+    endPainting();
+    return backing_;
 }
 
 void DiagnosisChart::drawLine(double x0, double y0, double x1, double y1, ChartInk ink)
@@ -113,12 +140,24 @@ void DiagnosisChart::drawLine(double x0, double y0, double x1, double y1, ChartI
     const QPointF b(x1 * scaleX(), y1 * scaleY());
     // One classic pixel wide (15 units), at least one device pixel.
     const int pen = std::max(1, static_cast<int>(std::lround(15 * scaleX())));
-    {
-        QPainter painter(&backing_);
-        painter.setPen(QPen(inkColour(ink), pen, Qt::SolidLine, Qt::SquareCap));
-        painter.drawLine(a, b);
+    QPainter* p = painter();
+    if (!p)
+        return;
+    if (a.x() == b.x() || a.y() == b.y()) {
+        // Grid and zero line: an upright or level line with square caps is a rectangle, and
+        // filling one costs a fraction of stroking a wide pen.
+        const double half = pen / 2.0;
+        p->fillRect(QRectF(a, b).normalized().adjusted(-half, -half, half, half), inkColour(ink));
+    } else {
+        if (painterInk_ != ink) {
+            p->setPen(QPen(inkColour(ink), pen, Qt::SolidLine, Qt::SquareCap));
+            painterInk_ = ink;
+        }
+        p->drawLine(a, b);
     }
-    // Only the pixels the segment touched are repainted.
+    // Only the pixels the segment touched are repainted, unless the whole chart is anyway.
+    if (wholeUpdatePending_)
+        return;
     const double ratio = backing_.devicePixelRatio();
     const QRectF touched = QRectF(a, b).normalized().adjusted(-pen - 1, -pen - 1, pen + 1, pen + 1);
     update(QRectF(touched.topLeft() / ratio, touched.size() / ratio).toAlignedRect());
@@ -126,6 +165,8 @@ void DiagnosisChart::drawLine(double x0, double y0, double x1, double y1, ChartI
 
 void DiagnosisChart::paintEvent(QPaintEvent* event)
 {
+    endPainting();
+    wholeUpdatePending_ = false;
     QPainter painter(this);
     if (backing_.isNull()) {
         painter.fillRect(event->rect(), background());
@@ -148,6 +189,7 @@ void DiagnosisChart::ensureBacking()
     const QSize pixels = size() * ratio;
     if (!backing_.isNull() && backing_.size() == pixels)
         return;
+    endPainting();
     QImage next(pixels, QImage::Format_RGB32);
     if (next.isNull())
         return;

@@ -6,6 +6,11 @@
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
+#include <optional>
+
+class QPainter;
+
 namespace kinetra {
 
 // The diagnosis chart picDiag: lines in window units (5000 x 1395) drawn at once onto a backing
@@ -19,6 +24,7 @@ public:
     static constexpr double kUnitsHigh = sizes::kChartHeight;
 
     explicit DiagnosisChart(QWidget* parent = nullptr);
+    ~DiagnosisChart() override;
 
     // ChartSurface
     double chartWidth() const override { return kUnitsWide; }
@@ -27,7 +33,7 @@ public:
     void clear() override;
 
     // What is drawn so far, in device pixels, and where a point in window units lands on it.
-    const QImage& backingImage() const { return backing_; }
+    const QImage& backingImage() const;
     QPoint pixelOf(double x, double y) const;
     QColor inkColour(ChartInk ink) const;
     QColor background() const;
@@ -45,8 +51,15 @@ private:
     // Device pixels per window unit, across and down.
     double scaleX() const;
     double scaleY() const;
+    // The painter on the backing image, opened on demand and kept for the lines that follow.
+    QPainter* painter();
+    void endPainting() const;
 
     QImage backing_;
+    mutable std::unique_ptr<QPainter> painter_;
+    std::optional<ChartInk> painterInk_;
+    // clear() asked for a repaint of the whole chart; single lines need not add their own.
+    bool wholeUpdatePending_ = false;
 };
 
 } // namespace kinetra

@@ -2,6 +2,8 @@
 
 #include "settings_store.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -52,12 +54,23 @@ QString PortNames::deviceFor(int portNumber) const
 #ifdef Q_OS_WIN
     return key;
 #else
-    QStringList devices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        devices << info.systemLocation();
-    devices = ordered(devices);
+    const QStringList devices = machineDevices();
     return portNumber <= devices.size() ? devices.at(portNumber - 1) : QString();
 #endif
+}
+
+QStringList PortNames::machineDevices() const
+{
+    const QFileInfo dev(QStringLiteral("/dev"));
+    const qint64 stamp = dev.exists() ? dev.lastModified().toMSecsSinceEpoch() : -1;
+    if (stamp < 0 || stamp != devicesStamp_) {
+        QStringList devices;
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            devices << info.systemLocation();
+        devices_ = ordered(devices);
+        devicesStamp_ = stamp;
+    }
+    return devices_;
 }
 
 } // namespace kinetra

@@ -20,7 +20,14 @@ public:
     static QStringList ordered(QStringList devices);
 
 private:
+    // The machine's serial devices in port order. Enumerating them asks udev for every tty and
+    // costs milliseconds; a port search asks for ten ports in a row, so the list is kept until
+    // a device node comes or goes (the modification time of /dev changes).
+    QStringList machineDevices() const;
+
     const SettingsStore& settings_;
+    mutable QStringList devices_;
+    mutable qint64 devicesStamp_ = -1;
 };
 
 } // namespace kinetra

@@ -1,6 +1,13 @@
 #include "qt_serial_port.h"
 
+#include <QSocketNotifier>
 #include <QStringList>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
 
 namespace kinetra {
 
@@ -49,6 +56,9 @@ QtSerialPort::QtSerialPort(const SettingsStore& settings, QObject* parent) : Ser
 {
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    lineTime_.setSingleShot(true);
+    lineTime_.setTimerType(Qt::PreciseTimer);
+    connect(&lineTime_, &QTimer::timeout, this, &QtSerialPort::armArrivalThreshold);
 }
 
 void QtSerialPort::setPortNumber(int number)
@@ -120,6 +130,7 @@ bool QtSerialPort::open()
 
 void QtSerialPort::close()
 {
+    lineTime_.stop();
     if (port_.isOpen())
         port_.close();
 }
@@ -154,6 +165,72 @@ qint64 QtSerialPort::bytesWaiting()
     return port_.isOpen() ? port_.bytesAvailable() : 0;
 }
 
+void QtSerialPort::reportArrivalsFrom(qint64 count)
+{
+    lineTime_.stop();
+    setReadNotifierEnabled(true);
+    awaited_ = count;
+    if (count <= 0 || !port_.isOpen()) {
+        setMinimumRead(0);
+        return;
+    }
+    pullPending();
+    // The characters still missing need at least this long on the line (the first of them may
+    // be half way across already). Until then the port's read notifier sleeps: a pseudo-terminal
+    // or a driver without a receive FIFO would otherwise wake the tool once per character.
+    const qint64 missing = count - port_.bytesAvailable();
+    const int holdMs = static_cast<int>(static_cast<double>(missing - 1) * characterSeconds() * 1000.0);
+    if (holdMs >= 2) {
+        setReadNotifierEnabled(false);
+        lineTime_.start(holdMs);
+    } else {
+        armArrivalThreshold();
+    }
+}
+
+void QtSerialPort::armArrivalThreshold()
+{
+    setReadNotifierEnabled(true);
+    if (port_.isOpen())
+        setMinimumRead(awaited_ - port_.bytesAvailable());
+}
+
+double QtSerialPort::characterSeconds() const
+{
+    double bits = 1.0 + static_cast<double>(dataBits_) + (parity_ == QSerialPort::NoParity ? 0.0 : 1.0);
+    bits += stopBits_ == QSerialPort::TwoStop ? 2.0 : stopBits_ == QSerialPort::OneAndHalfStop ? 1.5 : 1.0;
+    return bits / std::max(baud_, 1);
+}
+
+void QtSerialPort::setReadNotifierEnabled(bool enabled)
+{
+    // QSerialPort owns its read notifier as a child; if a Qt version hides it, the port just
+    // reports every arrival.
+    for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly))
+        if (notifier->type() == QSocketNotifier::Read && notifier->isEnabled() != enabled)
+            notifier->setEnabled(enabled);
+}
+
+void QtSerialPort::setMinimumRead(qint64 count)
+{
+#ifdef Q_OS_UNIX
+    if (!port_.isOpen())
+        return;
+    // The terminal's minimum read count also holds back poll() until that many characters are
+    // in, so the read notifier stays quiet while the rest of an answer arrives. A hang-up still
+    // wakes it at once. The count is one byte wide; 0 reports every arrival.
+    const qint64 minimum = count > 0 ? std::clamp<qint64>(count, 1, 255) : 0;
+    const int fd = static_cast<int>(port_.handle());
+    termios settings{};
+    if (::tcgetattr(fd, &settings) != 0 || settings.c_cc[VMIN] == minimum)
+        return;
+    settings.c_cc[VMIN] = static_cast<cc_t>(minimum);
+    ::tcsetattr(fd, TCSANOW, &settings);
+#else
+    Q_UNUSED(count);
+#endif
+}
+
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
 {
     // Qt 6.4 keeps reporting ReadError at full CPU once the device has hung up while the port
@@ -161,7 +238,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
     if (error == QSerialPort::ReadError || error == QSerialPort::ResourceError) {
         port_.clearError();
         if (port_.isOpen()) {
-            port_.close();
+            close();
             emit lostDevice();
         }
     } else if (error == QSerialPort::TimeoutError) {

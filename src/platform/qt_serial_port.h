@@ -4,6 +4,7 @@
 #include "serial_port.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 namespace kinetra {
 
@@ -22,11 +23,16 @@ public:
     void write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     qint64 bytesWaiting() override;
+    void reportArrivalsFrom(qint64 count) override;
     PortOpenError lastOpenError() const override { return lastOpenError_; }
     QString deviceName() const override;
 
 private:
     void pullPending();
+    double characterSeconds() const;
+    void setReadNotifierEnabled(bool enabled);
+    void setMinimumRead(qint64 count);
+    void armArrivalThreshold();
     void onError(QSerialPort::SerialPortError error);
     void applyLineSettings();
 
@@ -38,6 +44,10 @@ private:
     QSerialPort::DataBits dataBits_ = QSerialPort::Data8;
     QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
     PortOpenError lastOpenError_ = PortOpenError::None;
+    // reportArrivalsFrom: the characters awaited in all, and the time the missing ones need on
+    // the line, during which the port does not look at it.
+    qint64 awaited_ = 0;
+    QTimer lineTime_;
 };
 
 // Parses a line settings text such as "9600,n,8,1"; false when it is not one.

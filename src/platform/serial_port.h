@@ -30,6 +30,11 @@ public:
     // has delivered yet.
     virtual QByteArray readAll() = 0;
     virtual qint64 bytesWaiting() = 0;
+    // The caller waits for `count` characters in all and need not hear of any arrival before
+    // they are all in (0: report every arrival, the default). A drive answer crosses the line
+    // a character at a time; waking the tool for each one costs more than decoding the answer.
+    // The caller resets it to 0 before it reads. Ports that cannot do this report every arrival.
+    virtual void reportArrivalsFrom(qint64 count) { Q_UNUSED(count); }
 
     virtual PortOpenError lastOpenError() const = 0;
     // The device the current port number stands for ("" when it stands for none).
