@@ -132,7 +132,9 @@ const QImage& DiagnosisChart::backingImage() const
 
 void DiagnosisChart::drawLine(double x0, double y0, double x1, double y1, ChartInk ink)
 {
-    ensureBacking();
+    // An open painter means the backing image is the widget's size: a resize ends painting.
+    if (!painter_)
+        ensureBacking();
     if (backing_.isNull() ||
         !clipToBand(x0, y0, x1, y1, -kMargin, -kMargin, kUnitsWide + kMargin, kUnitsHigh + kMargin))
         return;

@@ -97,6 +97,10 @@ QString frmSDI::text(const Element& e) const {
 void frmSDI::setText(const Element& e, const QString& t) {
     QWidget* w = element(e);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        // The live polling sets most boxes to the value they already show; a line edit lays out
+        // and repaints itself (and its frame) even then, and would lose the user's cursor.
+        if (edit->text() == t)
+            return;
         edit->setText(t);
         // Long texts (status messages) are read from their start.
         edit->setCursorPosition(0);
