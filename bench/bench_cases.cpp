@@ -81,14 +81,8 @@ QList<BenchRow> benchFullReadAndMemory(int runs)
         seconds << c.fullReadSeconds;
         rss = std::max(rss, residentMegabytes());
     }
-    // A pseudo-terminal hands the tool's frames over at once; a wire takes 9 characters per poll.
-    const double frames = 138 * 9 * kChar;
     BenchRow read{QStringLiteral("full read (Connect, level 540)"), QStringLiteral("s"), median(seconds),
-                  fullReadSeconds(), Bound::AtMost, 1.03,
-                  runsNote(seconds)
-                      + QStringLiteral("; with the poll frames' %1 s on a wire: %2 x model")
-                            .arg(frames, 0, 'f', 3)
-                            .arg((median(seconds) + frames) / fullReadSeconds(), 0, 'f', 3)};
+                  fullReadSeconds(), Bound::AtMost, 1.03, runsNote(seconds)};
     BenchRow memory{QStringLiteral("resident memory after a full read"),
                     QStringLiteral("MB"),
                     rss,
@@ -103,7 +97,6 @@ BenchRow benchLoadIntoDrive(int runs)
 {
     QList<double> seconds;
     double model = 0;
-    double frames = 0; // line time of the write frames, which a pseudo-terminal does not take
     int writes = 0;
     int refused = 0;
     for (int i = 0; i < runs; ++i) {
@@ -122,10 +115,8 @@ BenchRow benchLoadIntoDrive(int runs)
             if (r.sentToDrive())
                 sent << r;
         model = 0;
-        frames = 0;
         for (const ParameterRecord& r : sent) {
             model += writeSeconds(int(r.value.toText().size()));
-            frames += (10 + r.value.toText().size()) * kChar;
         }
         writes = int(sent.size());
 
@@ -145,10 +136,7 @@ BenchRow benchLoadIntoDrive(int runs)
             model,
             Bound::AtMost,
             1.03,
-            QStringLiteral("%1 writes, %2 messages; ").arg(writes).arg(refused) + runsNote(seconds)
-                + QStringLiteral("; with the write frames' %1 s on a wire: %2 x model")
-                      .arg(frames, 0, 'f', 3)
-                      .arg((median(seconds) + frames) / model, 0, 'f', 3)};
+            QStringLiteral("%1 writes, %2 messages; ").arg(writes).arg(refused) + runsNote(seconds)};
 }
 
 QList<BenchRow> benchLivePolling(int runs)

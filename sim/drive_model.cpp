@@ -58,7 +58,7 @@ QByteArray field(qint64 v)
 
 DriveModel::DriveModel(const DriveConfig& config, double startTime)
     : config_(config), softwareVersion_(0), memory_(540), random_(config.seed), start_(startTime),
-      now_(startTime), lineFree_(startTime)
+      now_(startTime), lineFree_(startTime), incomingFree_(startTime)
 {
     int version = 540;
     int type = 2000;
@@ -122,19 +122,27 @@ int DriveModel::busState() const
 void DriveModel::feed(const QByteArray& bytes, double now)
 {
     advanceTo(now);
+    double at = now;
     for (const char c : bytes) {
         if (hungUp_)
             return;
+        // With pacing the tool's characters cross the line one after another as well: a frame
+        // is heard when its last character is in, not when the burst was written.
+        if (config_.pacing) {
+            incomingFree_ = std::max(now, incomingFree_) + kCharacterTime;
+            at = incomingFree_;
+            advanceTo(at);
+        }
         const int skippedBefore = reader_.skipped();
         const auto frame = reader_.take(c);
         if (reader_.skipped() != skippedBefore && c != ctl::EOT)
             noise_ += c;
         if (frame) {
-            flushNoise(now);
-            handle(*frame, now);
+            flushNoise(at);
+            handle(*frame, at);
         }
     }
-    flushNoise(now);
+    flushNoise(at);
 }
 
 void DriveModel::flushNoise(double now)

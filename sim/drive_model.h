@@ -102,6 +102,8 @@ private:
     };
     std::deque<Pending> output_;
     double lineFree_ = 0;
+    // When the last character the tool wrote is in, with pacing.
+    double incomingFree_ = 0;
     std::function<void(const TraceEvent&)> trace_;
 };
 

@@ -4,11 +4,13 @@
 
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/timerfd.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,9 +18,6 @@ namespace kinetra::sim {
 
 PtyLine::PtyLine(DriveModel& model, QObject* parent) : QObject(parent), model_(model)
 {
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &PtyLine::deliver);
     clock_.start();
 }
 
@@ -60,6 +59,15 @@ bool PtyLine::open(QString* error)
             tcsetattr(fd, TCSANOW, &t);
         }
     }
+    timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (timerFd_ < 0)
+        return fail("cannot create a timer");
+    timerNotifier_ = new QSocketNotifier(timerFd_, QSocketNotifier::Read, this);
+    connect(timerNotifier_, &QSocketNotifier::activated, this, [this] {
+        quint64 expirations = 0;
+        [[maybe_unused]] const ssize_t n = ::read(timerFd_, &expirations, sizeof expirations);
+        deliver();
+    });
     notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &PtyLine::onReadable);
     return true;
@@ -105,26 +113,43 @@ void PtyLine::schedule()
 {
     const double next = model_.nextOutputTime();
     if (!std::isfinite(next)) {
-        timer_.stop();
+        stopTimer();
         return;
     }
-    const double wait = next - now();
-    if (wait <= 0) {
-        timer_.start(0);
+    startTimer(next - now());
+}
+
+void PtyLine::startTimer(double seconds)
+{
+    if (timerFd_ < 0)
         return;
-    }
-    timer_.start(static_cast<int>(std::ceil(std::min(wait, 3600.0) * 1000.0)));
+    // A zero value would disarm the timer: a character already due leaves after 1 us.
+    const auto ns = static_cast<long long>(std::clamp(seconds, 1e-6, 3600.0) * 1e9);
+    itimerspec spec{};
+    spec.it_value.tv_sec = static_cast<time_t>(ns / 1000000000LL);
+    spec.it_value.tv_nsec = static_cast<long>(ns % 1000000000LL);
+    timerfd_settime(timerFd_, 0, &spec, nullptr);
+}
+
+void PtyLine::stopTimer()
+{
+    if (timerFd_ < 0)
+        return;
+    const itimerspec disarmed{};
+    timerfd_settime(timerFd_, 0, &disarmed, nullptr);
 }
 
 void PtyLine::shut()
 {
-    timer_.stop();
-    if (notifier_) {
-        notifier_->setEnabled(false);
-        notifier_->deleteLater();
-        notifier_ = nullptr;
+    stopTimer();
+    for (QSocketNotifier** notifier : {&notifier_, &timerNotifier_}) {
+        if (*notifier) {
+            (*notifier)->setEnabled(false);
+            (*notifier)->deleteLater();
+            *notifier = nullptr;
+        }
     }
-    for (int* fd : {&slave_, &master_}) {
+    for (int* fd : {&slave_, &master_, &timerFd_}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;

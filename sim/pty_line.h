@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 class QSocketNotifier;
 
@@ -13,7 +12,8 @@ class DriveModel;
 
 // Serves a drive model on a pseudo-terminal: what the tool writes to the device end is fed to the
 // model as it arrives, and the model's answers are written out when their time comes (a timer
-// per due character, so an idle line costs no CPU). The program keeps the device end open
+// per due character, so an idle line costs no CPU; a timerfd, because whole milliseconds would
+// add up to a millisecond to every answer at 1.04 ms a character). The program keeps the device end open
 // itself, so the line stays up while no tool has it open.
 class PtyLine : public QObject {
     Q_OBJECT
@@ -35,10 +35,13 @@ private:
     void deliver();
     void schedule();
     void shut();
+    void startTimer(double seconds);
+    void stopTimer();
 
     DriveModel& model_;
     QElapsedTimer clock_;
-    QTimer timer_;
+    int timerFd_ = -1;
+    QSocketNotifier* timerNotifier_ = nullptr;
     QSocketNotifier* notifier_ = nullptr;
     int master_ = -1;
     int slave_ = -1;

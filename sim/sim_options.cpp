@@ -88,8 +88,8 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
                QStringLiteral("ms"));
     const auto noPacing =
         option(QStringLiteral("no-pacing"),
-               QStringLiteral("Send answers at once instead of at the line rate of 9600 baud "
-                              "(1.04 ms per character; pacing is on by default)."));
+               QStringLiteral("Hear frames and send answers at once instead of at the line rate of "
+                              "9600 baud (1.04 ms per character each way; pacing is on by default)."));
     const auto seed =
         option(QStringLiteral("seed"),
                QStringLiteral("Seed for measurement noise, the reference cam and line noise (default 1)."),

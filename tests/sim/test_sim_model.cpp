@@ -181,15 +181,16 @@ private slots:
         QCOMPARE(x.send(bytes), answer);
     }
 
-    void pacedAnswersTakeOneCharacterTimeEach()
+    void pacedFramesTakeOneCharacterTimeEachWay()
     {
         DriveConfig c;
         c.pacing = true;
         c.latency = 0.004;
         DriveModel drive(c);
+        // The 9-character poll is heard when its last character is in.
         drive.feed(pollFrame(11, 2170), 1.0);
         const double first = drive.nextOutputTime();
-        QVERIFY(qAbs(first - (1.0 + 0.004 + kCharacterTime)) < 1e-9);
+        QVERIFY(qAbs(first - (1.0 + 9 * kCharacterTime + 0.004 + kCharacterTime)) < 1e-9);
         QCOMPARE(drive.takeOutput(first + 55.5 * kCharacterTime).size(), 56);
         QCOMPARE(drive.takeOutput(first + 56.5 * kCharacterTime).size(), 1);
         QVERIFY(qIsInf(drive.nextOutputTime()));
