@@ -56,6 +56,7 @@ QtSerialPort::QtSerialPort(const SettingsStore& settings, QObject* parent) : Ser
 {
     connect(&port_, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    lineClock_.start();
     lineTime_.setSingleShot(true);
     lineTime_.setTimerType(Qt::PreciseTimer);
     connect(&lineTime_, &QTimer::timeout, this, &QtSerialPort::armArrivalThreshold);
@@ -143,6 +144,9 @@ void QtSerialPort::write(const QByteArray& bytes)
     // Hand the frame to the operating system now: the caller may go on with a wait that
     // does not serve the event loop.
     port_.flush();
+    // The characters leave one after another; nothing answers them before the last is out.
+    const double now = static_cast<double>(lineClock_.nsecsElapsed()) / 1e9;
+    sendingUntil_ = std::max(sendingUntil_, now) + static_cast<double>(bytes.size()) * characterSeconds();
 }
 
 void QtSerialPort::pullPending()
@@ -176,10 +180,14 @@ void QtSerialPort::reportArrivalsFrom(qint64 count)
     }
     pullPending();
     // The characters still missing need at least this long on the line (the first of them may
-    // be half way across already). Until then the port's read notifier sleeps: a pseudo-terminal
-    // or a driver without a receive FIFO would otherwise wake the tool once per character.
+    // be half way across already), after what was just sent has left. Until then the port's
+    // read notifier sleeps: a pseudo-terminal or a driver without a receive FIFO would
+    // otherwise wake the tool once per character.
     const qint64 missing = count - port_.bytesAvailable();
-    const int holdMs = static_cast<int>(static_cast<double>(missing - 1) * characterSeconds() * 1000.0);
+    const double now = static_cast<double>(lineClock_.nsecsElapsed()) / 1e9;
+    const double sending = std::max(0.0, sendingUntil_ - now);
+    const int holdMs =
+        static_cast<int>((sending + static_cast<double>(missing - 1) * characterSeconds()) * 1000.0);
     if (holdMs >= 2) {
         setReadNotifierEnabled(false);
         lineTime_.start(holdMs);

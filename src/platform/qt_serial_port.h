@@ -3,6 +3,7 @@
 #include "port_names.h"
 #include "serial_port.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -48,6 +49,9 @@ private:
     // the line, during which the port does not look at it.
     qint64 awaited_ = 0;
     QTimer lineTime_;
+    // When the last character written has left, on lineClock_.
+    QElapsedTimer lineClock_;
+    double sendingUntil_ = 0;
 };
 
 // Parses a line settings text such as "9600,n,8,1"; false when it is not one.
