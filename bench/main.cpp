@@ -35,6 +35,20 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     int runs = 3;
     const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const bool known =
+            (args[i] == QLatin1String("--runs") || args[i] == QLatin1String("--only")) && i + 1 < args.size();
+        if (!known) {
+            const bool help = args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h");
+            QTextStream(help ? stdout : stderr)
+                << "usage: kinetra-bench [--runs N] [--only WORD]\n"
+                   "  --runs N     runs per case (default 3); the report gives medians\n"
+                   "  --only WORD  only the cases whose name holds WORD: full, load, live, silent, start\n"
+                   "Starts kinetra-drive-sim from the same folder on a pseudo-terminal; see docs/bench.md.\n";
+            return help ? 0 : 2;
+        }
+        ++i;
+    }
     const qsizetype at = args.indexOf(QStringLiteral("--runs"));
     if (at > 0 && at + 1 < args.size())
         runs = qMax(1, args[at + 1].toInt());
@@ -66,8 +80,8 @@ int main(int argc, char** argv)
     if (wanted("live polling"))
         add(benchLivePolling(runs), {QStringLiteral("live polling"), QStringLiteral("CPU while live polling")});
     if (wanted("silent drive"))
-        add(benchSilentDrive(runs), {QStringLiteral("CPU, silent drive (live polling)"),
-                                     QStringLiteral("CPU, silent drive (port search)")});
+        add(benchSilentDrive(runs),
+            {QStringLiteral("CPU, silent drive (live polling)"), QStringLiteral("CPU, silent drive (port search)")});
     if (wanted("start-up"))
         add({benchStartUp(qMax(runs, 5))}, {QStringLiteral("start-up")});
     out << Qt::endl << formatReport(rows) << Qt::endl;

@@ -30,8 +30,7 @@ bool PtyLine::open(QString* error)
 {
     const auto fail = [&](const char* what) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(QLatin1String(what),
-                                                  QString::fromLocal8Bit(std::strerror(errno)));
+            *error = QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
         shut();
         return false;
     };

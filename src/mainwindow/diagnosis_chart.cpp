@@ -114,7 +114,8 @@ QPainter* DiagnosisChart::painter()
         // which closes once control is back in the event loop.
         painter_ = std::make_unique<QPainter>(&backing_);
         painterInk_.reset();
-        QMetaObject::invokeMethod(this, [this] { endPainting(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { endPainting(); }, Qt::QueuedConnection);
     }
     return painter_.get();
 }

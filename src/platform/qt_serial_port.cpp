@@ -107,19 +107,13 @@ bool QtSerialPort::open()
     port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite)) {
         switch (port_.error()) {
-        case QSerialPort::DeviceNotFoundError:
-            lastOpenError_ = PortOpenError::NoSuchDevice;
-            break;
+        case QSerialPort::DeviceNotFoundError: lastOpenError_ = PortOpenError::NoSuchDevice; break;
         case QSerialPort::PermissionError:
             // Qt reports a port locked by another program as a permission error too.
             lastOpenError_ = PortOpenError::PermissionDenied;
             break;
-        case QSerialPort::OpenError:
-            lastOpenError_ = PortOpenError::InUse;
-            break;
-        default:
-            lastOpenError_ = PortOpenError::Other;
-            break;
+        case QSerialPort::OpenError: lastOpenError_ = PortOpenError::InUse; break;
+        default: lastOpenError_ = PortOpenError::Other; break;
         }
         port_.clearError();
         return false;
@@ -186,8 +180,7 @@ void QtSerialPort::reportArrivalsFrom(qint64 count)
     const qint64 missing = count - port_.bytesAvailable();
     const double now = static_cast<double>(lineClock_.nsecsElapsed()) / 1e9;
     const double sending = std::max(0.0, sendingUntil_ - now);
-    const int holdMs =
-        static_cast<int>((sending + static_cast<double>(missing - 1) * characterSeconds()) * 1000.0);
+    const int holdMs = static_cast<int>((sending + static_cast<double>(missing - 1) * characterSeconds()) * 1000.0);
     if (holdMs >= 2) {
         setReadNotifierEnabled(false);
         lineTime_.start(holdMs);
