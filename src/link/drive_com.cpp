@@ -85,6 +85,13 @@ bool DriveCom::deferWhileBusy(std::function<void()> action)
     return true;
 }
 
+void DriveCom::sendWithoutAnswer(int address, int Cmd, qint64 value)
+{
+    if (state_.comOnline == 0 || !port_.isOpen())
+        return;
+    send(writeFrame(address, Cmd, QByteArray::number(value)));
+}
+
 void DriveCom::send(const QByteArray& frame)
 {
     port_.write(frame);

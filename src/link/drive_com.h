@@ -50,6 +50,10 @@ public:
         return WriteCom(address, Cmd, ParameterValue::number(value));
     }
 
+    // The program's last frame: written to an open, online link without waiting for an answer
+    // (the program ends; nothing could act on one).
+    void sendWithoutAnswer(int address, int Cmd, qint64 value);
+
     // The one report of a link that stopped answering: message, status offline, polling off.
     void ComError();
 

@@ -91,6 +91,14 @@ void TestJogTimers::armJogStop()
     com_.ManualTimer().setEnabled(true);
 }
 
+void TestJogTimers::stopJogOnExit(bool jogRunning)
+{
+    const bool stopDue = com_.ManualTimer().isEnabled();
+    com_.ManualTimer().setEnabled(false);
+    if (jogRunning || stopDue)
+        com_.sendWithoutAnswer(kAddress, kCommandWord, kStop);
+}
+
 void TestJogTimers::manualTick()
 {
     com_.ManualTimer().setEnabled(false);

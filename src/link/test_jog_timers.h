@@ -31,6 +31,9 @@ public:
 
     // A jog ended (or its button lost the pointer): the stop follows on ManualTimer's tick.
     void armJogStop();
+    // The program ends: a jog keeps the axis running until the drive hears the stop, so the
+    // stop goes out now when a jog runs (`jogRunning`) or its stop is still due.
+    void stopJogOnExit(bool jogRunning);
 
     // Milliseconds of a pause text: 1000 times the number its digits form ("1,5" gives 15000),
     // held within what a timer takes.

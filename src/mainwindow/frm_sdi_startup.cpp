@@ -9,6 +9,7 @@
 #include "serial_port.h"
 #include "shared_state.h"
 #include "system_settings.h"
+#include "test_jog_timers.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -266,7 +267,11 @@ void frmSDI::bringToFront() {
 }
 
 void frmSDI::closeEvent(QCloseEvent* event) {
-    // The program ends at once: every wait returns, no frame goes out, nothing is asked.
+    // The program ends at once: every wait returns, nothing is asked, and no frame goes out
+    // but the stop of a jog that would otherwise run on with nobody at the tool.
+    if (timers_)
+        timers_->stopJogOnExit(jogButton_ >= 0);
+    jogButton_ = -1;
     clock_.setQuitting();
     if (com_) {
         com_->timerReceive().setEnabled(false);
