@@ -7,21 +7,8 @@
 #   FUZZ_SECONDS        seconds per harness (default 20)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
-
 # clang with its sanitizer and libFuzzer runtimes.
-packages=(clang libclang-rt-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/setup.sh clang libclang-rt-14-dev
 
 build=${SANITIZE_BUILD_DIR:-build-sanitize}
 fuzz_build=${FUZZ_BUILD_DIR:-build-fuzz}

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what building, testing and running need on a fresh Debian machine. Quiet when all
-# is there already.
+# Installs what building, testing and running need on a fresh Debian machine, and any further
+# packages named on the command line. Quiet when all is there already.
+#   ./scripts/setup.sh [PACKAGE ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
