@@ -1,12 +1,73 @@
 #pragma once
 
+#include "display_window.h"
 #include "drive_display.h"
-#include "recording_display_window.h"
 #include "recording_window.h"
 #include "shared_state.h"
 #include "value_display.h"
 
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
 namespace kinetra::test {
+
+// The chart as a list of the lines drawn since the last clear, in window units.
+class RecordingChart : public ChartSurface {
+public:
+    struct Line {
+        double x0, y0, x1, y1;
+        ChartInk ink;
+    };
+    double chartWidth() const override { return 5000; }
+    double chartHeight() const override { return 1395; }
+    void drawLine(double x0, double y0, double x1, double y1, ChartInk ink) override
+    {
+        lines.append({x0, y0, x1, y1, ink});
+    }
+    void clear() override
+    {
+        lines.clear();
+        ++clears;
+    }
+    QList<Line> inked(ChartInk ink) const
+    {
+        QList<Line> out;
+        for (const Line& l : lines)
+            if (l.ink == ink)
+                out << l;
+        return out;
+    }
+
+    QList<Line> lines;
+    int clears = 0;
+};
+
+// Tabs, check boxes and list items kept in tables; the chart records its lines. Check boxes
+// start as the main window has them: both traces on, "auto" off.
+class RecordingDisplayWindow : public DisplayWindow {
+public:
+    static QString key(const Element& e) { return e.name + QLatin1Char('#') + QString::number(e.index); }
+
+    void setTabVisible(int tab, bool on) override { tabVisible[tab] = on; }
+    bool isChecked(const Element& e) const override { return checked.value(key(e)); }
+    void setChecked(const Element& e, bool on) override { checked[key(e)] = on; }
+    std::optional<QString> itemText(const Element& list, int position) const override
+    {
+        const QStringList items = this->items.value(key(list));
+        if (position < 0 || position >= items.size())
+            return std::nullopt;
+        return items[position];
+    }
+    ChartSurface* chart() override { return surface ? surface : &recordingChart; }
+
+    QHash<int, bool> tabVisible;
+    QHash<QString, bool> checked{{key(el::chkRead(0)), true}, {key(el::chkRead(1)), true}};
+    QHash<QString, QStringList> items;
+    RecordingChart recordingChart;
+    // Another chart to draw on instead, the real one for instance.
+    ChartSurface* surface = nullptr;
+};
 
 // showValues with the drive display behind it, on a recording window. Messages read "msg<n>".
 struct DisplayRig {
@@ -30,6 +91,19 @@ struct DisplayRig {
         display.showValues(value, index);
     }
     void show(qint64 raw, int index) { show(QString::number(raw), index); }
+    // One status block's share of the chart: PWM, current, then the position as the clock.
+    void sample(int pwm, qint64 current)
+    {
+        show(pwm, 2183);
+        show(current, 2182);
+        show(0, 2170);
+    }
+    // Both traces one chart unit per raw unit.
+    void unitScale()
+    {
+        window.setText(el::valCurMult(), QStringLiteral("1"));
+        window.setText(el::valPwmMult(), QStringLiteral("1"));
+    }
 
     QString text(const Element& e) const { return window.text(e); }
     // Visibility as last set; `fallback` when the element was never shown or hidden.

@@ -12,14 +12,6 @@ namespace {
 constexpr double kZero = 1395 - 100;
 using Line = RecordingChart::Line;
 
-// One status block's share of the chart: PWM, current, then the position as the clock.
-void block(DisplayRig& r, int pwm, qint64 currentRaw)
-{
-    r.show(pwm, 2183);
-    r.show(currentRaw, 2182);
-    r.show(0, 2170);
-}
-
 const RecordingChart& chart(const DisplayRig& r)
 {
     return r.extra.recordingChart;
@@ -103,11 +95,10 @@ private slots:
     void uncheckedTraceIsNotDrawn()
     {
         DisplayRig r;
-        r.window.setText(el::valCurMult(), QStringLiteral("1"));
-        r.window.setText(el::valPwmMult(), QStringLiteral("1"));
+        r.unitScale();
         r.extra.checked[RecordingDisplayWindow::key(el::chkRead(1))] = false;
         for (int i = 0; i < 3; ++i)
-            block(r, 150, 100);
+            r.sample(150, 100);
         QCOMPARE(chart(r).inked(ChartInk::Current).size(), 2);
         QCOMPARE(chart(r).inked(ChartInk::Pwm).size(), 0);
     }
@@ -117,10 +108,9 @@ private slots:
     void scrollsOneSamplePerStatusBlockOnceFull()
     {
         DisplayRig r;
-        r.window.setText(el::valCurMult(), QStringLiteral("1"));
-        r.window.setText(el::valPwmMult(), QStringLiteral("1"));
+        r.unitScale();
         for (int n = 1; n <= 50; ++n)
-            block(r, 127, n);
+            r.sample(127, n);
         const ChartModel& model = r.drive.chart();
         QCOMPARE(model.chartX(), 5000.0);
         QVERIFY(!model.chartFull());
@@ -132,7 +122,7 @@ private slots:
         QCOMPARE(last.y1, kZero - 50);
 
         for (int n = 51; n <= 60; ++n) {
-            block(r, 127, 10 * n);
+            r.sample(127, 10 * n);
             QCOMPARE(chart(r).clears, n - 50);
             QCOMPARE(model.chartCount(), 51);
             QCOMPARE(model.chartX(), 5000.0);
@@ -163,9 +153,9 @@ private slots:
         DisplayRig r;
         r.window.setText(el::valCurMult(), QStringLiteral("1"));
         for (int n = 1; n <= 3; ++n)
-            block(r, 127, 100 * n);
+            r.sample(127, 100 * n);
         r.state.chartRecording = false;
-        block(r, 127, 700);
+        r.sample(127, 700);
         QCOMPARE(r.drive.chart().chartX(), 300.0);
         const Line last = chart(r).inked(ChartInk::Current).last();
         QCOMPARE(last.x0, 300.0);

@@ -46,28 +46,19 @@ private slots:
         chart.resize(1000, 279);
         DisplayRig r;
         r.extra.surface = &chart;
-        r.window.setText(el::valCurMult(), QStringLiteral("1"));
-        r.window.setText(el::valPwmMult(), QStringLiteral("1"));
-        const auto sample = [&](int pwm, int current) {
-            r.show(pwm, 2183);
-            r.show(current, 2182);
-            r.show(0, 2170);
-        };
+        r.unitScale();
         const QImage& image = chart.backingImage();
-        const auto at = [&](double x, double y) {
-            const QPoint p = chart.pixelOf(x, y);
-            return QColor(image.pixel(p));
-        };
+        const auto at = [&](double x, double y) { return QColor(image.pixel(chart.pixelOf(x, y))); };
         // Values between grid lines, so each pixel below has one ink only.
         for (int n = 1; n <= 10; ++n)
-            sample(127 + 25, n <= 8 ? 150 : 250);
+            r.sample(127 + 25, n <= 8 ? 150 : 250);
         // Before the chart is full: no grid, the newest segment at samples 9 to 10.
         QCOMPARE(at(950, 1295 - 250), chart.inkColour(ChartInk::Current));
         QCOMPARE(at(950, 1295 - 100), chart.inkColour(ChartInk::Pwm));
         QCOMPARE(at(950, 100), chart.background());
 
         for (int n = 11; n <= 60; ++n)
-            sample(n < 59 ? 127 : 227, n < 58 ? 150 : 350);
+            r.sample(n < 59 ? 127 : 227, n < 58 ? 150 : 350);
         // Full: grid, zero line, and the newest segment at the right edge.
         QCOMPARE(at(4950, 1295 - 350), chart.inkColour(ChartInk::Current));
         QCOMPARE(at(4950, 1295 - 400), chart.inkColour(ChartInk::Pwm));
@@ -109,32 +100,6 @@ private slots:
         const QString panel = r.find<QLabel>(QStringLiteral("StatusBar1"), 3)->text();
         QVERIFY2(panel == QStringLiteral("canOPEN  operate") || panel == QStringLiteral("canOPEN : OPERATE"),
                  qPrintable(panel));
-    }
-
-    // The status word reaches the endurance test whole: a canOPEN drive's state in the high bits
-    // does not stop the back and forth.
-    void enduranceTestRunsOnACanOpenDrive()
-    {
-        DiagnoseWindowRig r(driveConfig(2013));
-        QVERIFY(r.connect());
-        r.clock.advance(4); // the bus is up: status words from here on exceed 16 bits
-        QVERIFY(r.state.table.value(2180).toInteger().value_or(0) > 0xFFFF);
-        r.window->setText(el::txtPara(10), QStringLiteral("5000"));
-        r.window->setText(el::txtPara(11), QStringLiteral("15000"));
-        r.window->setText(el::txtPara(12), QStringLiteral("1"));
-        r.window->testJogTimers()->startTest();
-        int arrivals = 0;
-        qint64 last = -1;
-        for (int i = 0; i < 80; ++i) {
-            r.clock.advance(0.25);
-            const qint64 at = r.state.table.value(2170).toInteger().value_or(-1);
-            if ((at == 5000 || at == 15000) && at != last)
-                ++arrivals;
-            if (at == 5000 || at == 15000)
-                last = at;
-        }
-        QVERIFY2(arrivals >= 4, qPrintable(QString::number(arrivals)));
-        QVERIFY(r.dialogs.shown.isEmpty());
     }
 
     void profiBusDriveLive()

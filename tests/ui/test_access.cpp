@@ -59,26 +59,37 @@ private slots:
         QCOMPARE(r.stored("Security"), QString(locked ? "1" : "0"));
     }
 
-    void loginWithAPasswordOpensTheAccessFrame()
+    void loginOpensTheAccessFrameAndCancelWithdrawsIt()
     {
         // (With the lock on, the service buttons sit in a disabled frame; the window opens
         // here as the hidden login button would open it.)
         WindowRig r({}, {{"Security", "1"}});
         r.started().connected();
+        frmLogin* login = r.window->loginWindow();
         answerLogin(r, "", "Talvo");
-        r.window->loginWindow()->show();
-        r.onModal(*r.window->loginWindow());
+        login->show();
+        r.onModal(*login);
         QVERIFY(r.state.loginGranted);
-        QVERIFY(!r.window->loginWindow()->isVisible());
+        QVERIFY(!login->isVisible());
         QVERIFY(r.find("frameSecurity")->isEnabled());
         QVERIFY(r.find("Check2")->isEnabled());
         QVERIFY(r.find("checkSecurity")->isEnabled());
         QVERIFY(r.find("checkSecurity")->isHidden());
         // The login window's captions come from the messages.
-        QCOMPARE(r.window->loginWindow()->windowTitle(), QStringLiteral("msg68"));
-        QCOMPARE(r.window->loginWindow()->findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("msg41"));
-        QCOMPARE(r.window->loginWindow()->findChild<QPushButton*>("cmdCancel")->text(), QStringLiteral("msg67"));
-        QCOMPARE(r.window->loginWindow()->findChild<QLabel*>("lblLabels_1")->text(), QStringLiteral("msg66"));
+        QCOMPARE(login->windowTitle(), QStringLiteral("msg68"));
+        QCOMPARE(login->findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("msg41"));
+        QCOMPARE(login->findChild<QPushButton*>("cmdCancel")->text(), QStringLiteral("msg67"));
+        QCOMPARE(login->findChild<QLabel*>("lblLabels_1")->text(), QStringLiteral("msg66"));
+
+        // Cancel (Escape) withdraws the login; the frame stays open.
+        login->show();
+        QTest::keyClick(login, Qt::Key_Escape);
+        QVERIFY(!r.state.loginGranted);
+        QVERIFY(!login->isVisible());
+        QVERIFY(r.find("frameSecurity")->isEnabled());
+        QVERIFY(r.find("Check2")->isEnabled());
+        // Hidden, not destroyed: the boxes still hold what was typed.
+        QCOMPARE(login->findChild<QLineEdit*>("txtPassword")->text(), QStringLiteral("Talvo"));
     }
 
     void aServiceCommandRunsOnlyAfterTheLogin()
@@ -121,49 +132,23 @@ private slots:
         QTEST(frmLogin::accepted(password), "accepted");
     }
 
-    void aPasswordInTheUserNameBoxFails()
+    // Only the password box counts; a refused password is selected for typing it again.
+    void aWrongPasswordIsRefusedAndSelectedForRetyping()
     {
         WindowRig r;
         r.started().connected();
-        answerLogin(r, "5170628", "");
+        answerLogin(r, "5170628", "secret");
         QTest::mouseClick(r.button(163), Qt::LeftButton);
         QCOMPARE(r.dialogs.texts(), QStringList{"msg73"});
         QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("msg68"));
         QCOMPARE(r.dialogs.shown[0].buttons, MessageButtons::Ok);
         QVERIFY(!r.state.loginGranted);
         QVERIFY(r.window->loginWindow()->isVisible());
-        r.window->loginWindow()->hide();
-    }
-
-    void aWrongPasswordIsSelectedForRetyping()
-    {
-        WindowRig r;
-        r.started().connected();
-        answerLogin(r, "", "secret");
-        QTest::mouseClick(r.button(163), Qt::LeftButton);
         auto* password = r.window->loginWindow()->findChild<QLineEdit*>("txtPassword");
         QCOMPARE(password->selectedText(), QStringLiteral("secret"));
         QTest::keyClicks(password, "Talvo");
         QTest::keyClick(password, Qt::Key_Return); // OK is the default button
         QVERIFY(r.state.loginGranted);
-    }
-
-    void cancelWithdrawsTheLoginButKeepsTheFrame()
-    {
-        WindowRig r({}, {{"Security", "1"}});
-        r.started();
-        answerLogin(r, "", "Talvo");
-        r.window->loginWindow()->show();
-        r.onModal(*r.window->loginWindow());
-        QVERIFY(r.state.loginGranted);
-        r.window->loginWindow()->show();
-        QTest::keyClick(r.window->loginWindow(), Qt::Key_Escape); // the cancel button
-        QVERIFY(!r.state.loginGranted);
-        QVERIFY(!r.window->loginWindow()->isVisible());
-        QVERIFY(r.find("frameSecurity")->isEnabled());
-        QVERIFY(r.find("Check2")->isEnabled());
-        // Hidden, not destroyed: the boxes still hold what was typed.
-        QCOMPARE(r.window->loginWindow()->findChild<QLineEdit*>("txtPassword")->text(), QStringLiteral("Talvo"));
     }
 
     void theExpertBoxSwitchesTheViewAndIsSaved()
@@ -177,6 +162,10 @@ private slots:
         QVERIFY(!r.find("SSTab1")->isHidden());
         QVERIFY(r.find("simplePanel")->isHidden());
         QCOMPARE(r.stored("Expert"), QStringLiteral("1"));
+        r.find<QCheckBox>("Check2")->click();
+        QVERIFY(r.find("SSTab1")->isHidden());
+        QVERIFY(!r.find("simplePanel")->isHidden());
+        QCOMPARE(r.stored("Expert"), QStringLiteral("0"));
     }
 };
 

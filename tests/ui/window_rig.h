@@ -4,9 +4,11 @@
 // as kinetra wires them; message boxes and the login window are answered by the test.
 #include "display_hand_over.h"
 #include "drive_com.h"
+#include "drive_display.h"
 #include "fake_serial_port.h"
 #include "frame.h"
 #include "frm_sdi.h"
+#include "main_window_display.h"
 #include "memory_settings_store.h"
 #include "recording_dialogs.h"
 #include "shared_state.h"
@@ -19,6 +21,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,20 +61,31 @@ struct WindowRig {
     std::unique_ptr<DriveCom> com;
     std::unique_ptr<ValueDisplay> display;
     StatusWordToTimers handOver;
+    // The program's own display logic, once liveDisplay() wired it.
+    std::unique_ptr<MainWindowDisplay> extra;
+    std::unique_ptr<DriveDisplay> driveDisplay;
     // What the login window is to do when it opens; it stays open (hidden by its buttons).
     std::function<void(QDialog&)> onModal;
     int modalsOpened = 0;
 
-    explicit WindowRig(const sim::DriveConfig& config = {}, const QMap<QString, QString>& stored = {}) : drive(config)
+    // Presets::None stores nothing but `stored`, as on a first start; the program folder is an
+    // empty temporary one unless given (the folder with the language files, for instance).
+    enum class Presets { Written, None };
+    explicit WindowRig(const sim::DriveConfig& config = {}, const QMap<QString, QString>& stored = {},
+                       Presets presets = Presets::Written, const QString& programFolder = {})
+        : drive(config)
     {
         drive.attachTo(port, 1);
-        QMap<QString, QString> all{{"Check", "1"},  {"Language", "1"}, {"Decpnt", "1"},
-                                   {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}};
+        QMap<QString, QString> all;
+        if (presets == Presets::Written)
+            all = {{"Check", "1"},  {"Language", "1"}, {"Decpnt", "1"},
+                   {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}};
         for (auto it = stored.begin(); it != stored.end(); ++it)
             all[it.key()] = it.value();
         for (auto it = all.begin(); it != all.end(); ++it)
             settings.setValue(kApplicationName, QStringLiteral("System"), it.key(), it.value());
-        window = std::make_unique<frmSDI>(state, settings, dialogs, clock, folder.path());
+        window = std::make_unique<frmSDI>(state, settings, dialogs, clock,
+                                          programFolder.isEmpty() ? folder.path() : programFolder);
         com = std::make_unique<DriveCom>(state, port, clock, *window, dialogs);
         window->setDriveCom(com.get());
         display = std::make_unique<ValueDisplay>(state, *window);
@@ -91,16 +105,33 @@ struct WindowRig {
         com->timerReceive().setEnabled(false);
         window->setDriveCom(nullptr);
         com.reset();
+        driveDisplay.reset();
+        extra.reset();
         window.reset();
         QDir::setCurrent(previousFolder);
     }
 
-    // Starts the window; the messages read "msgN" (no language file in the folder).
+    // Hands the values to the display logic the program uses (identification, field bus, status
+    // word with its lamps, chart) instead of passing only the status word to the endurance test.
+    WindowRig& liveDisplay()
+    {
+        extra = std::make_unique<MainWindowDisplay>(*window);
+        driveDisplay = std::make_unique<DriveDisplay>(state, *window, *extra);
+        display->setHandOver(driveDisplay.get());
+        driveDisplay->setOnStatusWord([this](qint64 statusWord) {
+            if (TestJogTimers* timers = window->testJogTimers())
+                timers->inPositionSignal(statusWord);
+        });
+        return *this;
+    }
+
+    // Starts the window; messages without a language file read "msgN".
     WindowRig& started()
     {
         window->Form_Load();
         for (int i = 0; i < SharedState::kMessageCount; ++i)
-            state.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
+            if (state.messageText[static_cast<size_t>(i)].isEmpty())
+                state.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
         // Without a language file the lists are empty; three entries stand for the texts.
         for (QComboBox* list : window->findChildren<QComboBox*>())
             if (list->objectName().startsWith(QLatin1String("cmbPara_")) && list->count() == 0)
@@ -122,6 +153,8 @@ struct WindowRig {
         return settings.value(kApplicationName, QStringLiteral("System"), key, QStringLiteral("<none>"));
     }
     template <class T = QWidget> T* find(const QString& name) const { return window->findChild<T*>(name); }
+    bool hidden(const QString& name) const { return find(name)->isHidden(); }
+    QTabWidget* tabs() const { return find<QTabWidget>(QStringLiteral("SSTab1")); }
     QLineEdit* box(int index) const { return find<QLineEdit>(QStringLiteral("txtPara_%1").arg(index)); }
     QAbstractButton* button(int index) const { return window->commandButton(index); }
 
