@@ -96,6 +96,30 @@ private slots:
         QCOMPARE(r.writes(from), QStringList{"2152=129"});
     }
 
+    void closingTheWindowStopsARunningJog_data()
+    {
+        QTest::addColumn<bool>("pressed");
+        QTest::addColumn<bool>("released");
+        QTest::addColumn<QStringList>("sentOnClose");
+        QTest::newRow("jog held") << true << false << QStringList{"2152=129"};
+        QTest::newRow("released, stop still due") << true << true << QStringList{"2152=129"};
+        QTest::newRow("no jog") << false << false << QStringList();
+    }
+    void closingTheWindowStopsARunningJog()
+    {
+        QFETCH(bool, pressed);
+        QFETCH(bool, released);
+        WindowRig r;
+        r.started().connected();
+        if (pressed)
+            press(r, 132);
+        if (released)
+            release(r, 132);
+        const auto from = r.mark();
+        r.window->close();
+        QTEST(r.writes(from), "sentOnClose");
+    }
+
     void saveOnPressOnly()
     {
         WindowRig r;
