@@ -23,17 +23,7 @@ fi
 # No display (a server, a container): show the main job on a virtual display instead. The tool
 # starts, the connect button is pressed, and pictures of the connected window are saved.
 echo "No display found: running the tool on a virtual display (Xvfb) against the simulated drive."
-tools=(xvfb xdotool imagemagick)
-missing=()
-for p in "${tools[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/setup.sh xvfb xdotool imagemagick
 
 shots=${KINETRA_SHOTS:-$PWD/screenshots}
 mkdir -p "$shots"
