@@ -19,11 +19,7 @@ SimulatorProcess::~SimulatorProcess()
 
 bool SimulatorProcess::start(QStringList arguments)
 {
-    arguments << QStringLiteral("--com") << QStringLiteral("1") << QStringLiteral("--settings-dir") << settings_.path();
-    if (!arguments.contains(QStringLiteral("--pacing")))
-        arguments << QStringLiteral("--no-pacing");
-    else
-        arguments.removeAll(QStringLiteral("--pacing"));
+    arguments += {"--com", "1", "--settings-dir", settings_.path(), "--no-pacing"};
     process_.start(QStringLiteral(KINETRA_DRIVE_SIM), arguments);
     if (!process_.waitForStarted(5000))
         return false;

@@ -9,7 +9,7 @@
 namespace kinetra::test {
 
 // kinetra-drive-sim as a process on a pseudo-terminal, registered as COM1 in a settings folder
-// of its own; answers are not paced unless asked for.
+// of its own; answers are not paced.
 class SimulatorProcess {
 public:
     ~SimulatorProcess();

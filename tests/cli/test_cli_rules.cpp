@@ -12,76 +12,51 @@ using namespace kinetra::cli;
 class TestCliRules : public QObject {
     Q_OBJECT
 private slots:
-    void entryScaledByClass_data()
+    // A raw value of "" marks an entry that is refused: what the window's key filter would
+    // silently drop is refused here, since a dropped point turns 12.5 into 125.
+    void entriesScaledByClassOrRefused_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("cmd");
         QTest::addColumn<int>("decPnt");
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("display");
-        QTest::newRow("hundredths 12,5") << "12,5" << 2110 << 1 << "1250"
-                                         << "12,50";
-        QTest::newRow("hundredths 7") << "7" << 2110 << 0 << "700"
-                                      << "7,00";
-        QTest::newRow("hundredths extra decimal stays") << "1,234" << 2110 << 2 << "1234"
-                                                        << "12,34";
-        QTest::newRow("hundredths of axis 2 without display class") << "1,5" << 2218 << 2 << "150"
-                                                                    << "150";
-        QTest::newRow("thousandths 3") << "3" << 2115 << 2 << "3000"
-                                       << "3,000";
-        QTest::newRow("thousandths 0,25") << "0,25" << 2137 << 2 << "250"
-                                          << "0,250";
-        QTest::newRow("position decPnt 1") << "7" << 2101 << 1 << "70"
-                                           << "7,0";
-        QTest::newRow("position decPnt 1 extra decimal") << "7,25" << 2101 << 1 << "725"
-                                                         << "72,5";
-        QTest::newRow("position decPnt 2") << "12,5" << 2102 << 2 << "1250"
-                                           << "12,50";
-        QTest::newRow("position decPnt 0 drops the comma") << "12,5" << 2101 << 0 << "125"
-                                                           << "125";
-        QTest::newRow("position decPnt 3") << "-1,5" << 2413 << 3 << "-1500"
-                                           << "-1,500";
-        QTest::newRow("plain as typed") << "1,5" << 2106 << 2 << "15"
-                                        << "15";
-        QTest::newRow("plain minus inside sent as typed") << "1-2" << 2111 << 2 << "1-2"
-                                                          << "1-2";
-        QTest::newRow("negative hundredths") << "-0,5" << 2141 << 2 << "-50"
-                                             << "-0,50";
+        const auto row = [](const char* name, const char* typed, int cmd, int decPnt, const char* raw = "",
+                            const char* display = "") {
+            QTest::newRow(name) << typed << cmd << decPnt << raw << display;
+        };
+        row("hundredths", "12,5", 2110, 1, "1250", "12,50");
+        row("hundredths extra decimal stays", "1,234", 2110, 2, "1234", "12,34");
+        row("hundredths of axis 2 without display class", "1,5", 2218, 2, "150", "150");
+        row("negative hundredths", "-0,5", 2141, 2, "-50", "-0,50");
+        row("thousandths", "0,25", 2137, 2, "250", "0,250");
+        row("position decPnt 0 drops the comma", "12,5", 2101, 0, "125", "125");
+        row("position decPnt 1", "7", 2101, 1, "70", "7,0");
+        row("position decPnt 1 extra decimal", "7,25", 2101, 1, "725", "72,5");
+        row("position decPnt 3", "-1,5", 2413, 3, "-1500", "-1,500");
+        row("plain as typed", "1,5", 2106, 2, "15", "15");
+        row("plain minus inside sent as typed", "1-2", 2111, 2, "1-2", "1-2");
+        row("decimal point", "12.5", 2110, 2);
+        row("letters", "12mm", 2101, 2);
+        row("two commas", "1,2,5", 2110, 2);
+        row("no digits", ",,", 2110, 2);
+        row("lone minus", "-", 2106, 2);
+        row("minus inside a scaled class", "1-2", 2110, 2);
+        row("longer than an entry box", "12345678901", 2106, 2);
     }
-    void entryScaledByClass()
+    void entriesScaledByClassOrRefused()
     {
         QFETCH(QString, typed);
         QFETCH(int, cmd);
         QFETCH(int, decPnt);
         QFETCH(QString, raw);
-        QFETCH(QString, display);
         const EntryValue v = entryToRaw(typed, cmd, decPnt);
-        QVERIFY2(v.ok, qPrintable(v.error));
-        QCOMPARE(v.raw, raw);
-        QCOMPARE(v.display, display);
-    }
-
-    // What the window's key filter would silently drop is refused here: a dropped point turns
-    // 12.5 into 125.
-    void entriesThatCannotBeSentAreRefused_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("cmd");
-        QTest::newRow("decimal point") << "12.5" << 2110;
-        QTest::newRow("letters") << "12mm" << 2101;
-        QTest::newRow("two commas") << "1,2,5" << 2110;
-        QTest::newRow("no digits") << ",," << 2110;
-        QTest::newRow("lone minus") << "-" << 2106;
-        QTest::newRow("minus inside a scaled class") << "1-2" << 2110;
-        QTest::newRow("longer than an entry box") << "12345678901" << 2106;
-    }
-    void entriesThatCannotBeSentAreRefused()
-    {
-        QFETCH(QString, typed);
-        QFETCH(int, cmd);
-        const EntryValue v = entryToRaw(typed, cmd, 2);
-        QVERIFY(!v.ok);
-        QVERIFY(!v.error.isEmpty());
+        QVERIFY2(v.ok != raw.isEmpty(), qPrintable(v.error));
+        QVERIFY(v.ok || !v.error.isEmpty());
+        if (v.ok) {
+            QCOMPARE(v.raw, raw);
+            QTEST(v.display, "display");
+        }
     }
 
     void rawValuesAreIntegers()
@@ -106,7 +81,6 @@ private slots:
         QTest::newRow("unknown option") << QStringList{"find", "--fast"} << false << 2;
         QTest::newRow("option of another command") << QStringList{"get", "2110", "--raw"} << false << 2;
         QTest::newRow("read without file") << QStringList{"read"} << false << 2;
-        QTest::newRow("get without number") << QStringList{"get"} << false << 2;
         QTest::newRow("set with one argument") << QStringList{"set", "2110"} << false << 2;
         QTest::newRow("port out of range") << QStringList{"find", "--port", "11"} << false << 2;
         QTest::newRow("decimals out of range") << QStringList{"get", "2101", "--decimals", "4"} << false << 2;
@@ -157,7 +131,6 @@ private slots:
         QCOMPARE(modelText(2034), QStringLiteral("Tusk1 ProfiBus"));
         QCOMPARE(modelText(2023), QString());
         QCOMPARE(modelText(2005), QString());
-        QCOMPARE(versionText(523), QStringLiteral("V5-23"));
         QCOMPARE(versionText(1200), QStringLiteral("V12-00"));
         QCOMPARE(versionText(5), QStringLiteral("V0-05"));
     }
@@ -192,8 +165,6 @@ private slots:
         QCOMPARE(languageIndexFor(QStringLiteral("English")), 0);
         QCOMPARE(languageIndexFor(QStringLiteral("german")), 1);
         QCOMPARE(languageIndexFor(QStringLiteral("France")), 3);
-        QCOMPARE(languageIndexFor(QStringLiteral("Spanish")), 4);
-        QCOMPARE(languageIndexFor(QStringLiteral("Turkish")), 5);
         QCOMPARE(languageIndexFor(QStringLiteral("Latin")), -1);
     }
 };

@@ -7,6 +7,7 @@
 #include "memory_settings_store.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
+#include "scratch_files.h"
 #include "shared_state.h"
 #include "sim_device.h"
 
@@ -20,8 +21,8 @@
 
 namespace kinetra::test {
 
-// The file window on virtual time: the simulated drive on COM2, the main window recorded, the
-// file window's own elements reached through the same routing the program uses.
+// The file window on virtual time: the simulated drive (level 540) on COM2, the main window
+// recorded, the file window's own elements reached through the same routing the program uses.
 struct FileWindowRig {
     VirtualClock clock;
     FakeSerialPort port{clock};
@@ -38,14 +39,7 @@ struct FileWindowRig {
     int saveWindowOpened = 0;
     int progressPeak = 0;
 
-    static sim::DriveConfig config(int version)
-    {
-        sim::DriveConfig c;
-        c.softwareVersion = version;
-        return c;
-    }
-
-    explicit FileWindowRig(int version = 540) : drive(config(version))
+    FileWindowRig()
     {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)
@@ -66,6 +60,16 @@ struct FileWindowRig {
         file->setSaveWindowOpener([this] { ++saveWindowOpened; });
         QObject::connect(progressBar(), &QProgressBar::valueChanged,
                          [this](int v) { progressPeak = std::max(progressPeak, v); });
+        return *file;
+    }
+
+    // The window open on the file `name`, which holds `bytes`, for a drive at level 540.
+    FrmFile& openWith(const QString& name, const QByteArray& bytes)
+    {
+        state.firmwareLevel = 540;
+        put(dir.filePath(name), bytes);
+        open();
+        type(name);
         return *file;
     }
 

@@ -7,7 +7,8 @@
 // Parameter files built line by line the way a person writes one, independent of the writer.
 namespace handwritten {
 
-inline QList<int> range(int from, int to) {
+inline QList<int> range(int from, int to)
+{
     QList<int> out;
     for (int p = from; p <= to; ++p)
         out << p;
@@ -15,37 +16,31 @@ inline QList<int> range(int from, int to) {
 }
 
 // Axis parameters of a file written below level 540, and from 540 on.
-inline QList<int> shortAxis() {
+inline QList<int> shortAxis()
+{
     return range(0, 52) << 55 << 80;
 }
-inline QList<int> longAxis() {
+inline QList<int> longAxis()
+{
     return range(0, 52) + range(55, 80);
 }
-inline QList<int> device() {
+inline QList<int> device()
+{
     return range(0, 3) + range(10, 19) + range(25, 48);
-}
-
-inline QByteArray lines(const QList<QByteArray>& text) {
-    QByteArray out;
-    for (const QByteArray& line : text)
-        out += line + "\r\n";
-    return out;
 }
 
 // A whole file; a value missing from the maps is an empty field. Values are given as they
 // stand in the file ("\"100\"" quoted, "100" bare).
 inline QByteArray file(const QList<int>& axis, const QMap<int, QByteArray>& axisValues = {},
-                       const QMap<int, QByteArray>& deviceValues = {}) {
-    QList<QByteArray> text{"\"Parameter KINETRA\"", "\"----------------\"", "\"Achse X\"",
-                           "\"----------------\""};
+                       const QMap<int, QByteArray>& deviceValues = {})
+{
+    QByteArray out = "\"Parameter KINETRA\"\r\n\"----------------\"\r\n\"Achse X\"\r\n\"----------------\"\r\n";
     for (const int p : axis)
-        text << "\"P" + QByteArray::number(p) + "\"," + axisValues.value(p);
-    text << "\"----------------\""
-         << "\"Ger\xE4te Daten\""
-         << "\"----------------\"";
+        out += "\"P" + QByteArray::number(p) + "\"," + axisValues.value(p) + "\r\n";
+    out += "\"----------------\"\r\n\"Ger\xE4te Daten\"\r\n\"----------------\"\r\n";
     for (const int p : device())
-        text << "\"P" + QByteArray::number(p) + "\"," + deviceValues.value(p);
-    return lines(text);
+        out += "\"P" + QByteArray::number(p) + "\"," + deviceValues.value(p) + "\r\n";
+    return out;
 }
 
 } // namespace handwritten

@@ -2,11 +2,10 @@
 
 #include "frm_file_checks.h"
 #include "recording_dialogs.h"
+#include "scratch_files.h"
 #include "shared_state.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <unistd.h>
@@ -15,23 +14,6 @@ using namespace kinetra;
 using namespace kinetra::test;
 
 Q_DECLARE_METATYPE(kinetra::FileCheckPurpose)
-
-namespace {
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray contentOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-}
-
-} // namespace
 
 class TestFileChecks : public QObject {
     Q_OBJECT
@@ -47,12 +29,11 @@ private slots:
         QVERIFY(dir_.isValid());
         for (int i = 0; i < SharedState::kMessageCount; ++i)
             state_.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
-        put(dir_.filePath("x.PAR"), "\"Parameter KINETRA\"\r\n");
-        put(dir_.filePath("set.par"), "\"Parameter KINETRA\"\r\n");
-        put(dir_.filePath("notes.txt"), "text\r\n");
-        QVERIFY(QDir(dir_.path()).mkdir("folder.par"));
-        QVERIFY(QDir(dir_.path()).mkdir("sub"));
-        put(dir_.filePath("sub/inner.par"), "\"Parameter KINETRA\"\r\n");
+        QVERIFY(QDir(dir_.path()).mkdir("sub") && QDir(dir_.path()).mkdir("folder.par"));
+        for (const char* name : {"x.PAR", "set.par", "notes.txt", "sub/inner.par"})
+            QVERIFY(put(dir_.filePath(name), "\"Parameter KINETRA\"\r\n"));
+        QVERIFY(put(dir_.filePath("locked.par"), "\"Parameter KINETRA\"\r\n"));
+        QVERIFY(QFile::setPermissions(dir_.filePath("locked.par"), QFileDevice::WriteOwner));
     }
 
     // What the box's text becomes and which message refuses it; the answer to a creation
@@ -64,32 +45,25 @@ private slots:
         QTest::addColumn<QString>("path");  // "" when refused
         QTest::addColumn<QString>("shown"); // the box afterwards
         QTest::addColumn<QStringList>("messages");
+        const auto row = [](const char* name, const char* typed, FileCheckPurpose purpose, const char* path,
+                            const char* shown, const QStringList& messages) {
+            QTest::newRow(name) << typed << purpose << path << shown << messages;
+        };
         const auto load = FileCheckPurpose::Load;
         const auto store = FileCheckPurpose::Store;
-        QTest::newRow("empty") << "" << load << ""
-                               << "" << QStringList{"msg0"};
-        QTest::newRow("txt refused although listed") << "notes.txt" << load << ""
-                                                     << "notes.txt" << QStringList{"msg1"};
-        QTest::newRow("other extension") << "set.bak" << store << ""
-                                         << "set.bak" << QStringList{"msg1"};
-        QTest::newRow("extension in capitals") << "x.PAR" << load << "<dir>/x.PAR"
-                                               << "<dir>/x.PAR" << QStringList{};
-        QTest::newRow("bare name gets folder and .par") << "set" << load << "<dir>/set.par"
-                                                        << "<dir>/set.par" << QStringList{};
-        QTest::newRow("absolute path stays") << "<dir>/sub/inner" << load << "<dir>/sub/inner.par"
-                                             << "<dir>/sub/inner.par" << QStringList{};
-        QTest::newRow("relative path into the folder") << "sub/inner.par" << load << "<dir>/sub/inner.par"
-                                                       << "<dir>/sub/inner.par" << QStringList{};
-        QTest::newRow("no name before the extension") << ".par" << load << ""
-                                                      << "<dir>/.par" << QStringList{"msg0"};
-        QTest::newRow("missing file for a load") << "absent" << load << ""
-                                                 << "<dir>/absent.par" << QStringList{"msg6"};
-        QTest::newRow("missing file for a store asks") << "absent" << store << ""
-                                                       << "<dir>/absent.par" << QStringList{"msg7<dir>/absent.parmsg8"};
-        QTest::newRow("missing folder") << "<dir>/nowhere/a.par" << store << ""
-                                        << "<dir>/nowhere/a.par" << QStringList{"msg4"};
-        QTest::newRow("a folder is no file") << "folder.par" << load << ""
-                                             << "<dir>/folder.par" << QStringList{"msg4"};
+        row("empty", "", load, "", "", {"msg0"});
+        row("txt refused although listed", "notes.txt", load, "", "notes.txt", {"msg1"});
+        row("other extension", "set.bak", store, "", "set.bak", {"msg1"});
+        row("extension in capitals", "x.PAR", load, "<dir>/x.PAR", "<dir>/x.PAR", {});
+        row("bare name gets folder and .par", "set", load, "<dir>/set.par", "<dir>/set.par", {});
+        row("absolute path stays", "<dir>/sub/inner", load, "<dir>/sub/inner.par", "<dir>/sub/inner.par", {});
+        row("relative path into the folder", "sub/inner.par", load, "<dir>/sub/inner.par", "<dir>/sub/inner.par", {});
+        row("no name before the extension", ".par", load, "", "<dir>/.par", {"msg0"});
+        row("missing file for a load", "absent", load, "", "<dir>/absent.par", {"msg6"});
+        row("missing file for a store asks", "absent", store, "", "<dir>/absent.par", {"msg7<dir>/absent.parmsg8"});
+        row("missing folder", "<dir>/nowhere/a.par", store, "", "<dir>/nowhere/a.par", {"msg4"});
+        row("a folder is no file", "folder.par", load, "", "<dir>/folder.par", {"msg4"});
+        row("unreadable file", "locked", load, "", "<dir>/locked.par", {"msg5"});
     }
     void nameRules()
     {
@@ -98,6 +72,8 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, shown);
         QFETCH(QStringList, messages);
+        if (typed == "locked" && geteuid() == 0)
+            QSKIP("the administrator reads every file");
         RecordingDialogs dialogs;
         dialogs.answers.push_back(MessageAnswer::No);
         QString box = expand(typed);
@@ -125,19 +101,6 @@ private slots:
         QCOMPARE(dialogs.shown[0].buttons, MessageButtons::YesNo);
         QCOMPARE(dialogs.shown[0].defaultAnswer, MessageAnswer::No);
         QCOMPARE(contentOf(dir_.filePath("fresh.par")), QByteArray("Parameter KINETRA\r\n"));
-    }
-
-    void unreadableFileIsAccessDenied()
-    {
-        if (geteuid() == 0)
-            QSKIP("the administrator reads every file");
-        const QString path = dir_.filePath("locked.par");
-        put(path, "\"Parameter KINETRA\"\r\n");
-        QFile::setPermissions(path, QFileDevice::WriteOwner);
-        RecordingDialogs dialogs;
-        QString box = QStringLiteral("locked");
-        QVERIFY(!checkParameterFile(box, FileCheckPurpose::Load, dir_.path(), dir_.path(), state_, dialogs));
-        QCOMPARE(dialogs.texts(), QStringList{"msg5"});
     }
 };
 
