@@ -31,7 +31,6 @@ private slots:
         QTest::newRow("device") << 2448 << 448;
         QTest::newRow("general") << 2000 << 0;
         QTest::newRow("axis 5 has none") << 2550 << -1;
-        QTest::newRow("axis 9 has none") << 2999 << -1;
         QTest::newRow("entry box only") << 11 << -1;
         QTest::newRow("five digits") << 12100 << -1;
     }
@@ -80,8 +79,7 @@ private slots:
     void frameValueTakesTheValueAfterTheEcho()
     {
         QFETCH(QByteArray, frame);
-        QFETCH(QString, value);
-        QCOMPARE(frameValue(frame, kRawChars), value);
+        QTEST(frameValue(frame, kRawChars), "value");
     }
 
     void frameFieldCutsTenCharacterFields_data()
@@ -104,8 +102,7 @@ private slots:
     {
         QFETCH(QByteArray, text);
         QFETCH(int, k);
-        QFETCH(QString, field);
-        QCOMPARE(frameField(text, k), field);
+        QTEST(frameField(text, k), "field");
     }
 
     void formatValueByCommandNumber_data()
@@ -117,7 +114,6 @@ private slots:
         QTest::newRow("hundredths") << "12345" << 2110 << 0 << "123,45";
         QTest::newRow("thousandths") << "12345" << 2115 << 0 << "12,345";
         QTest::newRow("position decPnt 1") << "12345" << 2101 << 1 << "1234,5";
-        QTest::newRow("position decPnt 2") << "12345" << 2101 << 2 << "123,45";
         QTest::newRow("position decPnt 3") << "12345" << 2170 << 3 << "12,345";
         QTest::newRow("position decPnt 0 unchanged") << "00123" << 2101 << 0 << "00123";
         QTest::newRow("entry box 10 is a position") << "5" << 10 << 2 << "0,05";
@@ -144,8 +140,7 @@ private slots:
         QFETCH(QString, raw);
         QFETCH(int, cmd);
         QFETCH(int, decPnt);
-        QFETCH(QString, display);
-        QCOMPARE(formatValue(raw, cmd, decPnt).value_or(QStringLiteral("<none>")), display);
+        QTEST(formatValue(raw, cmd, decPnt).value_or(QStringLiteral("<none>")), "display");
     }
 
     void formatValueRefusesWhatIsNoNumber()
@@ -177,12 +172,10 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(int, decPnt);
-        QFETCH(QString, raw);
-        QFETCH(QString, display);
         test::RecordingWindow window;
         window.setText(el::txtPara(10), typed);
-        QCOMPARE(normalizeEntry(window, 10, decPnt), raw);
-        QCOMPARE(window.text(el::txtPara(10)), display);
+        QTEST(normalizeEntry(window, 10, decPnt), "raw");
+        QTEST(window.text(el::txtPara(10)), "display");
     }
 };
 

@@ -4,6 +4,7 @@
 #include "qt_clock.h"
 #include "qt_serial_port.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -86,34 +87,38 @@ private slots:
         QCOMPARE(line.port.readAll(), QByteArray("c"));
     }
 
-    void aHangUpEndsAWaitForMoreCharacters()
+    // A hang-up closes the port and says so once, also while the port waits for more
+    // characters of an answer. A closed port is a silent drive: writes vanish, nothing arrives.
+    void aHangUpClosesThePort_data()
     {
-        Line line;
-        QVERIFY(line.port.open());
-        line.port.reportArrivalsFrom(200);
-        line.pty.write("abc");
-        line.pty.hangUp();
-        QTRY_VERIFY_WITH_TIMEOUT(!line.port.isOpen(), 2000);
+        QTest::addColumn<int>("awaited");
+        QTest::addColumn<QByteArray>("arrived");
+        QTest::newRow("idle line") << 0 << QByteArray();
+        QTest::newRow("waiting for more characters") << 200 << QByteArray("abc");
     }
-
-    void aHungUpLineClosesThePort()
+    void aHangUpClosesThePort()
     {
+        QFETCH(int, awaited);
+        QFETCH(QByteArray, arrived);
         Line line;
         QVERIFY(line.port.open());
         QSignalSpy lost(&line.port, &SerialPort::lostDevice);
+        line.port.reportArrivalsFrom(awaited);
+        line.pty.write(arrived);
         line.pty.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(!line.port.isOpen(), 3000);
         QCOMPARE(lost.count(), 1);
-        // A closed port is a silent drive: writes vanish, nothing arrives.
         line.port.write("x");
         QCOMPARE(line.port.bytesWaiting(), qint64(0));
         QCOMPARE(line.port.readAll(), QByteArray());
     }
 
+    // A path that names no device, also one outside ASCII in a folder that is not there.
     void aMissingDeviceFailsToOpen_data()
     {
         QTest::addColumn<QString>("device");
         QTest::newRow("no such path") << QStringLiteral("/dev/kinetra-no-such-port");
+        QTest::newRow("not ASCII") << QDir::temp().filePath(QStringLiteral("Prüfstand Ω € 日本/ttyΩ0"));
     }
     void aMissingDeviceFailsToOpen()
     {

@@ -9,7 +9,6 @@
 #include "numeric_text.h"
 #include "parameter_file_reader.h"
 #include "parameter_file_writer.h"
-#include "qt_serial_port.h"
 #include "recording_dialogs.h"
 #include "shared_state.h"
 #include "virtual_clock.h"
@@ -30,23 +29,17 @@ namespace {
 const QString kNotAvailable = QStringLiteral("language not available");
 const QString kOddFolder = QStringLiteral("Prüfstand Ω € 日本");
 
-QByteArray randomBytes(qsizetype n, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(n, Qt::Uninitialized);
-    for (qsizetype i = 0; i < n; ++i)
-        bytes[i] = char(random.bounded(256));
-    return bytes;
-}
-
 // Printable noise with the separators a reader cares about: commas, quotes, line ends.
-QByteArray fieldNoise(qsizetype n, quint32 seed)
+const QByteArray kFieldNoise = "abc 019,,\"\"\r\n-P";
+
+// `n` bytes drawn from `alphabet`, or from every byte value when it is empty.
+QByteArray noise(qsizetype n, quint32 seed, const QByteArray& alphabet = {})
 {
-    static const char alphabet[] = "abc 019,,\"\"\r\n-P";
     QRandomGenerator random(seed);
     QByteArray bytes(n, Qt::Uninitialized);
+    const int kinds = int(alphabet.size());
     for (qsizetype i = 0; i < n; ++i)
-        bytes[i] = alphabet[random.bounded(int(sizeof alphabet - 1))];
+        bytes[i] = kinds == 0 ? char(random.bounded(256)) : alphabet.at(random.bounded(kinds));
     return bytes;
 }
 
@@ -113,13 +106,13 @@ private slots:
         QTest::newRow("cut after ten records") << firstLines(good, 14) << ParameterFileError::ReadPastEnd << 10;
         QTest::newRow("cut inside a record") << firstLines(good, 14) + "\"P1" << ParameterFileError::ReadPastEnd
                                              << 10;
-        QTest::newRow("binary") << randomBytes(64 * 1024, 7) << ParameterFileError::NotParameterFile << 0;
+        QTest::newRow("binary") << noise(64 * 1024, 7) << ParameterFileError::NotParameterFile << 0;
         QTest::newRow("binary after the header")
-            << QByteArray("\"Parameter KINETRA\"\r\n") + randomBytes(64 * 1024, 8) << ParameterFileError::UnexpectedRecord
+            << QByteArray("\"Parameter KINETRA\"\r\n") + noise(64 * 1024, 8) << ParameterFileError::UnexpectedRecord
             << 0;
         QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << ParameterFileError::NotParameterFile << 0;
-        QTest::newRow("huge: a good file and 6 MB more") << good + fieldNoise(6 << 20, 9) << ParameterFileError::TooLarge
-                                                         << 0;
+        QTest::newRow("huge: a good file and 6 MB more")
+            << good + noise(6 << 20, 9, kFieldNoise) << ParameterFileError::TooLarge << 0;
         QTest::newRow("huge: a value of 900000 digits") << firstLines(good, 4) + "\"P0\","
                                                                + QByteArray(900 * 1000, '7') + "\r\n"
                                                 << ParameterFileError::NumberOutOfRange << 0;
@@ -154,14 +147,14 @@ private slots:
         QTest::addColumn<bool>("loads");
         const QByteArray good = languageFile();
         QTest::newRow("complete, in a folder with an odd name") << good << true;
-        QTest::newRow("complete, with 6 MB of noise after it") << good + fieldNoise(6 << 20, 3) << true;
+        QTest::newRow("complete, with 6 MB of noise after it") << good + noise(6 << 20, 3, kFieldNoise) << true;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("cut in half") << good.left(good.size() / 2) << false;
         QTest::newRow("cut before the last message") << good.left(good.lastIndexOf(',')) << false;
-        QTest::newRow("binary") << randomBytes(256 * 1024, 4) << true;
+        QTest::newRow("binary") << noise(256 * 1024, 4) << true;
         QTest::newRow("NUL bytes") << QByteArray(64 * 1024, '\0') << false;
         QTest::newRow("huge: 6 MB in one open quote") << QByteArray("\"") + QByteArray(6 << 20, 'x') << false;
-        QTest::newRow("huge: 20 MB of field noise") << fieldNoise(20 << 20, 5) << true;
+        QTest::newRow("huge: 20 MB of field noise") << noise(20 << 20, 5, kFieldNoise) << true;
     }
     void damagedLanguageFilesShowOneMessage()
     {
@@ -243,15 +236,6 @@ private slots:
         }
         IniSettingsStore again(QDir(folder).filePath(QStringLiteral("Einstellungen ü")));
         QCOMPARE(again.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Explore")), folder);
-
-        // A port that names a device which is not there does not open, and says so.
-        MemorySettingsStore ports;
-        ports.setValue(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM1"),
-                       QDir(folder).filePath(QStringLiteral("ttyΩ0")));
-        QtSerialPort port(ports);
-        port.setPortNumber(1);
-        QVERIFY(!port.open());
-        QCOMPARE(port.lastOpenError(), PortOpenError::NoSuchDevice);
     }
 };
 

@@ -42,18 +42,6 @@ private slots:
         QCOMPARE(r.polls(), polls);
     }
 
-    void theLongStepResetsTheRounds()
-    {
-        LinkRig r;
-        r.state.firmwareLevel = 540;
-        r.com->setPollRounds(49);
-        r.com->pollTick();
-        QCOMPARE(r.com->pollStep(), qint16(3));
-        r.com->pollTick();
-        QCOMPARE(r.com->pollRounds(), qint16(0));
-        QCOMPARE(r.com->pollStep(), qint16(4));
-    }
-
     void busyTickRestartsThePlan()
     {
         LinkRig r;
@@ -61,7 +49,6 @@ private slots:
         r.com->pollTick();
         r.state.comBusy = true;
         r.com->pollTick();
-        QCOMPARE(r.com->pollStep(), qint16(0));
         r.state.comBusy = false;
         r.com->pollTick();
         QCOMPARE(r.polls(), (QList<int>{2100, 2100}));

@@ -7,11 +7,13 @@
 
 namespace kinetra::test {
 
-// Talks to a drive model directly on a time line of the test's own: each exchange sends one
+// A drive model talked to directly on a time line of the test's own: each exchange sends one
 // frame and collects everything that arrives within `answerTime`.
 struct SimExchange {
-    sim::DriveModel& drive;
+    sim::DriveModel drive;
     double now = 0;
+
+    explicit SimExchange(const sim::DriveConfig& config = {}) : drive(config) {}
 
     QByteArray send(const QByteArray& frame, double answerTime = 0.2)
     {

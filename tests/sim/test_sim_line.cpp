@@ -8,54 +8,20 @@
 #include "memory_settings_store.h"
 #include "numeric_text.h"
 #include "qt_serial_port.h"
+#include "sim_on_pty.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 using namespace kinetra;
+using namespace kinetra::test;
 
 namespace {
 
 const QString kPorts = QStringLiteral("Ports");
-
-// The simulator, started with `arguments` and registered as COM3 in a settings folder of its own.
-struct Simulator {
-    QTemporaryDir settingsDir;
-    QProcess process;
-    QString device;
-    QString output;
-
-    bool start(QStringList arguments)
-    {
-        arguments << QStringLiteral("--com") << QStringLiteral("3") << QStringLiteral("--settings-dir")
-                  << settingsDir.path();
-        process.start(QStringLiteral(KINETRA_DRIVE_SIM), arguments);
-        if (!process.waitForStarted(5000))
-            return false;
-        // It names its device, then the COM number it took.
-        QElapsedTimer t;
-        t.start();
-        while (!output.contains(QLatin1String("port: COM")) && t.elapsed() < 5000) {
-            process.waitForReadyRead(100);
-            output += QString::fromLocal8Bit(process.readAllStandardOutput());
-        }
-        device = QRegularExpression(QStringLiteral("line: (\\S+)")).match(output).captured(1);
-        return !device.isEmpty() && output.contains(QLatin1String("port: COM3"));
-    }
-    ~Simulator()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(3000);
-        }
-    }
-};
 
 // Collects what arrives on the tool's port, with the time each piece came.
 struct Receiver {
@@ -100,15 +66,14 @@ class TestSimLine : public QObject {
 private slots:
     void theToolReachesTheSimulatorAsCom3()
     {
-        Simulator sim;
-        QVERIFY2(sim.start({QStringLiteral("--device-type"), QStringLiteral("2013")}),
-                 qPrintable(sim.output));
-        IniSettingsStore settings(sim.settingsDir.path());
-        QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), sim.device);
+        SimOnPty sim;
+        QVERIFY2(sim.start({QStringLiteral("--device-type"), QStringLiteral("2013")}, 3), qPrintable(sim.output()));
+        IniSettingsStore settings(sim.settingsDir());
+        QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), sim.device());
 
         QtSerialPort port(settings);
         port.setPortNumber(3);
-        QCOMPARE(port.deviceName(), sim.device);
+        QCOMPARE(port.deviceName(), sim.device());
         QVERIFY(port.setSettings(QStringLiteral("9600,n,8,1")));
         QVERIFY(port.open());
 
@@ -135,18 +100,18 @@ private slots:
         QVERIFY(rx.exchange(pollFrame(11, 2402), 10));
         QCOMPARE(CheckCRC(rx.bytes), CrcVerdict::Match);
 
-        sim.process.terminate();
-        QVERIFY(sim.process.waitForFinished(5000));
-        QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(sim.process.exitCode(), 0);
+        sim.process().terminate();
+        QVERIFY(sim.process().waitForFinished(5000));
+        QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.process().exitCode(), 0);
         QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), QString());
     }
 
     void aHangUpEndsTheToolsPort()
     {
-        Simulator sim;
-        QVERIFY2(sim.start({QStringLiteral("--hang-up-after"), QStringLiteral("1")}), qPrintable(sim.output));
-        IniSettingsStore settings(sim.settingsDir.path());
+        SimOnPty sim;
+        QVERIFY2(sim.start({QStringLiteral("--hang-up-after"), QStringLiteral("1")}, 3), qPrintable(sim.output()));
+        IniSettingsStore settings(sim.settingsDir());
         QtSerialPort port(settings);
         port.setPortNumber(3);
         QVERIFY(port.open());
@@ -156,7 +121,7 @@ private slots:
         QVERIFY(!rx.exchange(pollFrame(11, 2000), 1, 500));
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3000);
         QVERIFY(!port.isOpen());
-        QTRY_COMPARE_WITH_TIMEOUT(sim.process.state(), QProcess::NotRunning, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(sim.process().state(), QProcess::NotRunning, 5000);
         QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), QString());
     }
 
@@ -164,7 +129,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString existing = dir.path(); // a path that exists, standing for a real adapter
-        test::MemorySettingsStore store;
+        MemorySettingsStore store;
         const auto entry = [&](int n) {
             return store.value(kApplicationName, kPorts, QStringLiteral("COM%1").arg(n));
         };

@@ -50,8 +50,7 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(int, version);
-        DriveModel drive(modelConfig(type, version));
-        SimExchange x{drive};
+        SimExchange x(modelConfig(type, version));
         for (const int cmd : polledNumbers()) {
             const QByteArray answer = x.poll(cmd);
             QVERIFY2(CheckCRC(answer) == CrcVerdict::Match, describeControlCharacters(answer).constData());
@@ -67,8 +66,7 @@ private slots:
 
     void statusBlockHasItsFieldsAtTheirOffsets()
     {
-        DriveModel drive(DriveConfig{});
-        SimExchange x{drive};
+        SimExchange x;
         QCOMPARE(x.write(2103, "-100000"), QByteArray(1, ctl::ACK));
         QCOMPARE(x.write(2101, "-30000"), QByteArray(1, ctl::ACK));
         QCOMPARE(x.write(2152, "128"), QByteArray(1, ctl::ACK));
@@ -101,49 +99,49 @@ private slots:
 
     void writesAreCheckedAgainstTheirRange_data()
     {
+        QTest::addColumn<int>("version");
         QTest::addColumn<int>("cmd");
         QTest::addColumn<QByteArray>("value");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("set point") << 2101 << QByteArray("123456") << true;
-        QTest::newRow("negative position") << 2103 << QByteArray("-2500") << true;
-        QTest::newRow("fast speed 100 %") << 2113 << QByteArray("100") << true;
-        QTest::newRow("fast speed 101 %") << 2113 << QByteArray("101") << false;
-        QTest::newRow("slow speed 0 %") << 2114 << QByteArray("0") << false;
-        QTest::newRow("edge evaluation 2") << 2125 << QByteArray("2") << true;
-        QTest::newRow("edge evaluation 3") << 2125 << QByteArray("3") << false;
-        QTest::newRow("cycle time 0") << 2137 << QByteArray("0") << false;
-        QTest::newRow("max frequency 0") << 2140 << QByteArray("0") << false;
-        QTest::newRow("input 1 BCD") << 2146 << QByteArray("4") << true;
-        QTest::newRow("axis 2 speed") << 2213 << QByteArray("55") << true;
-        QTest::newRow("bus address 5") << 2410 << QByteArray("5") << true;
-        QTest::newRow("bus address 200") << 2410 << QByteArray("200") << false;
-        QTest::newRow("device type is read-only") << 2401 << QByteArray("2013") << false;
-        QTest::newRow("operating time is read-only") << 2429 << QByteArray("0") << false;
-        QTest::newRow("counter is read-only") << 2437 << QByteArray("0") << false;
-        QTest::newRow("minus inside") << 2101 << QByteArray("1-2") << false;
-        QTest::newRow("empty value") << 2101 << QByteArray("") << false;
-        QTest::newRow("too long") << 2101 << QByteArray("1234567890123456789") << false;
-        QTest::newRow("general number") << 2001 << QByteArray("1") << false;
+        const auto row = [](const char* name, int cmd, const char* value, bool accepted, int version = 540) {
+            QTest::newRow(name) << version << cmd << QByteArray(value) << accepted;
+        };
+        row("set point", 2101, "123456", true);
+        row("negative position", 2103, "-2500", true);
+        row("fast speed 100 %", 2113, "100", true);
+        row("fast speed 101 %", 2113, "101", false);
+        row("slow speed 0 %", 2114, "0", false);
+        row("edge evaluation 2", 2125, "2", true);
+        row("edge evaluation 3", 2125, "3", false);
+        row("cycle time 0", 2137, "0", false);
+        row("max frequency 0", 2140, "0", false);
+        row("input 1 BCD", 2146, "4", true);
+        row("input 1 BCD before 5.00", 2146, "4", false, 400);
+        row("input 1 highest before 5.00", 2146, "3", true, 400);
+        row("axis 2 speed", 2213, "55", true);
+        row("bus address 5", 2410, "5", true);
+        row("bus address 200", 2410, "200", false);
+        row("device type is read-only", 2401, "2013", false);
+        row("operating time is read-only", 2429, "0", false);
+        row("counter is read-only", 2437, "0", false);
+        row("minus inside", 2101, "1-2", false);
+        row("empty value", 2101, "", false);
+        row("too long", 2101, "1234567890123456789", false);
+        row("general number", 2001, "1", false);
     }
     void writesAreCheckedAgainstTheirRange()
     {
+        QFETCH(int, version);
         QFETCH(int, cmd);
         QFETCH(QByteArray, value);
         QFETCH(bool, accepted);
-        DriveModel drive(DriveConfig{});
-        SimExchange x{drive};
+        DriveConfig c;
+        c.softwareVersion = version;
+        SimExchange x(c);
         const QByteArray before = x.value(cmd);
         QCOMPARE(x.write(cmd, value), QByteArray(1, accepted ? ctl::ACK : ctl::NAK));
         x.advance(1); // past the pause after a new bus address
         QCOMPARE(x.value(cmd), accepted ? value : before);
-    }
-
-    void inputRangeFollowsTheVersion()
-    {
-        DriveModel old(modelConfig(2000, 400));
-        SimExchange x{old};
-        QCOMPARE(x.write(2146, "4"), QByteArray(1, ctl::NAK));
-        QCOMPARE(x.write(2146, "3"), QByteArray(1, ctl::ACK));
     }
 
     void theLineIsReadForgivingly_data()
@@ -154,12 +152,7 @@ private slots:
         const QByteArray poll = pollFrame(11, 2402);
         const QByteArray version = answerFrame("2402", "540");
         QTest::newRow("noise before a poll") << QByteArray("x\x01\x7f 9") + poll << version;
-        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04"
-                                                                  "11\x02"
-                                                                  "21")
-                                                           + poll
-                                                    << version;
-        QTest::newRow("poll in pieces") << poll.left(3) + poll.mid(3) << version;
+        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04" "11\x02" "21") + poll << version;
         QTest::newRow("two polls at once") << poll + poll << version + version;
         QTest::newRow("other address") << pollFrame(12, 2402) << QByteArray();
         QByteArray corrupted = writeFrame(11, 2101, "500");
@@ -167,18 +160,13 @@ private slots:
         QTest::newRow("wrong check character") << corrupted << QByteArray();
         QTest::newRow("write then poll")
             << writeFrame(11, 2101, "500") + pollFrame(11, 2101) << ack + answerFrame("2101", "500");
-        QTest::newRow("poll of a short number") << QByteArray("\x04"
-                                                              "11\x02"
-                                                              "210\x05")
-                                                << QByteArray();
+        QTest::newRow("poll of a short number") << QByteArray("\x04" "11\x02" "210\x05") << QByteArray();
     }
     void theLineIsReadForgivingly()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, answer);
-        DriveModel drive(DriveConfig{});
-        SimExchange x{drive};
-        QCOMPARE(x.send(bytes), answer);
+        SimExchange x;
+        QTEST(x.send(bytes), "answer");
     }
 
     void pacedFramesTakeOneCharacterTimeEachWay()
@@ -214,19 +202,16 @@ private slots:
         QFETCH(int, version);
         QFETCH(int, inputs);
         QFETCH(bool, emergencyStopOpen);
-        QFETCH(qint64, bits);
         DriveConfig c = modelConfig(2000, version);
         c.inputs = inputs;
         c.emergencyStopOpen = emergencyStopOpen;
-        DriveModel drive(c);
-        SimExchange x{drive};
-        QCOMPARE(x.number(2180) & (256 | 512 | 1024 | 8192), bits);
+        SimExchange x(c);
+        QTEST(x.number(2180) & (256 | 512 | 1024 | 8192), "bits");
     }
 
     void operatingTimeCountsMinutes()
     {
-        DriveModel drive(DriveConfig{});
-        SimExchange x{drive};
+        SimExchange x;
         const qint64 start = x.number(2429);
         x.advance(125);
         QCOMPARE(x.number(2429), start + 2);
@@ -248,12 +233,11 @@ private slots:
         QFETCH(int, type);
         QFETCH(QList<int>, states);
         QFETCH(bool, inStatusWord);
-        DriveModel drive(modelConfig(type, 540));
-        SimExchange x{drive};
+        SimExchange x(modelConfig(type, 540));
         const double times[] = {0.5, 1.5, 2.5, 4.0};
         for (int i = 0; i < 4; ++i) {
             x.now = times[i];
-            drive.advanceTo(x.now);
+            x.drive.advanceTo(x.now);
             QCOMPARE(x.number(2411), qint64(states[i]));
             const qint64 busBits = (x.number(2180) >> 16) & 0xFF;
             QCOMPARE(busBits, inStatusWord ? qint64(states[i]) : 0);
@@ -276,8 +260,7 @@ private slots:
         QVERIFY2(values, qPrintable(error));
         DriveConfig c;
         c.startValues = *values;
-        DriveModel drive(c);
-        SimExchange x{drive};
+        SimExchange x(c);
         QCOMPARE(x.number(2100), qint64(1500));
         QCOMPARE(x.number(2101), qint64(7000));
         QCOMPARE(x.number(2113), qint64(55));

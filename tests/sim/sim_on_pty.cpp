@@ -1,6 +1,7 @@
 #include "sim_on_pty.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 
 namespace kinetra::test {
 
@@ -15,21 +16,23 @@ SimOnPty::~SimOnPty()
     }
 }
 
-bool SimOnPty::start(const QStringList& arguments)
+bool SimOnPty::start(const QStringList& arguments, int com)
 {
     process_.start(QStringLiteral(KINETRA_DRIVE_SIM), QStringList(arguments)
-                                                        << QStringLiteral("--com") << QStringLiteral("1")
+                                                        << QStringLiteral("--com") << QString::number(com)
                                                         << QStringLiteral("--settings-dir") << settingsDir_.path());
     if (!process_.waitForStarted(5000))
         return false;
+    // It names its device, then the COM number it took.
+    const QString taken = QStringLiteral("port: COM%1").arg(com);
     QElapsedTimer t;
     t.start();
-    while (!output_.contains(QLatin1String("port: COM1")) && t.elapsed() < 5000
-           && process_.state() == QProcess::Running) {
+    while (!output_.contains(taken) && t.elapsed() < 5000 && process_.state() == QProcess::Running) {
         process_.waitForReadyRead(100);
         output_ += QString::fromLocal8Bit(process_.readAllStandardOutput());
     }
-    return output_.contains(QLatin1String("port: COM1"));
+    device_ = QRegularExpression(QStringLiteral("line: (\\S+)")).match(output_).captured(1);
+    return output_.contains(taken) && !device_.isEmpty();
 }
 
 } // namespace kinetra::test

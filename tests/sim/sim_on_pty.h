@@ -6,7 +6,7 @@
 
 namespace kinetra::test {
 
-// kinetra-drive-sim on a pseudo-terminal, registered as COM1 in a settings folder of its own.
+// kinetra-drive-sim on a pseudo-terminal, registered as COM`com` in a settings folder of its own.
 class SimOnPty {
 public:
     SimOnPty() = default;
@@ -16,15 +16,18 @@ public:
 
     // Starts it with `arguments` besides --com and --settings-dir; false when it did not come
     // up (output() says why).
-    bool start(const QStringList& arguments);
+    bool start(const QStringList& arguments, int com = 1);
     QString settingsDir() const { return settingsDir_.path(); }
     QString output() const { return output_; }
-    bool running() const { return process_.state() != QProcess::NotRunning; }
+    // The pseudo-terminal's device, as the simulator names it.
+    QString device() const { return device_; }
+    QProcess& process() { return process_; }
 
 private:
     QTemporaryDir settingsDir_;
     QProcess process_;
     QString output_;
+    QString device_;
 };
 
 } // namespace kinetra::test

@@ -1,43 +1,13 @@
-#include "drive_com.h"
-#include "fake_serial_port.h"
 #include "frame.h"
-#include "recording_dialogs.h"
-#include "recording_window.h"
-#include "scripted_drive.h"
-#include "shared_state.h"
+#include "link_rig.h"
 
 #include <QTest>
 
-#include <memory>
-
 using namespace kinetra;
 using namespace kinetra::test;
-using Reply = ScriptedDrive::Reply;
 
 namespace {
-
-// A link on virtual time with the stand-in drive on port 1, online.
-struct Rig {
-    VirtualClock clock;
-    FakeSerialPort port{clock};
-    ScriptedDrive drive;
-    SharedState state;
-    RecordingWindow window;
-    RecordingDialogs dialogs;
-    std::unique_ptr<DriveCom> com;
-
-    Rig()
-    {
-        port.attach(1, &drive);
-        port.open();
-        state.comOnline = 1;
-        state.messageText[75] = QStringLiteral("refused");
-        state.messageText[76] = QStringLiteral("saving");
-        com = std::make_unique<DriveCom>(state, port, clock, window, dialogs);
-    }
-    QList<QByteArray> frames() const { return port.writtenBytes(); }
-};
-
+const QByteArray kNak(1, ctl::NAK);
 } // namespace
 
 class TestWriteCom : public QObject {
@@ -45,11 +15,11 @@ class TestWriteCom : public QObject {
 private slots:
     void offlineOnlyStoresTheValue()
     {
-        Rig r;
+        LinkRig r;
         r.state.comOnline = 0;
         r.com->WriteCom(11, 2125, 7);
         QCOMPARE(r.state.table.value(2125), ParameterValue::number(7));
-        QVERIFY(r.frames().isEmpty());
+        QCOMPARE(r.frames(), 0);
         QVERIFY(!r.state.comBusy);
     }
 
@@ -57,34 +27,32 @@ private slots:
     {
         QTest::addColumn<int>("cmd");
         QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("translate");
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("axis 1, 0 -> 1") << 2125 << 0 << QByteArray("1");
-        QTest::newRow("axis 1, 1 -> 2") << 2125 << 1 << QByteArray("2");
-        QTest::newRow("axis 2, 2 -> 4") << 2225 << 2 << QByteArray("4");
-        QTest::newRow("axis 3, 3 stays") << 2325 << 3 << QByteArray("3");
-        QTest::newRow("device keeps 0") << 2425 << 0 << QByteArray("0");
-        QTest::newRow("other parameter keeps 0") << 2126 << 0 << QByteArray("0");
+        QTest::newRow("axis 1, 0 -> 1") << 2125 << 0 << true << QByteArray("1");
+        QTest::newRow("axis 1, 1 -> 2") << 2125 << 1 << true << QByteArray("2");
+        QTest::newRow("axis 2, 2 -> 4") << 2225 << 2 << true << QByteArray("4");
+        QTest::newRow("axis 3, 3 stays") << 2325 << 3 << true << QByteArray("3");
+        QTest::newRow("device keeps 0") << 2425 << 0 << true << QByteArray("0");
+        QTest::newRow("other parameter keeps 0") << 2126 << 0 << true << QByteArray("0");
+        QTest::newRow("a drive value is sent as it is") << 2125 << 2 << false << QByteArray("2");
     }
     void selectionPositionsAreTranslated()
     {
         QFETCH(int, cmd);
         QFETCH(int, value);
+        QFETCH(bool, translate);
         QFETCH(QByteArray, sent);
-        Rig r;
-        const ParameterValue v = r.com->WriteCom(11, cmd, value);
-        QCOMPARE(r.frames(), QList<QByteArray>{writeFrame(11, cmd, sent)});
+        LinkRig r;
+        const auto translation = translate ? SelectionTranslation::Translate : SelectionTranslation::Keep;
+        const ParameterValue v = r.com->WriteCom(11, cmd, ParameterValue::number(value), translation);
+        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>{writeFrame(11, cmd, sent)});
         QCOMPARE(r.state.table.value(cmd).toText(), QString::fromLatin1(sent));
         QCOMPARE(v.toText(), QString::fromLatin1(sent));
     }
 
-    void aDriveValueIsSentAsItIs()
-    {
-        Rig r;
-        r.com->WriteCom(11, 2125, ParameterValue::text(QStringLiteral("2")), SelectionTranslation::Keep);
-        QCOMPARE(r.frames(), QList<QByteArray>{writeFrame(11, 2125, "2")});
-    }
-
-    void actionsAreNotKeptInTheTable_data()
+    // The command words and parameters 00 and 80 are actions: sent and acknowledged, not kept.
+    void actionsGoOutButAreNotKept_data()
     {
         QTest::addColumn<int>("cmd");
         QTest::newRow("command word") << 2152;
@@ -92,69 +60,64 @@ private slots:
         QTest::newRow("parameter 00") << 2100;
         QTest::newRow("parameter 80") << 2180;
     }
-    void actionsAreNotKeptInTheTable()
+    void actionsGoOutButAreNotKept()
     {
         QFETCH(int, cmd);
-        Rig r;
+        LinkRig r;
         r.state.table.store(cmd, ParameterValue::text(QStringLiteral("kept")));
+        r.state.transferCount = 17;
         r.com->WriteCom(11, cmd, 129);
+        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>{writeFrame(11, cmd, "129")});
         QCOMPARE(r.state.table.value(cmd), ParameterValue::text(QStringLiteral("kept")));
-        QCOMPARE(r.frames().size(), 1);
-    }
-
-    void stopCommandGoesOutAsTheWorkedExample()
-    {
-        Rig r;
-        r.com->WriteCom(11, 2152, 129);
-        QCOMPARE(r.frames(), QList<QByteArray>{QByteArray("\x04" "11\x02" "2152129\x03" "=")});
         QCOMPARE(r.window.statusText.value(1), QStringLiteral(" RS232 : ONLINE"));
         QCOMPARE(r.window.statusBevel.value(1), Bevel::Raised);
+        // Outside a transfer every write starts the count again.
+        QCOMPARE(r.state.transferCount, qint16(0));
         QVERIFY(!r.state.comBusy);
         QVERIFY(r.dialogs.shown.isEmpty());
     }
 
-    void refusalRestoresSlotAndBox()
+    // A refused value goes back to the one before, in the table and in its box; a refused
+    // command has nothing to go back to. Live polling stays off until a connection or a
+    // command button turns it on again.
+    void refusalRestoresWhatWasThere_data()
     {
-        Rig r;
-        r.state.table.store(2110, ParameterValue::text(QStringLiteral("300")));
-        r.window.setText(el::txtPara(2110), QStringLiteral("5,00"));
+        QTest::addColumn<int>("cmd");
+        QTest::addColumn<QString>("before"); // in the table; empty: nothing
+        QTest::addColumn<QString>("box");
+        QTest::newRow("value") << 2110 << "300" << "3,00";
+        QTest::newRow("command") << 2152 << "" << "box";
+    }
+    void refusalRestoresWhatWasThere()
+    {
+        QFETCH(int, cmd);
+        QFETCH(QString, before);
+        LinkRig r;
+        if (!before.isEmpty())
+            r.state.table.store(cmd, ParameterValue::text(before));
+        r.window.setText(el::txtPara(cmd), QStringLiteral("box"));
         r.com->timerReceive().setEnabled(true);
-        r.drive.script(Reply::nak());
-        r.com->WriteCom(11, 2110, 500);
-        QCOMPARE(r.state.table.value(2110), ParameterValue::text(QStringLiteral("300")));
-        QCOMPARE(r.window.text(el::txtPara(2110)), QStringLiteral("3,00"));
-        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("refused")});
+        r.drive.overrides.push_back(kNak);
+        r.com->WriteCom(11, cmd, 500);
+        QCOMPARE(r.state.table.value(cmd), before.isEmpty() ? ParameterValue() : ParameterValue::text(before));
+        QTEST(r.window.text(el::txtPara(cmd)), "box");
+        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("msg75")});
         QCOMPARE(r.dialogs.shown.first().icon, MessageIcon::Error);
-        QCOMPARE(r.frames().size(), 1);
-        // Live polling stays off until a connection or a command button turns it on again.
+        QCOMPARE(r.frames(), 1);
         QVERIFY(!r.com->timerReceive().isEnabled());
         QVERIFY(!r.state.comBusy);
     }
 
-    void refusedCommandRestoresNothing()
-    {
-        Rig r;
-        r.window.setText(el::txtPara(2152), QStringLiteral("box"));
-        r.drive.script(Reply::nak());
-        r.com->WriteCom(11, 2152, 128);
-        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("refused")});
-        QVERIFY(r.state.table.value(2152).isEmpty());
-        QCOMPARE(r.window.text(el::txtPara(2152)), QStringLiteral("box"));
-    }
-
     void silentDriveGetsThreeFramesThenOneError()
     {
-        Rig r;
-        r.drive.setDefault(Reply::silence());
+        LinkRig r;
+        r.drive.silent = true;
         r.state.transferActive = true;
         r.state.transferCount = 5;
         r.com->timerReceive().setEnabled(true);
         const double start = r.clock.now();
         r.com->WriteCom(11, 2110, 1);
-        const QList<QByteArray> frames = r.frames();
-        QCOMPARE(frames.size(), 3);
-        QCOMPARE(frames.at(1), frames.at(0));
-        QCOMPARE(frames.at(2), frames.at(0));
+        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>(3, writeFrame(11, 2110, "1")));
         QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
         QCOMPARE(r.state.comOnline, 0);
         QCOMPARE(r.state.transferCount, qint16(5));
@@ -170,23 +133,21 @@ private slots:
 
     void closedPortIsASilentDrive()
     {
-        Rig r;
+        LinkRig r;
         r.port.close();
         r.com->WriteCom(11, 2110, 1);
-        QVERIFY(r.frames().isEmpty());
+        QCOMPARE(r.frames(), 0);
         QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
         QCOMPARE(r.state.comOnline, 0);
     }
 
     void laterAnswerAfterTwoSilencesIsAccepted()
     {
-        Rig r;
-        r.drive.script(Reply::silence());
-        r.drive.script(Reply::silence());
-        r.drive.script(Reply::ack());
+        LinkRig r;
+        r.drive.overrides = {QByteArray(), QByteArray(), std::nullopt};
         r.com->timerReceive().setEnabled(true);
         r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.frames().size(), 3);
+        QCOMPARE(r.frames(), 3);
         QVERIFY(r.dialogs.shown.isEmpty());
         QCOMPARE(r.state.comOnline, 1);
         QVERIFY(r.com->timerReceive().isEnabled());
@@ -200,8 +161,8 @@ private slots:
         QTest::addColumn<bool>("transfer");
         QTest::addColumn<double>("blocked");
         QTest::addColumn<QString>("help");
-        QTest::newRow("save acknowledged") << 2152 << 138 << char(6) << false << 3.0 << "saving";
-        QTest::newRow("save answered otherwise") << 2152 << 138 << 'x' << false << 0.0 << "saving";
+        QTest::newRow("save acknowledged") << 2152 << 138 << char(6) << false << 3.0 << "msg76";
+        QTest::newRow("save answered otherwise") << 2152 << 138 << 'x' << false << 0.0 << "msg76";
         QTest::newRow("save during a transfer") << 2152 << 138 << char(6) << true << 0.0 << "";
         QTest::newRow("device parameter 10") << 2410 << 5 << char(6) << false << 3.0 << "";
         QTest::newRow("start command") << 2152 << 128 << char(6) << false << 0.0 << "";
@@ -212,14 +173,12 @@ private slots:
         QFETCH(int, value);
         QFETCH(char, answer);
         QFETCH(bool, transfer);
-        QFETCH(double, blocked);
-        QFETCH(QString, help);
-        Rig r;
+        LinkRig r;
         r.state.transferActive = transfer;
-        r.drive.script(Reply::character(answer));
+        r.drive.overrides.push_back(QByteArray(1, answer));
         r.com->WriteCom(11, cmd, value);
-        QCOMPARE(r.clock.blockedSeconds(), blocked);
-        QCOMPARE(r.window.text(el::helpLine()), help);
+        QTEST(r.clock.blockedSeconds(), "blocked");
+        QTEST(r.window.text(el::helpLine()), "help");
         QVERIFY(r.dialogs.shown.isEmpty());
     }
 
@@ -232,55 +191,24 @@ private slots:
     void transferProgressGoesToTheActiveWindow()
     {
         QFETCH(bool, fileWindow);
-        Rig r;
+        LinkRig r;
         r.state.transferActive = true;
         r.state.fileWindowActive = fileWindow;
         r.state.transferCount = 189;
         r.com->WriteCom(11, 2110, 1);
         r.com->WriteCom(11, 2110, 2);
-        const Element bar = fileWindow ? el::fileProgressBar2() : el::progressBar2();
+        const QString bar = RecordingWindow::key(fileWindow ? el::fileProgressBar2() : el::progressBar2());
         QCOMPARE(r.state.transferCount, qint16(0));
-        QCOMPARE(r.window.log.filter(RecordingWindow::key(bar)),
-                 (QStringList{QStringLiteral("value %1 = 190").arg(RecordingWindow::key(bar)),
-                              QStringLiteral("value %1 = 0").arg(RecordingWindow::key(bar))}));
+        QCOMPARE(r.window.log.filter(bar),
+                 (QStringList{QStringLiteral("value %1 = 190").arg(bar), QStringLiteral("value %1 = 0").arg(bar)}));
     }
 
-    void outsideATransferTheCountIsReset()
+    // Writes asked for while one waits for its answer (a jog stop falling due, timer ticks) go
+    // out after it, one at a time and in order, never interleaved.
+    void writesAskedForDuringAWriteFollowInOrder()
     {
-        Rig r;
-        r.state.transferCount = 17;
-        r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.state.transferCount, qint16(0));
-    }
-
-    void timerFiringInsideAWriteIsQueuedNotInterleaved()
-    {
-        Rig r;
-        // The drive takes half a second to accept; a jog stop falls due meanwhile.
-        r.drive.setDefault(Reply::ack().after(0.5));
-        int stops = 0;
-        r.com->ManualTimer().setCallback([&] {
-            r.com->ManualTimer().setEnabled(false);
-            ++stops;
-            r.com->WriteCom(11, 2152, 129);
-        });
-        r.com->ManualTimer().setEnabled(true);
-        r.com->WriteCom(11, 2101, 1000);
-        QCOMPARE(stops, 1);
-        const auto& written = r.port.written();
-        QCOMPARE(written.size(), 2);
-        QCOMPARE(written.at(0).bytes, writeFrame(11, 2101, "1000"));
-        QCOMPARE(written.at(1).bytes, writeFrame(11, 2152, "129"));
-        // The stop went out only after the first answer was in.
-        QVERIFY(written.at(1).time >= written.at(0).time + 0.5);
-        QCOMPARE(r.com->queuedWrites(), size_t(0));
-        QVERIFY(!r.state.comBusy);
-    }
-
-    void manyQueuedWritesKeepTheirOrder()
-    {
-        Rig r;
-        r.drive.setDefault(Reply::ack().after(0.3));
+        LinkRig r;
+        r.drive.delay = 0.3;
         int tick = 0;
         r.com->TimerTest().setInterval(50);
         r.com->TimerTest().setCallback([&] {
@@ -293,14 +221,19 @@ private slots:
         QList<QByteArray> expected{writeFrame(11, 2152, "128")};
         for (int i = 1; i <= 3; ++i)
             expected << writeFrame(11, 2101, QByteArray::number(i));
-        QCOMPARE(r.frames(), expected);
+        QCOMPARE(r.port.writtenBytes(), expected);
+        const auto& written = r.port.written();
+        for (qsizetype i = 1; i < written.size(); ++i)
+            QVERIFY(written.at(i).time >= written.at(i - 1).time + 0.3);
         QCOMPARE(r.state.table.value(2101), ParameterValue::number(3));
+        QCOMPARE(r.com->queuedWrites(), size_t(0));
+        QVERIFY(!r.state.comBusy);
     }
 
     void aTickLongerThanItsIntervalLetsTimeGoOn()
     {
         // Live polling: every tick is a transaction that outlasts the 1-ms interval.
-        Rig r;
+        LinkRig r;
         int ticks = 0;
         r.com->timerReceive().setCallback([&] {
             ++ticks;
@@ -314,15 +247,15 @@ private slots:
 
     void nothingIsSentOnceTheProgramQuits()
     {
-        Rig r;
-        r.drive.setDefault(Reply::silence());
+        LinkRig r;
+        r.drive.silent = true;
         r.dialogs.onShow = [&] { QFAIL("no box while quitting"); };
         r.com->ManualTimer().setCallback([&] { r.clock.setQuitting(); });
         r.com->ManualTimer().setEnabled(true);
         r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.frames().size(), 1);
+        QCOMPARE(r.frames(), 1);
         r.com->WriteCom(11, 2110, 2);
-        QCOMPARE(r.frames().size(), 1);
+        QCOMPARE(r.frames(), 1);
         QVERIFY(!r.state.comBusy);
     }
 
@@ -335,11 +268,11 @@ private slots:
     void receiveTimerIsRestoredAfterAnAnswer()
     {
         QFETCH(bool, enabled);
-        Rig r;
+        LinkRig r;
         int ticksOnTheWire = 0;
-        r.com->timerReceive().setCallback([&] { ticksOnTheWire += r.port.written().size() == 1 ? 1 : 0; });
+        r.com->timerReceive().setCallback([&] { ticksOnTheWire += r.frames() == 1 ? 1 : 0; });
         r.com->timerReceive().setEnabled(enabled);
-        r.drive.script(Reply::raw("\x06stale"));
+        r.drive.overrides.push_back(QByteArray("\x06stale"));
         r.com->WriteCom(11, 2110, 1);
         QCOMPARE(r.com->timerReceive().isEnabled(), enabled);
         QCOMPARE(ticksOnTheWire, 0);
