@@ -57,7 +57,6 @@ int runStartUpProbe(int argc, char** argv, const QString& settingsDir)
     IniSettingsStore settings(settingsDir);
     QtClock clock;
     QtSerialPort port(settings);
-    QObject::connect(&port, &SerialPort::dataArrived, &clock, &QtClock::wake);
     RecordedDialogs dialogs;
     frmSDI window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath());
     const qint64 builtMs = phases.elapsed();

@@ -10,7 +10,6 @@ ToolRig::ToolRig(const QString& settingsDir)
       driveDisplay(state, window, windowDisplay)
 {
     display.setHandOver(&driveDisplay);
-    QObject::connect(&port, &SerialPort::dataArrived, &clock, &QtClock::wake);
     window.setDriveCom(&com);
     com.setValueSink([this](QString& value, int index) {
         // The actual position is the last value of a status block.

@@ -31,13 +31,16 @@ DriveCom::DriveCom(SharedState& state, SerialPort& port, Clock& clock, WindowEle
     timerTest_->setInterval(100);
     manualTimer_->setInterval(200);
     timerReceive_->setCallback([this] { pollTick(); });
-    // A wait for an answer ends as soon as the characters it waits for are there.
-    dataArrivedConnection_ = QObject::connect(&port_, &SerialPort::dataArrived, [this] { clock_.wake(); });
+    // A wait for an answer ends as soon as the characters it waits for are there, or the
+    // device is gone (it will not answer).
+    portConnections_[0] = QObject::connect(&port_, &SerialPort::dataArrived, [this] { clock_.wake(); });
+    portConnections_[1] = QObject::connect(&port_, &SerialPort::lostDevice, [this] { clock_.wake(); });
 }
 
 DriveCom::~DriveCom()
 {
-    QObject::disconnect(dataArrivedConnection_);
+    for (const QMetaObject::Connection& connection : portConnections_)
+        QObject::disconnect(connection);
 }
 
 ParameterValue DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value,

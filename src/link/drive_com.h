@@ -161,7 +161,7 @@ private:
     std::deque<PendingWrite> queue_;
     std::function<void(bool, const QByteArray&)> wireObserver_;
     std::function<void(QString&, int)> valueSink_;
-    QMetaObject::Connection dataArrivedConnection_;
+    QMetaObject::Connection portConnections_[2];
 
     int rxCommand_ = 0;
     qint16 pollStep_ = 0;
