@@ -8,6 +8,7 @@
 #include "timing_model.h"
 #include "tool_rig.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -28,6 +29,18 @@ QTextStream& err()
     return stream;
 }
 
+using sim::SimProcess;
+
+// The simulator from the bench's own folder, as COM1; extra options for experiments (e.g.
+// --no-pacing) come from the environment.
+bool startSim(SimProcess& sim, const QStringList& arguments)
+{
+    const QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kinetra-drive-sim"));
+    const QStringList extra =
+        qEnvironmentVariable("KINETRA_BENCH_SIM_ARGS").split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return sim.start(program, arguments + extra, 1);
+}
+
 // A simulator and a tool that has found it and read it completely (level 540).
 struct Connected {
     SimProcess sim;
@@ -36,7 +49,7 @@ struct Connected {
 
     bool start(const QStringList& simArguments)
     {
-        if (!sim.start(kLineRate + simArguments)) {
+        if (!startSim(sim, kLineRate + simArguments)) {
             err() << "kinetra-drive-sim did not start: " << sim.output() << Qt::endl;
             return false;
         }
@@ -81,8 +94,13 @@ QList<BenchRow> benchFullReadAndMemory(int runs)
         seconds << c.fullReadSeconds;
         rss = std::max(rss, residentMegabytes());
     }
-    BenchRow read{QStringLiteral("full read (Connect, level 540)"), QStringLiteral("s"), median(seconds),
-                  fullReadSeconds(), Bound::AtMost, 1.03, runsNote(seconds)};
+    BenchRow read{QStringLiteral("full read (Connect, level 540)"),
+                  QStringLiteral("s"),
+                  median(seconds),
+                  fullReadSeconds(),
+                  Bound::AtMost,
+                  1.03,
+                  runsNote(seconds)};
     BenchRow memory{QStringLiteral("resident memory after a full read"),
                     QStringLiteral("MB"),
                     rss,
@@ -197,7 +215,7 @@ QList<BenchRow> benchSilentDrive(int runs)
         {
             // A port search that meets a silent drive.
             SimProcess sim;
-            if (!sim.start(kLineRate + QStringList{QStringLiteral("--silent")}))
+            if (!startSim(sim, kLineRate + QStringList{QStringLiteral("--silent")}))
                 return {};
             ToolRig tool(sim.settingsDir());
             tool.confineSearchToCom1();

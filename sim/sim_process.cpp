@@ -1,11 +1,11 @@
-#include "sim_on_pty.h"
+#include "sim_process.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
 
-namespace kinetra::test {
+namespace kinetra::sim {
 
-SimOnPty::~SimOnPty()
+SimProcess::~SimProcess()
 {
     if (process_.state() != QProcess::NotRunning) {
         process_.terminate();
@@ -16,13 +16,14 @@ SimOnPty::~SimOnPty()
     }
 }
 
-bool SimOnPty::start(const QStringList& arguments, int com)
+bool SimProcess::start(const QString& program, const QStringList& arguments, int com)
 {
-    process_.start(QStringLiteral(KINETRA_DRIVE_SIM), QStringList(arguments)
-                                                        << QStringLiteral("--com") << QString::number(com)
-                                                        << QStringLiteral("--settings-dir") << settingsDir_.path());
-    if (!process_.waitForStarted(5000))
+    process_.start(program, QStringList(arguments) << QStringLiteral("--com") << QString::number(com)
+                                                   << QStringLiteral("--settings-dir") << settingsDir_.path());
+    if (!process_.waitForStarted(5000)) {
+        output_ = program + QStringLiteral(": ") + process_.errorString();
         return false;
+    }
     // It names its device, then the COM number it took.
     const QString taken = QStringLiteral("port: COM%1").arg(com);
     QElapsedTimer t;
@@ -35,4 +36,4 @@ bool SimOnPty::start(const QStringList& arguments, int com)
     return output_.contains(taken) && !device_.isEmpty();
 }
 
-} // namespace kinetra::test
+} // namespace kinetra::sim
