@@ -1,38 +1,8 @@
 #include "cli_process.h"
 
-#include <QElapsedTimer>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 
 namespace kinetra::test {
-
-SimulatorProcess::~SimulatorProcess()
-{
-    if (process_.state() != QProcess::NotRunning) {
-        process_.terminate();
-        if (!process_.waitForFinished(3000)) {
-            process_.kill();
-            process_.waitForFinished(3000);
-        }
-    }
-}
-
-bool SimulatorProcess::start(QStringList arguments)
-{
-    arguments += {"--com", "1", "--settings-dir", settings_.path(), "--no-pacing"};
-    process_.start(QStringLiteral(KINETRA_DRIVE_SIM), arguments);
-    if (!process_.waitForStarted(5000))
-        return false;
-    // It names its device, then the COM number it took.
-    QElapsedTimer t;
-    t.start();
-    while (!output_.contains(QLatin1String("port: COM")) && t.elapsed() < 5000) {
-        process_.waitForReadyRead(100);
-        output_ += QString::fromLocal8Bit(process_.readAllStandardOutput());
-    }
-    device_ = QRegularExpression(QStringLiteral("line: (\\S+)")).match(output_).captured(1);
-    return !device_.isEmpty() && output_.contains(QLatin1String("port: COM1"));
-}
 
 QString CliRun::describe() const
 {

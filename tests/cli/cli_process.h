@@ -1,28 +1,22 @@
 #pragma once
 
+#include "sim_process.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 namespace kinetra::test {
 
 // kinetra-drive-sim as a process on a pseudo-terminal, registered as COM1 in a settings folder
 // of its own; answers are not paced.
-class SimulatorProcess {
+class SimulatorProcess : public sim::SimProcess {
 public:
-    ~SimulatorProcess();
-    bool start(QStringList arguments = {});
-    QString settingsDir() const { return settings_.path(); }
-    QString device() const { return device_; }
-    QString output() const { return output_; }
-
-private:
-    QTemporaryDir settings_;
-    QProcess process_;
-    QString device_;
-    QString output_;
+    bool start(QStringList arguments = {})
+    {
+        return SimProcess::start(QStringLiteral(KINETRA_DRIVE_SIM), arguments << QStringLiteral("--no-pacing"), 1);
+    }
 };
 
 // What a run of kinetra-cli left behind.
