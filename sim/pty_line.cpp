@@ -124,10 +124,10 @@ void PtyLine::startTimer(double seconds)
         return;
     // A zero value would disarm the timer: a character already due leaves after 1 us.
     const auto ns = static_cast<long long>(std::clamp(seconds, 1e-6, 3600.0) * 1e9);
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(ns / 1000000000LL);
-    spec.it_value.tv_nsec = static_cast<long>(ns % 1000000000LL);
-    timerfd_settime(timerFd_, 0, &spec, nullptr);
+    itimerspec due{};
+    due.it_value.tv_sec = static_cast<time_t>(ns / 1000000000LL);
+    due.it_value.tv_nsec = static_cast<long>(ns % 1000000000LL);
+    timerfd_settime(timerFd_, 0, &due, nullptr);
 }
 
 void PtyLine::stopTimer()
