@@ -53,9 +53,9 @@ ExitCode runSet(DriveSession& session)
     session.dialogs.setContext(QStringLiteral("%1: ").arg(*cmd));
     // A list position of the edge evaluation becomes the drive's 1/2/4; a raw value is the
     // drive's own already.
-    const ParameterValue sent =
-        session.com->WriteCom(kDriveAddress, *cmd, ParameterValue::text(raw),
-                              o.raw ? SelectionTranslation::Keep : SelectionTranslation::Translate);
+    const auto translation = o.raw ? SelectionTranslation::Keep : SelectionTranslation::Translate;
+    const ParameterValue sent = DriveCom::valueOnTheWire(*cmd, ParameterValue::text(raw), translation);
+    session.com->WriteCom(kDriveAddress, *cmd, ParameterValue::text(raw), translation);
     const bool refused = session.dialogs.refusals() > 0;
     if (!refused && !session.linkLost() && session.state.firmwareLevel < kTakeOverLevel && *cmd != 2101 &&
         *cmd % 100 != kCommandWord % 100)

@@ -70,6 +70,9 @@ void DriveCom::Init()
 
 void DriveCom::searchCom()
 {
+    // Inside another transaction's wait no port could be asked: the search runs after it.
+    if (runOnFreeWire([this] { searchCom(); }))
+        return;
     timerReceive_->setEnabled(false);
     state_.stopRequest = false;
     window_.setStatusText(2, QString());
@@ -136,7 +139,7 @@ void DriveCom::reportUnopenablePorts()
 
 void DriveCom::Connect()
 {
-    if (deferWhileBusy([this] { Connect(); }))
+    if (runOnFreeWire([this] { Connect(); }))
         return;
 
     state_.transferActive = true;
@@ -191,7 +194,7 @@ void DriveCom::cmdConnect()
     if (depth_ > 0) {
         if (!connectPending_) {
             connectPending_ = true;
-            deferWhileBusy([this] {
+            runOnFreeWire([this] {
                 connectPending_ = false;
                 cmdConnect();
             });
@@ -216,7 +219,7 @@ void DriveCom::cmdStop()
     if (depth_ > 0) {
         if (!stopPending_) {
             stopPending_ = true;
-            deferWhileBusy([this] {
+            runOnFreeWire([this] {
                 stopPending_ = false;
                 cmdStop();
             });

@@ -43,25 +43,46 @@ DriveCom::~DriveCom()
         QObject::disconnect(connection);
 }
 
-ParameterValue DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value,
-                                  SelectionTranslation translation)
+ParameterValue DriveCom::valueOnTheWire(int cmd, const ParameterValue& value, SelectionTranslation translation)
 {
-    ParameterValue sent = value;
     // Selection lists of parameter 25 of the axes: positions 0/1/2 stand for the drive's 1/2/4.
-    if (translation == SelectionTranslation::Translate && Cmd >= 2000 && CommandNumber::parameterOf(Cmd) == 25 && CommandNumber::axisOf(Cmd) != 4) {
+    if (translation == SelectionTranslation::Translate && cmd >= 2000 && CommandNumber::parameterOf(cmd) == 25
+        && CommandNumber::axisOf(cmd) != 4) {
         const auto n = value.toInteger();
         if (n && (*n == 0 || *n == 1 || *n == 2))
-            sent = ParameterValue::number(*n == 0 ? 1 : (*n == 1 ? 2 : 4));
+            return ParameterValue::number(*n == 0 ? 1 : (*n == 1 ? 2 : 4));
     }
+    return value;
+}
+
+WriteOutcome DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value, SelectionTranslation translation)
+{
+    const ParameterValue sent = valueOnTheWire(Cmd, value, translation);
     if (clock_.quitting())
-        return sent;
+        return WriteOutcome::NotSent;
     if (depth_ > 0) {
         queue_.push_back({address, Cmd, sent});
-        return sent;
+        return WriteOutcome::Queued;
     }
-    runWrite(address, Cmd, sent);
+    const WriteOutcome outcome = runWrite(address, Cmd, sent);
     drainQueue();
-    return sent;
+    return outcome;
+}
+
+void DriveCom::writeThen(int address, int Cmd, const ParameterValue& value, std::function<void(WriteOutcome)> done)
+{
+    const ParameterValue sent = valueOnTheWire(Cmd, value, SelectionTranslation::Translate);
+    if (clock_.quitting()) {
+        done(WriteOutcome::NotSent);
+        return;
+    }
+    if (depth_ > 0) {
+        queue_.push_back({address, Cmd, sent, {}, std::move(done)});
+        return;
+    }
+    const WriteOutcome outcome = runWrite(address, Cmd, sent);
+    done(outcome);
+    drainQueue();
 }
 
 void DriveCom::drainQueue()
@@ -73,14 +94,17 @@ void DriveCom::drainQueue()
         }
         const PendingWrite next = queue_.front();
         queue_.pop_front();
-        if (next.action)
+        if (next.action) {
             next.action();
-        else
-            runWrite(next.address, next.cmd, next.value);
+            continue;
+        }
+        const WriteOutcome outcome = runWrite(next.address, next.cmd, next.value);
+        if (next.done)
+            next.done(outcome);
     }
 }
 
-bool DriveCom::deferWhileBusy(std::function<void()> action)
+bool DriveCom::runOnFreeWire(std::function<void()> action)
 {
     if (depth_ == 0)
         return false;
@@ -110,9 +134,11 @@ QByteArray DriveCom::receiveAll()
     return data;
 }
 
-void DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
+WriteOutcome DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
 {
     ++depth_;
+    ++transactions_;
+    const UserInputHold hold(clock_);
     struct Leave {
         DriveCom& com;
         ~Leave()
@@ -131,7 +157,7 @@ void DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
 
     clock_.waitServing(kPreWait);
     if (clock_.quitting())
-        return;
+        return WriteOutcome::NotSent;
 
     // The command word and parameters 00 and 80 are actions, not values to keep.
     const bool stored = numbered && cmdParam_ != 52 && cmdParam_ != 0 && cmdParam_ != 80;
@@ -142,17 +168,26 @@ void DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
     }
 
     if (state_.comOnline != 1)
-        return;
+        return WriteOutcome::NotSent;
 
     const bool receiveWasEnabled = timerReceive_->isEnabled();
     timerReceive_->setEnabled(false);
-    receiveAll();
+    const WriteOutcome outcome = sendWrite(address, cmd, value, stored, previous);
+    if (outcome == WriteOutcome::Accepted || outcome == WriteOutcome::Garbled)
+        timerReceive_->setEnabled(receiveWasEnabled);
+    return outcome;
+}
 
+WriteOutcome DriveCom::sendWrite(int address, int cmd, const ParameterValue& value, bool stored,
+                                 const ParameterValue& previous)
+{
+    receiveAll();
+    const bool numbered = cmd >= 2000;
     const bool isSave = numbered && cmdParam_ == 52 && value.toInteger() == kSaveCommand;
     const QByteArray frame = writeFrame(address, cmd, value.toText().toLatin1());
     for (int attempt = 0;;) {
         if (clock_.quitting())
-            return;
+            return WriteOutcome::NotSent;
         send(frame);
         if (!state_.transferActive && isSave)
             window_.setText(el::helpLine(), state_.message(76));
@@ -161,13 +196,13 @@ void DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
         clock_.waitServing(kAnswerTimeout, [this] { return !port_.isOpen() || port_.bytesWaiting() > 0; });
         clock_.waitServing(kAnswerSettle);
         if (clock_.quitting())
-            return;
+            return WriteOutcome::NotSent;
         const QByteArray answer = receiveAll();
         const bool answered = !answer.isEmpty();
 
         if (answered && answer.at(0) == ctl::NAK) {
             refuse(cmd, stored, previous);
-            return;
+            return WriteOutcome::Refused;
         }
 
         if (state_.transferActive) {
@@ -177,26 +212,24 @@ void DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
             state_.transferCount = 0;
         }
 
+        const bool acknowledged = answered && answer.at(0) == ctl::ACK;
         // After accepting a save (or a device parameter 10) the drive writes its memory and
         // hears nothing meanwhile.
-        if (!state_.transferActive && answered && answer.at(0) == ctl::ACK
-            && (isSave || (numbered && cmdParam_ == 10 && cmdAxis_ == 4)))
+        if (!state_.transferActive && acknowledged && (isSave || (numbered && cmdParam_ == 10 && cmdAxis_ == 4)))
             clock_.waitBlocking(kSavePause);
 
         window_.setStatusText(1, kOnline);
         window_.setStatusBevel(1, Bevel::Raised);
 
-        if (answered) {
-            timerReceive_->setEnabled(receiveWasEnabled);
-            return;
-        }
+        if (answered)
+            return acknowledged ? WriteOutcome::Accepted : WriteOutcome::Garbled;
 
         ++attempt;
         // Only answered frames count towards the progress of a transfer.
         --state_.transferCount;
         if (attempt >= kMaxAttempts) {
             ComError();
-            return;
+            return WriteOutcome::NoAnswer;
         }
     }
 }

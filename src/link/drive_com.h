@@ -22,9 +22,14 @@ struct SharedState;
 // 1/2/4. Entries from the window are positions; values read from the drive or a file are not.
 enum class SelectionTranslation { Translate, Keep };
 
-// What a poll came to: the check of its last answer, or failed (offline, the link reported dead,
-// or the wire was taken by another transaction).
-enum class ReadOutcome { Match, Mismatch, NoVerdict, Failed };
+// What a poll came to: the check of its last answer, failed (offline, or the link reported
+// dead), or not sent because another transaction owns the wire (the drive was not asked).
+enum class ReadOutcome { Match, Mismatch, NoVerdict, Failed, Busy };
+
+// What a write came to: the drive acknowledged or refused it, gave an answer that is neither,
+// did not answer three times (the link is reported dead), was not sent (offline, or the program
+// ends), or waits behind the transaction on the wire.
+enum class WriteOutcome { Accepted, Refused, Garbled, NoAnswer, NotSent, Queued };
 
 // The link to the drive: it owns the serial port's use and the link timers, and runs every
 // transaction on the wire. Everything runs on the user-interface thread; the waits serve it.
@@ -40,15 +45,20 @@ public:
 
     // Stores `value` for `Cmd` in the table and, while online, writes it to the drive at
     // `address`: waits for ACK or NAK, retries a silent drive twice, rolls the table back on a
-    // refusal and reports a dead link. Returns the value as sent (parameter 25 selections are
-    // translated 0/1/2 -> 1/2/4).
-    // A value that is already the drive's own (a parameter file's record) is sent with Keep.
-    ParameterValue WriteCom(int address, int Cmd, const ParameterValue& value,
-                            SelectionTranslation translation = SelectionTranslation::Translate);
-    ParameterValue WriteCom(int address, int Cmd, qint64 value)
+    // refusal and reports a dead link. Parameter 25 selections of the axes are translated
+    // 0/1/2 -> 1/2/4; a value that is already the drive's own (a parameter file's record) is
+    // sent with Keep.
+    WriteOutcome WriteCom(int address, int Cmd, const ParameterValue& value,
+                          SelectionTranslation translation = SelectionTranslation::Translate);
+    WriteOutcome WriteCom(int address, int Cmd, qint64 value)
     {
         return WriteCom(address, Cmd, ParameterValue::number(value));
     }
+    // The value as WriteCom puts it on the wire.
+    static ParameterValue valueOnTheWire(int Cmd, const ParameterValue& value, SelectionTranslation translation);
+    // As WriteCom; `done` learns the outcome once the drive has answered, which for a write
+    // queued behind the transaction on the wire is after that one.
+    void writeThen(int address, int Cmd, const ParameterValue& value, std::function<void(WriteOutcome)> done);
 
     // The program's last frame: written to an open, online link without waiting for an answer
     // (the program ends; nothing could act on one).
@@ -60,7 +70,7 @@ public:
     // Polls `Cmd` at `address`: verifies the answer, stores its value under the echoed command
     // number and hands it to the display. Three bad answers in a row report a dead link; in
     // quiet mode (the port search) one attempt is all and nothing is decoded or reported. A
-    // poll asked for while another transaction is on the wire is not sent: failed.
+    // poll asked for while another transaction is on the wire is not sent: busy.
     ReadOutcome ReadCom(int Cmd, int address);
 
     // One step of the live polling plan; timerReceive runs it.
@@ -99,6 +109,12 @@ public:
 
     // A transaction is on the wire (or waiting to put a frame there).
     bool transactionRunning() const { return depth_ > 0; }
+    // Runs `action` now, or right after the running transaction; true when it was deferred.
+    bool runOnFreeWire(std::function<void()> action);
+    // Transactions are numbered as they start: one started later has a higher number. While a
+    // poll's answer is decoded, answerNumber() is that poll's number.
+    quint64 transactionNumber() const { return transactions_; }
+    quint64 answerNumber() const { return answerNumber_; }
     // Writes queued behind the running transaction.
     size_t queuedWrites() const { return queue_.size(); }
 
@@ -125,14 +141,15 @@ private:
         int cmd;
         ParameterValue value;
         std::function<void()> action = {};
+        std::function<void(WriteOutcome)> done = {};
     };
 
-    void runWrite(int address, int cmd, const ParameterValue& value);
+    WriteOutcome runWrite(int address, int cmd, const ParameterValue& value);
+    WriteOutcome sendWrite(int address, int cmd, const ParameterValue& value, bool stored,
+                           const ParameterValue& previous);
     void refuse(int cmd, bool stored, const ParameterValue& previous);
     void showTransferProgress();
     void drainQueue();
-    // Runs `action` now, or after the running transaction when there is one.
-    bool deferWhileBusy(std::function<void()> action);
     ReadOutcome runRead(int cmd, int address);
     bool waitForAnswer(qsizetype expected);
     void decodeAnswer(const QByteArray& answer);
@@ -158,6 +175,8 @@ private:
     int cmdParam_ = 0;
 
     int depth_ = 0;
+    quint64 transactions_ = 0;
+    quint64 answerNumber_ = 0;
     std::deque<PendingWrite> queue_;
     std::function<void(bool, const QByteArray&)> wireObserver_;
     std::function<void(QString&, int)> valueSink_;

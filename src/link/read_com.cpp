@@ -39,9 +39,10 @@ ReadOutcome DriveCom::ReadCom(int Cmd, int address)
     if (state_.comOnline != 1 || clock_.quitting())
         return ReadOutcome::Failed;
     // Two transactions never share the wire: a poll asked for inside another one's wait is
-    // not sent at all. Polls are repeated by whoever asks for them, so nothing is lost.
+    // not sent at all. The live polling simply asks again; the user's searches and full reads
+    // run on a free wire and never take this for a silent drive.
     if (depth_ > 0)
-        return ReadOutcome::Failed;
+        return ReadOutcome::Busy;
     const ReadOutcome outcome = runRead(Cmd, address);
     drainQueue();
     return outcome;
@@ -50,6 +51,8 @@ ReadOutcome DriveCom::ReadCom(int Cmd, int address)
 ReadOutcome DriveCom::runRead(int cmd, int address)
 {
     ++depth_;
+    const quint64 number = ++transactions_;
+    const UserInputHold hold(clock_);
     struct Leave {
         int& depth;
         ~Leave() { --depth; }
@@ -69,6 +72,7 @@ ReadOutcome DriveCom::runRead(int cmd, int address)
         const QByteArray answer = cutAnswer(receiveAll());
         const CrcVerdict verdict = CheckCRC(answer);
         if (verdict == CrcVerdict::Match) {
+            answerNumber_ = number;
             if (!state_.quietWait)
                 decodeAnswer(answer);
             finishRead();

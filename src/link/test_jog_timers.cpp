@@ -54,7 +54,7 @@ void TestJogTimers::startTest()
     SharedState& state = com_.state();
     sendTarget(kFirstPositionBox);
     state.testToggle = false;
-    com_.WriteCom(kAddress, kCommandWord, kStartAbsolute);
+    startMove();
     state.testRunning = true;
     com_.TimerTest().setInterval(pauseMilliseconds(com_.window().text(el::txtPara(kPauseBox))));
 }
@@ -65,8 +65,21 @@ void TestJogTimers::stopTest()
     com_.state().testRunning = false;
 }
 
+void TestJogTimers::startMove()
+{
+    moveOwed_ = true;
+    // Queued behind a poll, the move goes out after it: that poll's status block still shows
+    // the drive where the last move left it.
+    com_.writeThen(kAddress, kCommandWord, ParameterValue::number(kStartAbsolute), [this](WriteOutcome) {
+        moveOwed_ = false;
+        moveTransaction_ = com_.transactionNumber();
+    });
+}
+
 void TestJogTimers::inPositionSignal(qint64 statusWord)
 {
+    if (moveOwed_ || com_.answerNumber() <= moveTransaction_)
+        return;
     if (inPosition(statusWord) && com_.state().testRunning)
         com_.TimerTest().setEnabled(true);
 }
@@ -83,7 +96,7 @@ void TestJogTimers::testTick()
         sendTarget(kSecondPositionBox);
         state.testToggle = true;
     }
-    com_.WriteCom(kAddress, kCommandWord, kStartAbsolute);
+    startMove();
 }
 
 void TestJogTimers::armJogStop()

@@ -25,7 +25,8 @@ public:
 
     // The live display hands over every status word it receives. The drive is in position when
     // bit value 4 is set; while the test runs, that arms the next move. The whole word counts:
-    // a field-bus state or an error flag in the high bits must not stop the test.
+    // a field-bus state or an error flag in the high bits must not stop the test. Only a status
+    // block polled after the drive answered the last move command tells where that move ended.
     void inPositionSignal(qint64 statusWord);
     static bool inPosition(qint64 statusWord) { return (statusWord & 4) != 0; }
 
@@ -46,8 +47,12 @@ public:
 private:
     // Normalizes entry box `box` and writes its raw value as the set position.
     void sendTarget(int box);
+    void startMove();
 
     DriveCom& com_;
+    // A move command is on its way, or the number of the transaction that carried the last one.
+    bool moveOwed_ = false;
+    quint64 moveTransaction_ = 0;
 };
 
 } // namespace kinetra

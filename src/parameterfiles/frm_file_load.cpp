@@ -49,6 +49,9 @@ void FrmFile::cmdLoadPc_Click()
 
 void FrmFile::cmdLoad_Click()
 {
+    // The load searches the drive and writes every record: it needs the wire to itself.
+    if (com_.runOnFreeWire([this] { cmdLoad_Click(); }))
+        return;
     if (!idle())
         return;
     SharedState& state = com_.state();

@@ -83,11 +83,15 @@ void FrmSave::showEvent(QShowEvent* event)
 void FrmSave::cmdComand1_Click(int index)
 {
     if (index == 0) {
-        com_.WriteCom(kAddress, kCommandWord, kPrepareSave);
+        // A drive that did not take the parameters over is not told to save them; its refusal
+        // or the dead link has been reported.
+        if (com_.WriteCom(kAddress, kCommandWord, kPrepareSave) != WriteOutcome::Accepted)
+            return;
         // The drive needs the pause between the two commands; the window does not react meanwhile.
         com_.clock().waitBlocking(kSavePause);
-        com_.WriteCom(kAddress, kCommandWord, kSave);
-        com_.window().setText(el::helpLine(), com_.state().message(kSaved));
+        // "Saved" only once the drive has acknowledged the save.
+        if (com_.WriteCom(kAddress, kCommandWord, kSave) == WriteOutcome::Accepted)
+            com_.window().setText(el::helpLine(), com_.state().message(kSaved));
         return;
     }
     reject();

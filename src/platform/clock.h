@@ -41,6 +41,25 @@ public:
     // Set once the program is ending: every wait returns at once from then on.
     virtual void setQuitting() = 0;
     virtual bool quitting() const = 0;
+
+    // While the link owes the drive's answer, the waits that serve the user interface hold the
+    // user's clicks and keys back; the window gets them, in order, as soon as the transaction
+    // has ended, so whatever the user starts finds the wire free. Painting, timers and closing
+    // are served all the same. Holds nest.
+    virtual void holdUserInput(bool hold) = 0;
+    virtual bool userInputHeld() const = 0;
+};
+
+// Holds the user's input for as long as it lives.
+class UserInputHold {
+public:
+    explicit UserInputHold(Clock& clock) : clock_(clock) { clock_.holdUserInput(true); }
+    ~UserInputHold() { clock_.holdUserInput(false); }
+    UserInputHold(const UserInputHold&) = delete;
+    UserInputHold& operator=(const UserInputHold&) = delete;
+
+private:
+    Clock& clock_;
 };
 
 } // namespace kinetra

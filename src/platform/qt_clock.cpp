@@ -100,7 +100,7 @@ void QtClock::waitServing(double seconds, const std::function<bool()>& until)
             loop.quit();
     });
     deadlineTimer.start(clampedMilliseconds(static_cast<long long>(std::ceil(remaining * 1000.0))));
-    loop.exec();
+    loop.exec(servedEvents());
 }
 
 void QtClock::waitBlocking(double seconds)
@@ -112,7 +112,14 @@ void QtClock::waitBlocking(double seconds)
 
 void QtClock::serveEvents()
 {
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(servedEvents());
+}
+
+QEventLoop::ProcessEventsFlags QtClock::servedEvents() const
+{
+    // Qt keeps held input in its window-system queue and delivers it on the next pass of an
+    // event loop that takes user input: right after the transaction.
+    return userInputHeld() ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
 }
 
 void QtClock::wake()

@@ -3,6 +3,7 @@
 #include "clock.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QObject>
 
 namespace kinetra {
@@ -22,13 +23,18 @@ public:
     std::unique_ptr<Timer> createTimer() override;
     void setQuitting() override;
     bool quitting() const override { return quitting_; }
+    void holdUserInput(bool hold) override { holds_ += hold ? 1 : -1; }
+    bool userInputHeld() const override { return holds_ > 0; }
 
 signals:
     void woken();
 
 private:
+    QEventLoop::ProcessEventsFlags servedEvents() const;
+
     QElapsedTimer elapsed_;
     bool quitting_ = false;
+    int holds_ = 0;
 };
 
 } // namespace kinetra

@@ -212,8 +212,7 @@ private slots:
         tool.state.table.store(2110, ParameterValue::text(QStringLiteral("1000")));
         tool.com.timerReceive().setEnabled(true);
         tool.clock.waitServing(0.2);
-        const ParameterValue sent = tool.com.WriteCom(11, 2110, 500);
-        QCOMPARE(sent.toText(), QStringLiteral("500"));
+        QCOMPARE(tool.com.WriteCom(11, 2110, 500), WriteOutcome::Refused);
         QCOMPARE(tool.dialogs.texts(), QStringList{QStringLiteral("refused")});
         QCOMPARE(tool.state.table.value(2110).toText(), QStringLiteral("1000"));
         QCOMPARE(tool.state.comOnline, 1);

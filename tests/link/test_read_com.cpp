@@ -210,7 +210,7 @@ private slots:
         });
         r.com->TimerTest().setEnabled(true);
         r.com->WriteCom(11, 2110, 500);
-        QCOMPARE(outcomes, QList<ReadOutcome>{ReadOutcome::Failed});
+        QCOMPARE(outcomes, QList<ReadOutcome>{ReadOutcome::Busy});
         QCOMPARE(r.port.writtenBytes(), QList<QByteArray>{writeFrame(11, 2110, "500")});
         QVERIFY(r.dialogs.shown.isEmpty());
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace kinetra::test {
 
@@ -85,15 +86,40 @@ void VirtualClock::fireDueTimers()
     }
 }
 
+void VirtualClock::postUserInput(double at, std::function<void()> action)
+{
+    // Stable by time: actions posted for the same moment run in the order posted.
+    const auto after = std::upper_bound(userInput_.begin(), userInput_.end(), at,
+                                        [](double t, const UserAction& a) { return t < a.at; });
+    userInput_.insert(after, UserAction{at, std::move(action)});
+}
+
+double VirtualClock::nextUserInputTime() const
+{
+    return userInput_.empty() || userInputHeld() ? kNever : userInput_.front().at;
+}
+
+bool VirtualClock::deliverUserInput()
+{
+    if (quitting_ || userInputHeld() || userInput_.empty() || userInput_.front().at > now_ + 1e-12)
+        return false;
+    const std::function<void()> action = std::move(userInput_.front().action);
+    userInput_.erase(userInput_.begin());
+    action();
+    return true;
+}
+
 void VirtualClock::waitServing(double seconds, const std::function<bool()>& until)
 {
     const double deadline = now_ + std::max(0.0, seconds);
     for (;;) {
         if (quitting_ || (until && until()))
             return;
+        if (deliverUserInput())
+            continue;
         if (now_ >= deadline)
             return;
-        double next = deadline;
+        double next = std::min(deadline, nextUserInputTime());
         for (VirtualEventSource* s : sources_)
             next = std::min(next, s->nextEventTime());
         for (VirtualTimer* t : timers_)
@@ -101,7 +127,9 @@ void VirtualClock::waitServing(double seconds, const std::function<bool()>& unti
                 next = std::min(next, t->due());
         now_ = std::max(now_, next);
         deliverTo(now_);
-        fireDueTimers();
+        // Input that is due goes before the timers due at the same moment.
+        if (!deliverUserInput())
+            fireDueTimers();
     }
 }
 
@@ -117,6 +145,8 @@ void VirtualClock::waitBlocking(double seconds)
 void VirtualClock::serveEvents()
 {
     deliverTo(now_);
+    while (deliverUserInput()) {
+    }
     fireDueTimers();
 }
 

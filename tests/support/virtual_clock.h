@@ -35,6 +35,14 @@ public:
     std::unique_ptr<Timer> createTimer() override;
     void setQuitting() override { quitting_ = true; }
     bool quitting() const override { return quitting_; }
+    void holdUserInput(bool hold) override { holds_ += hold ? 1 : -1; }
+    bool userInputHeld() const override { return holds_ > 0; }
+
+    // The user acts at `at` (a click, a key, a button of an open window). As in the program,
+    // the action reaches the window in a wait that serves it and does not hold user input, in
+    // the order posted: one that falls inside a transaction runs right after it.
+    void postUserInput(double at, std::function<void()> action);
+    bool userInputPending() const { return !userInput_.empty(); }
 
     // The test lets time pass, with timers firing and answers arriving as it goes.
     void advance(double seconds) { waitServing(seconds); }
@@ -51,10 +59,20 @@ private:
     friend class VirtualTimer;
     void fireDueTimers();
     void deliverTo(double t);
+    // Runs the first user action that is due, unless input is held; true when one ran.
+    bool deliverUserInput();
+    double nextUserInputTime() const;
+
+    struct UserAction {
+        double at;
+        std::function<void()> action;
+    };
 
     double now_ = 0;
     double blocked_ = 0;
     bool quitting_ = false;
+    int holds_ = 0;
+    std::vector<UserAction> userInput_;
     std::vector<VirtualEventSource*> sources_;
     std::vector<VirtualTimer*> timers_;
 };
