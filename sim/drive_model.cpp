@@ -249,6 +249,11 @@ double DriveModel::nextOutputTime() const
     return output_.empty() || hungUp_ ? std::numeric_limits<double>::infinity() : output_.front().time;
 }
 
+double DriveModel::lastOutputTime() const
+{
+    return output_.empty() || hungUp_ ? std::numeric_limits<double>::infinity() : output_.back().time;
+}
+
 QByteArray DriveModel::takeOutput(double now)
 {
     QByteArray out;

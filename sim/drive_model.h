@@ -27,6 +27,8 @@ public:
     void feed(const QByteArray& bytes, double now);
     // When the next character of an answer is on the line; infinity when none is pending.
     double nextOutputTime() const;
+    // When the last character of the answers on the line arrives; infinity when none is pending.
+    double lastOutputTime() const;
     // Every character whose time has come by `now`.
     QByteArray takeOutput(double now);
     // Lets the axes move and the clocks run up to `now`.

@@ -39,7 +39,7 @@ struct FileWindowRig {
     int saveWindowOpened = 0;
     int progressPeak = 0;
 
-    FileWindowRig()
+    explicit FileWindowRig(const sim::DriveConfig& config = {}) : drive(config)
     {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)

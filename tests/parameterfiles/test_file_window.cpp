@@ -5,6 +5,7 @@
 #include "file_window_rig.h"
 #include "frm_save.h"
 #include "hand_written_file.h"
+#include "input_inside_answer.h"
 #include "parameter_file_layout.h"
 #include "parameter_file_reader.h"
 
@@ -226,6 +227,45 @@ private slots:
         openFileWindow(*r.com, r.settings, nullptr);
         QVERIFY(hiddenWhileOpen);
         QCOMPARE(r.mainWindow.visible.value("cmdStop#0"), true);
+    }
+
+    // With live polling running the click lands inside a poll's answer wait: the load searches
+    // the drive once that answer is in and sends exactly the file's records, none interleaved.
+    void aLoadClickedDuringAPollSendsTheWholeFile_data()
+    {
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("first character in") << AnswerPoint::FirstCharacter;
+        QTest::newRow("half of the answer in") << AnswerPoint::Half;
+        QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter;
+    }
+    void aLoadClickedDuringAPollSendsTheWholeFile()
+    {
+        QFETCH(AnswerPoint, point);
+        sim::DriveConfig paced;
+        paced.pacing = true;
+        FileWindowRig r(paced);
+        r.com->cmdConnect();
+        FrmFile& w = r.open();
+        r.type("drive");
+        r.dialogs.answers.push_back(MessageAnswer::Yes);
+        w.cmdStore_Click();
+        r.dialogs.shown.clear();
+        r.clock.advance(0.5);
+        QVERIFY(r.com->timerReceive().isEnabled());
+
+        InputInsideAnswer inject(r.clock, r.port);
+        const qsizetype before = r.port.written().size();
+        const qsizetype portsOpened = r.port.openedPorts().size();
+        inject.arm(point, [&] { QTest::mouseClick(w.findChild<QAbstractButton*>("cmdLoad"), Qt::LeftButton); });
+        r.clock.advance(30);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.writtenCommands(before), fullLoad());
+        QCOMPARE(r.saveWindowOpened, 1);
+        QVERIFY(!r.mainWindow.text(el::helpLine()).startsWith("msg34"));
+        // The search asked the drive's own port, which stayed open: no other port was tried.
+        QCOMPARE(r.port.openedPorts().size(), portsOpened);
+        for (const auto& frame : r.port.written())
+            QVERIFY(!frame.overlapping);
     }
 
     void fileButtonsDoNothingWhileAnActionRuns()

@@ -24,6 +24,7 @@ public:
 
     void receive(const QByteArray& bytes, double now) override;
     double nextOutputTime() const override { return model_.nextOutputTime(); }
+    double lastOutputTime() const override { return model_.lastOutputTime(); }
     QByteArray takeOutput(double now) override;
 
 private:

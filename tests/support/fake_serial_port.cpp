@@ -44,9 +44,16 @@ void FakeSerialPort::write(const QByteArray& bytes)
 {
     if (!open_)
         return;
-    written_ << Written{portNumber_, bytes, clock_.now()};
-    if (VirtualDevice* d = device())
+    Written w{portNumber_, bytes, clock_.now()};
+    if (VirtualDevice* d = device()) {
+        w.overlapping = d->nextOutputTime() < kNever;
         d->receive(bytes, clock_.now());
+        w.answerFrom = d->nextOutputTime();
+        w.answerTo = d->lastOutputTime();
+    }
+    written_ << w;
+    if (writeObserver_)
+        writeObserver_(written_.last());
 }
 
 QByteArray FakeSerialPort::readAll()

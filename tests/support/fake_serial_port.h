@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMap>
 
+#include <functional>
+
 namespace kinetra::test {
 
 // The serial port on virtual time: devices are attached to port numbers; a port without a
@@ -37,12 +39,19 @@ public:
     double nextEventTime() const override;
     void advanceTo(double t) override;
 
-    // Everything written, frame by frame as the tool wrote it, with the port it went to.
+    // Everything written, frame by frame as the tool wrote it, with the port it went to and
+    // when the device's answer to it comes (first and last character; infinity for none). A
+    // frame written while an earlier answer was still arriving counts as overlapping.
     struct Written {
         int port;
         QByteArray bytes;
         double time;
+        double answerFrom = kNever;
+        double answerTo = kNever;
+        bool overlapping = false;
     };
+    // Called after each write has reached the device.
+    void setWriteObserver(std::function<void(const Written&)> observer) { writeObserver_ = std::move(observer); }
     const QList<Written>& written() const { return written_; }
     QList<QByteArray> writtenBytes() const;
     QString settings() const { return settings_; }
@@ -61,6 +70,7 @@ private:
     QByteArray buffer_;
     QList<Written> written_;
     QList<int> opened_;
+    std::function<void(const Written&)> writeObserver_;
     PortOpenError lastOpenError_ = PortOpenError::None;
 };
 

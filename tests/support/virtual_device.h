@@ -15,6 +15,8 @@ public:
     virtual void receive(const QByteArray& bytes, double now) = 0;
     // When the next character of its answer arrives; infinity when it has nothing to say.
     virtual double nextOutputTime() const = 0;
+    // When the last character of what it has to say arrives; infinity when it has nothing.
+    virtual double lastOutputTime() const { return nextOutputTime(); }
     // Every character that has arrived by `now`.
     virtual QByteArray takeOutput(double now) = 0;
 };
