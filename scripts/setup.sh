@@ -4,7 +4,7 @@
 #   ./scripts/setup.sh [PACKAGE ...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev "$@")
+packages=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-serialport-dev qt6-svg-dev libgl-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

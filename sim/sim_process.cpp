@@ -3,6 +3,9 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace kinetra::sim {
 
 SimProcess::~SimProcess()
@@ -18,6 +21,8 @@ SimProcess::~SimProcess()
 
 bool SimProcess::start(const QString& program, const QStringList& arguments, int com)
 {
+    // A test that crashes must not leave its simulator running on the pseudo-terminal.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process_.start(program, QStringList(arguments) << QStringLiteral("--com") << QString::number(com)
                                                    << QStringLiteral("--settings-dir") << settingsDir_.path());
     if (!process_.waitForStarted(5000)) {

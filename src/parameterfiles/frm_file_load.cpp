@@ -9,6 +9,7 @@
 #include "window_elements.h"
 
 #include <QDir>
+#include <QPointer>
 
 namespace kinetra {
 
@@ -50,7 +51,10 @@ void FrmFile::cmdLoadPc_Click()
 void FrmFile::cmdLoad_Click()
 {
     // The load searches the drive and writes every record: it needs the wire to itself.
-    if (com_.runOnFreeWire([this] { cmdLoad_Click(); }))
+    if (com_.runOnFreeWire([window = QPointer<FrmFile>(this)] {
+            if (window)
+                window->cmdLoad_Click();
+        }))
         return;
     if (!idle())
         return;

@@ -1,0 +1,41 @@
+#include "tool_assembly.h"
+
+#include "frm_file.h"
+#include "frm_save.h"
+#include "io_captions.h"
+#include "picture_icons.h"
+#include "test_jog_timers.h"
+
+namespace kinetra {
+
+ToolAssembly::ToolAssembly(SharedState& state, SettingsStore& settings, SerialPort& port, Clock& clock,
+                           Dialogs& dialogs, const QString& programFolder)
+    : window_(state, settings, dialogs, clock, programFolder), elements_(window_),
+      com_(state, port, clock, elements_, dialogs), display_(state, window_), windowDisplay_(window_),
+      driveDisplay_(state, window_, windowDisplay_)
+{
+    window_.setDriveCom(&com_);
+    // The wire trace, when switched on in the settings or by KINETRA_TRACE=1.
+    trace_ = WireTrace::install(com_, settings);
+    display_.setHandOver(&driveDisplay_);
+    // The endurance test goes on once the drive reports "in position" (bit value 4 of the whole
+    // status word).
+    driveDisplay_.setOnStatusWord([this](qint64 statusWord) {
+        if (TestJogTimers* timers = window_.testJogTimers())
+            timers->inPositionSignal(statusWord);
+    });
+    window_.onIoFunctionChosen = [this](int line, int position) {
+        showIoCaption(window_, windowDisplay_, line, position);
+    };
+    const auto showValues = [this](QString& value, int index) { display_.showValues(value, index); };
+    com_.setValueSink(showValues);
+    window_.onFileWindow = [this, &settings, showValues] {
+        openFileWindow(com_, settings, &window_, showValues, pictureIcon);
+    };
+    window_.onSaveWindow = [this] {
+        FrmSave save(com_, &window_);
+        save.exec();
+    };
+}
+
+} // namespace kinetra
