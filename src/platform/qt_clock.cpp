@@ -73,6 +73,17 @@ private:
 QtClock::QtClock()
 {
     elapsed_.start();
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+bool QtClock::eventFilter(QObject* watched, QEvent* event)
+{
+    // An accessibility "press" clicks a button through the button's own timer, not through the
+    // input queue: that click is held as well. The timer fires again until the hold is over.
+    if (holds_ > 0 && event->type() == QEvent::Timer && watched->inherits("QAbstractButton"))
+        return true;
+    return QObject::eventFilter(watched, event);
 }
 
 double QtClock::now() const

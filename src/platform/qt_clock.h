@@ -26,6 +26,8 @@ public:
     void holdUserInput(bool hold) override { holds_ += hold ? 1 : -1; }
     bool userInputHeld() const override { return holds_ > 0; }
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void woken();
 
