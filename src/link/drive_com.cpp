@@ -57,32 +57,31 @@ ParameterValue DriveCom::valueOnTheWire(int cmd, const ParameterValue& value, Se
 
 WriteOutcome DriveCom::WriteCom(int address, int Cmd, const ParameterValue& value, SelectionTranslation translation)
 {
-    const ParameterValue sent = valueOnTheWire(Cmd, value, translation);
-    if (clock_.quitting())
-        return WriteOutcome::NotSent;
-    if (depth_ > 0) {
-        queue_.push_back({address, Cmd, sent});
-        return WriteOutcome::Queued;
-    }
-    const WriteOutcome outcome = runWrite(address, Cmd, sent);
-    drainQueue();
-    return outcome;
+    return submitWrite(address, Cmd, valueOnTheWire(Cmd, value, translation), {});
 }
 
 void DriveCom::writeThen(int address, int Cmd, const ParameterValue& value, std::function<void(WriteOutcome)> done)
 {
-    const ParameterValue sent = valueOnTheWire(Cmd, value, SelectionTranslation::Translate);
+    submitWrite(address, Cmd, valueOnTheWire(Cmd, value, SelectionTranslation::Translate), std::move(done));
+}
+
+WriteOutcome DriveCom::submitWrite(int address, int cmd, const ParameterValue& value,
+                                   std::function<void(WriteOutcome)> done)
+{
     if (clock_.quitting()) {
-        done(WriteOutcome::NotSent);
-        return;
+        if (done)
+            done(WriteOutcome::NotSent);
+        return WriteOutcome::NotSent;
     }
     if (depth_ > 0) {
-        queue_.push_back({address, Cmd, sent, {}, std::move(done)});
-        return;
+        queue_.push_back({address, cmd, value, {}, std::move(done)});
+        return WriteOutcome::Queued;
     }
-    const WriteOutcome outcome = runWrite(address, Cmd, sent);
-    done(outcome);
+    const WriteOutcome outcome = runWrite(address, cmd, value);
+    if (done)
+        done(outcome);
     drainQueue();
+    return outcome;
 }
 
 void DriveCom::drainQueue()

@@ -144,6 +144,8 @@ private:
         std::function<void(WriteOutcome)> done = {};
     };
 
+    // Runs the write now, or queues it behind the running transaction; `done` learns its outcome.
+    WriteOutcome submitWrite(int address, int cmd, const ParameterValue& value, std::function<void(WriteOutcome)> done);
     WriteOutcome runWrite(int address, int cmd, const ParameterValue& value);
     WriteOutcome sendWrite(int address, int cmd, const ParameterValue& value, bool stored,
                            const ParameterValue& previous);
