@@ -13,6 +13,9 @@ namespace kinetra {
 
 namespace {
 
+// Asks for the input held during a transaction to be delivered.
+const QEvent::Type kDeliverHeldInput = static_cast<QEvent::Type>(QEvent::registerEventType());
+
 int clampedMilliseconds(long long ms)
 {
     return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
@@ -75,6 +78,30 @@ QtClock::QtClock()
     elapsed_.start();
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
+}
+
+void QtClock::holdUserInput(bool hold)
+{
+    holds_ += hold ? 1 : -1;
+    // The transaction is over. With polls back to back the receive timer is due again at once,
+    // and an event loop pass serves timers before queued input: the next poll would hold the
+    // input again, and again. A posted event comes first in the next pass; it delivers the
+    // input, without timers, before the next poll can start.
+    if (holds_ == 0 && !deliveryPosted_ && QCoreApplication::instance()) {
+        deliveryPosted_ = true;
+        QCoreApplication::postEvent(this, new QEvent(kDeliverHeldInput));
+    }
+}
+
+bool QtClock::event(QEvent* event)
+{
+    if (event->type() != kDeliverHeldInput)
+        return QObject::event(event);
+    deliveryPosted_ = false;
+    // Inside the next transaction already: its own end asks again.
+    if (holds_ == 0 && !quitting_)
+        QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
+    return true;
 }
 
 bool QtClock::eventFilter(QObject* watched, QEvent* event)

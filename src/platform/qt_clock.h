@@ -23,10 +23,11 @@ public:
     std::unique_ptr<Timer> createTimer() override;
     void setQuitting() override;
     bool quitting() const override { return quitting_; }
-    void holdUserInput(bool hold) override { holds_ += hold ? 1 : -1; }
+    void holdUserInput(bool hold) override;
     bool userInputHeld() const override { return holds_ > 0; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 signals:
     void woken();
@@ -37,6 +38,7 @@ private:
     QElapsedTimer elapsed_;
     bool quitting_ = false;
     int holds_ = 0;
+    bool deliveryPosted_ = false;
 };
 
 } // namespace kinetra

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtGui/qpa/qwindowsysteminterface.h>
 
@@ -91,6 +92,50 @@ private slots:
         }
         clock.waitServing(0.3, [&] { return taken > 0; });
         QCOMPARE(taken, 1);
+    }
+
+    // Polls back to back, as after Connect: a 1-ms timer whose every tick waits, holding input,
+    // for longer than its interval. A click still gets through, between two polls.
+    void inputGetsThroughBackToBackPolls()
+    {
+        QtClock clock;
+        QPushButton button(QStringLiteral("Go"));
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        bool polling = false;
+        int polls = 0;
+        int pollsBeforeTheClick = -1;
+        bool clickedInsideAPoll = false;
+        connect(&button, &QPushButton::clicked, [&] {
+            pollsBeforeTheClick = polls;
+            clickedInsideAPoll = polling || clock.userInputHeld();
+        });
+        QTimer poll;
+        poll.setTimerType(Qt::PreciseTimer);
+        poll.setInterval(1);
+        connect(&poll, &QTimer::timeout, [&] {
+            polling = true;
+            const UserInputHold hold(clock);
+            clock.waitServing(0.03);
+            ++polls;
+            // The poll's answer goes to the window, as a status block does.
+            button.setText(QString::number(polls));
+            polling = false;
+        });
+        poll.start();
+        clock.waitServing(0.1);
+        // The click comes while a poll waits.
+        int pollsAtTheClick = -1;
+        QTimer::singleShot(10, &button, [&] {
+            pollsAtTheClick = polls;
+            queueClick(&button);
+        });
+        clock.waitServing(0.5, [&] { return pollsBeforeTheClick >= 0; });
+        poll.stop();
+        QVERIFY2(pollsBeforeTheClick >= 0, qPrintable(QStringLiteral("no click after %1 polls").arg(polls - pollsAtTheClick)));
+        QVERIFY(!clickedInsideAPoll);
+        // Right after the poll it came in, or the one after.
+        QVERIFY2(pollsBeforeTheClick - pollsAtTheClick <= 2, qPrintable(QString::number(pollsBeforeTheClick - pollsAtTheClick)));
     }
 };
 

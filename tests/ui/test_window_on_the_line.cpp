@@ -184,7 +184,6 @@ class TestWindowOnTheLine : public QObject {
         if (steps_.isEmpty() || !steps_.first().first())
             return;
         const auto act = steps_.takeFirst().second;
-        qInfo("%.3f: step, %lld to go", clock_.now(), static_cast<long long>(steps_.size()));
         act();
     }
     // A click at a random moment of the poll cycle.
@@ -280,7 +279,11 @@ private slots:
             qInfo("move %lld %.3f s after the one before", static_cast<long long>(i), moves[i] - moves[i - 1]);
             QVERIFY(moves[i] - moves[i - 1] >= 3.5);
         }
-        QVERIFY(!state_.testRunning);
+        QStringList writes;
+        for (const Exchange& x : xs)
+            if (!x.poll())
+                writes << QStringLiteral("%1=%2@%3").arg(x.cmd()).arg(QString::fromLatin1(x.value())).arg(x.sent, 0, 'f', 3);
+        QVERIFY2(!state_.testRunning, qPrintable(writes.join(' ')));
         QVERIFY(dialogs_.shown.isEmpty());
     }
 
