@@ -94,6 +94,29 @@ private slots:
         QVERIFY(r.port.written().first().time < 0.1);
     }
 
+    // Asked for inside another transaction's wait (a timer's handler), the search and the full
+    // read run right after it: they never take the busy wire for a missing drive.
+    void aSearchAskedForDuringAWriteRunsAfterIt()
+    {
+        ConnectRig r(3, true);
+        bool asked = false;
+        r.com->TimerTest().setInterval(50);
+        r.com->TimerTest().setCallback([&] {
+            r.com->TimerTest().setEnabled(false);
+            asked = true;
+            r.com->searchCom();
+            r.com->Connect();
+        });
+        r.com->TimerTest().setEnabled(true);
+        r.com->WriteCom(11, 2110, 500);
+        QVERIFY(asked);
+        QCOMPARE(r.pollPorts().first(), 3);
+        QCOMPARE(r.state.comOnline, 1);
+        QCOMPARE(r.state.paramsLoaded, 1);
+        QVERIFY(!r.window.text(el::helpLine()).startsWith(QLatin1String("msg34")));
+        QVERIFY(r.dialogs.shown.isEmpty());
+    }
+
     // A device the user may not open is skipped, and named once, with the fix, when the
     // search finds nothing.
     void deniedPortsAreNamedOnceWhenNothingIsFound_data()
