@@ -43,12 +43,18 @@ public:
     virtual bool quitting() const = 0;
 
     // While the link owes the drive's answer, the waits that serve the user interface hold the
-    // user's clicks and keys back; the window gets them, in order, as soon as the transaction
-    // has ended, so whatever the user starts finds the wire free. Painting, timers and closing
-    // are served all the same. Holds nest.
+    // user's clicks, keys and window closing back; the window gets them, in order, as soon as
+    // the transaction has ended, so whatever the user starts finds the wire free. Painting and
+    // timers are served all the same. Holds nest. A hold lapses once the transaction has run
+    // for kUserInputHoldLapse: a drive that slow is silent or failing, and the user's Stop and
+    // closing must not wait for its retries.
     virtual void holdUserInput(bool hold) = 0;
     virtual bool userInputHeld() const = 0;
 };
+
+// A healthy drive answers within 0.1 s at 9600 baud; a write with its pause before the frame
+// takes 0.15 s.
+constexpr double kUserInputHoldLapse = 0.5;
 
 // Holds the user's input for as long as it lives.
 class UserInputHold {

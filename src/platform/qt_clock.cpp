@@ -82,6 +82,8 @@ QtClock::QtClock()
 
 void QtClock::holdUserInput(bool hold)
 {
+    if (hold && holds_ == 0)
+        holdSince_ = now();
     holds_ += hold ? 1 : -1;
     // The transaction is over. With polls back to back the receive timer is due again at once,
     // and an event loop pass serves timers before queued input: the next poll would hold the
@@ -108,7 +110,7 @@ bool QtClock::eventFilter(QObject* watched, QEvent* event)
 {
     // An accessibility "press" clicks a button through the button's own timer, not through the
     // input queue: that click is held as well. The timer fires again until the hold is over.
-    if (holds_ > 0 && event->type() == QEvent::Timer && watched->inherits("QAbstractButton"))
+    if (event->type() == QEvent::Timer && userInputHeld() && watched->inherits("QAbstractButton"))
         return true;
     return QObject::eventFilter(watched, event);
 }
@@ -120,10 +122,21 @@ double QtClock::now() const
 
 void QtClock::waitServing(double seconds, const std::function<bool()>& until)
 {
-    if (quitting_ || (until && until()))
-        return;
     const double deadline = now() + std::max(0.0, seconds);
-    const double remaining = deadline - now();
+    for (;;) {
+        if (quitting_ || (until && until()) || now() >= deadline)
+            return;
+        // A held wait runs until its hold lapses at the latest, then on with input served.
+        const bool held = userInputHeld();
+        runLoop(held ? std::min(deadline, holdSince_ + kUserInputHoldLapse) : deadline, until, servedEvents());
+        if (!held)
+            return;
+    }
+}
+
+void QtClock::runLoop(double end, const std::function<bool()>& until, QEventLoop::ProcessEventsFlags flags)
+{
+    const double remaining = end - now();
     if (remaining <= 0)
         return;
     // One loop for the whole wait: a wake only tests the condition, so a drive whose answer
@@ -134,11 +147,11 @@ void QtClock::waitServing(double seconds, const std::function<bool()>& until)
     deadlineTimer.setSingleShot(true);
     QObject::connect(&deadlineTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(this, &QtClock::woken, &loop, [&] {
-        if (quitting_ || (until && until()) || now() >= deadline)
+        if (quitting_ || (until && until()) || now() >= end)
             loop.quit();
     });
     deadlineTimer.start(clampedMilliseconds(static_cast<long long>(std::ceil(remaining * 1000.0))));
-    loop.exec(servedEvents());
+    loop.exec(flags);
 }
 
 void QtClock::waitBlocking(double seconds)

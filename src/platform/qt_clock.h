@@ -24,7 +24,7 @@ public:
     void setQuitting() override;
     bool quitting() const override { return quitting_; }
     void holdUserInput(bool hold) override;
-    bool userInputHeld() const override { return holds_ > 0; }
+    bool userInputHeld() const override { return holds_ > 0 && now() - holdSince_ < kUserInputHoldLapse; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
@@ -34,10 +34,13 @@ signals:
 
 private:
     QEventLoop::ProcessEventsFlags servedEvents() const;
+    // One event loop up to `end`, or until the condition holds or the program quits.
+    void runLoop(double end, const std::function<bool()>& until, QEventLoop::ProcessEventsFlags flags);
 
     QElapsedTimer elapsed_;
     bool quitting_ = false;
     int holds_ = 0;
+    double holdSince_ = 0;
     bool deliveryPosted_ = false;
 };
 

@@ -96,7 +96,10 @@ void VirtualClock::postUserInput(double at, std::function<void()> action)
 
 double VirtualClock::nextUserInputTime() const
 {
-    return userInput_.empty() || userInputHeld() ? kNever : userInput_.front().at;
+    if (userInput_.empty())
+        return kNever;
+    // Held input comes when its hold lapses, if the transaction has not ended by then.
+    return holds_ > 0 ? std::max(userInput_.front().at, holdSince_ + kUserInputHoldLapse) : userInput_.front().at;
 }
 
 bool VirtualClock::deliverUserInput()

@@ -79,6 +79,24 @@ private slots:
         QVERIFY(nothingOverlapped(r));
     }
 
+    // Stop while a silent drive's poll waits: the hold lapses, Stop acts as soon as the poll has
+    // ended, without its retries, and a link the user took offline is not reported as broken.
+    void stopDuringASilentDrivesPollTakesTheLinkOfflineQuietly()
+    {
+        WindowRig r(pacedDrive());
+        r.started().connected();
+        r.drive.faults().silent = true;
+        const double pressed = r.clock.now() + 0.2;
+        r.clock.postUserInput(pressed, [&] { click(r.find<QAbstractButton>("cmdStop")); });
+        r.clock.advance(5);
+        QCOMPARE(r.state.comOnline, 0);
+        QVERIFY(r.dialogs.shown.isEmpty());
+        int pollsAfter = 0;
+        for (const Sent& s : r.sent())
+            pollsAfter += s.poll && s.time > pressed;
+        QVERIFY2(pollsAfter <= 1, qPrintable(QString::number(pollsAfter)));
+    }
+
     // "Parameter speichern": the save window opens; "Speichern" sends 137, pauses 1 s, sends 138,
     // and the drive then hears nothing for 3 s. "Saved" shows only once the drive acknowledged.
     void theSaveWindowSavesWithItsPauses_data()

@@ -94,6 +94,33 @@ private slots:
         QCOMPARE(taken, 1);
     }
 
+    // A transaction that waits for a silent drive lets its hold lapse: closing the window (and
+    // any other input) is served from then on, not after all its retries.
+    void aLongTransactionLetsItsHoldLapse()
+    {
+        QtClock clock;
+        // As the main window does: closing ends the program.
+        struct EndsOnClose : QWidget {
+            QtClock& clock;
+            explicit EndsOnClose(QtClock& c) : clock(c) {}
+            void closeEvent(QCloseEvent* event) override
+            {
+                clock.setQuitting();
+                QWidget::closeEvent(event);
+            }
+        } window(clock);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const UserInputHold hold(clock);
+        const double start = clock.now();
+        QWindowSystemInterface::handleCloseEvent<Delivery>(window.windowHandle());
+        clock.waitServing(0.2);
+        QVERIFY(!clock.quitting());
+        clock.waitServing(3.0);
+        QVERIFY(clock.quitting());
+        QVERIFY2(clock.now() - start < 1.0, qPrintable(QString::number(clock.now() - start)));
+    }
+
     // Polls back to back, as after Connect: a 1-ms timer whose every tick waits, holding input,
     // for longer than its interval. A click still gets through, between two polls.
     void inputGetsThroughBackToBackPolls()
