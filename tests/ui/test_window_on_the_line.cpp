@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTabWidget>
@@ -293,7 +294,7 @@ private slots:
     {
         const double from = clock_.now();
         clickSoon(window().commandButton(138));
-        FrmSave* save = nullptr;
+        QPointer<FrmSave> save;
         then([&] { return (save = openWindow<FrmSave>(nullptr)) != nullptr; },
              [&] { clickSoon(save->findChild<QPushButton*>(QStringLiteral("cmdComand1_0"))); });
         then([&] { return indexOfWrite(exchanges(trace_, from), 2152, "138") >= 0; }, [] {});
@@ -348,7 +349,7 @@ private slots:
     void aLoadIntoTheDriveSendsTheWholeFile()
     {
         clickSoon(window().findChild<QAbstractButton*>(QStringLiteral("cmdData")));
-        FrmFile* file = nullptr;
+        QPointer<FrmFile> file;
         double loadFrom = 0;
         then([&] { return (file = openWindow<FrmFile>(nullptr)) != nullptr; }, [&] {
             file->findChild<QLineEdit*>(QStringLiteral("txtFile"))->setText(QStringLiteral("e2e"));
@@ -362,10 +363,11 @@ private slots:
             loadFrom = clock_.now();
             clickSoon(file->findChild<QAbstractButton*>(QStringLiteral("cmdLoad")));
         });
-        FrmSave* save = nullptr;
+        // The windows live on the stack of the handlers that opened them.
+        QPointer<FrmSave> save;
         then([&] { return (save = openWindow<FrmSave>(nullptr)) != nullptr; },
              [&] { clickSoon(save->findChild<QPushButton*>(QStringLiteral("cmdComand1_1"))); });
-        then([&] { return !save->isVisible(); }, [&] { file->close(); });
+        then([&] { return !save || !save->isVisible(); }, [&] { file->close(); });
         then([this] { return openWindow<FrmFile>(nullptr) == nullptr && polling(); }, [] {});
         QVERIFY(perform(60));
         const QList<Exchange> xs = exchanges(trace_, loadFrom);
