@@ -264,7 +264,7 @@ private slots:
             window().findChild<QLineEdit*>(QStringLiteral("txtPara_%1").arg(box))->setText(QString::fromLatin1(text));
         const double from = clock_.now();
         clickSoon(window().commandButton(0));
-        pause(15);
+        pause(13);
         then([] { return true; }, [this] { clickSoon(window().commandButton(129)); });
         pause(1);
         QVERIFY(perform(30));
