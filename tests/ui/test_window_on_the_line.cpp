@@ -95,7 +95,7 @@ qsizetype indexOfWrite(const QList<Exchange>& xs, int cmd, const QByteArray& val
 
 // A click as the window system delivers it: queued, taken by the first event loop that takes
 // user input.
-void clickAsTheUser(QWidget* widget, bool release = true)
+void clickAsTheUser(QWidget* widget)
 {
     QWidget* top = widget->window();
     QWindow* window = top->windowHandle();
@@ -106,9 +106,8 @@ void clickAsTheUser(QWidget* widget, bool release = true)
     using Delivery = QWindowSystemInterface::AsynchronousDelivery;
     QWindowSystemInterface::handleMouseEvent<Delivery>(window, local, global, Qt::LeftButton, Qt::LeftButton,
                                                        QEvent::MouseButtonPress);
-    if (release)
-        QWindowSystemInterface::handleMouseEvent<Delivery>(window, local, global, Qt::NoButton, Qt::LeftButton,
-                                                           QEvent::MouseButtonRelease);
+    QWindowSystemInterface::handleMouseEvent<Delivery>(window, local, global, Qt::NoButton, Qt::LeftButton,
+                                                       QEvent::MouseButtonRelease);
 }
 
 // The technician brings the tab with `widget` to the front before clicking it.
@@ -188,14 +187,14 @@ class TestWindowOnTheLine : public QObject {
         act();
     }
     // A click at a random moment of the poll cycle.
-    void clickSoon(QWidget* widget, bool release = true)
+    void clickSoon(QWidget* widget)
     {
         showTabOf(widget);
         if (!widget->isVisible())
             qWarning("%s is not visible", qPrintable(widget->objectName()));
         const int delay = static_cast<int>(QRandomGenerator::global()->bounded(80));
         qInfo("click on %s after %d ms", qPrintable(widget->objectName()), delay);
-        QTimer::singleShot(delay, widget, [widget, release] { clickAsTheUser(widget, release); });
+        QTimer::singleShot(delay, widget, [widget] { clickAsTheUser(widget); });
     }
     // Time passes with the window served.
     void pause(double seconds)
