@@ -231,13 +231,7 @@ private slots:
 
     // With live polling running the click lands inside a poll's answer wait: the load searches
     // the drive once that answer is in and sends exactly the file's records, none interleaved.
-    void aLoadClickedDuringAPollSendsTheWholeFile_data()
-    {
-        QTest::addColumn<AnswerPoint>("point");
-        QTest::newRow("first character in") << AnswerPoint::FirstCharacter;
-        QTest::newRow("half of the answer in") << AnswerPoint::Half;
-        QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter;
-    }
+    void aLoadClickedDuringAPollSendsTheWholeFile_data() { addAnswerPoints(); }
     void aLoadClickedDuringAPollSendsTheWholeFile()
     {
         QFETCH(AnswerPoint, point);

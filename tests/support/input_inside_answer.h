@@ -5,6 +5,7 @@
 #include "virtual_clock.h"
 
 #include <QMetaType>
+#include <QTest>
 
 #include <functional>
 
@@ -13,6 +14,9 @@ namespace kinetra::test {
 // A moment inside the answer the drive owes: its first character is in, half of it is, or all
 // but its last character are.
 enum class AnswerPoint { FirstCharacter, Half, LastCharacter };
+
+// The three points as rows of a data-driven test, in a column "point".
+inline void addAnswerPoints();
 
 inline bool isPoll(const QByteArray& frame)
 {
@@ -74,3 +78,11 @@ private:
 } // namespace kinetra::test
 
 Q_DECLARE_METATYPE(kinetra::test::AnswerPoint)
+
+inline void kinetra::test::addAnswerPoints()
+{
+    QTest::addColumn<AnswerPoint>("point");
+    QTest::newRow("first character in") << AnswerPoint::FirstCharacter;
+    QTest::newRow("half of the answer in") << AnswerPoint::Half;
+    QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter;
+}

@@ -20,14 +20,6 @@ sim::DriveConfig pacedDrive()
     return config;
 }
 
-void addAnswerPoints()
-{
-    QTest::addColumn<AnswerPoint>("point");
-    QTest::newRow("first character in") << AnswerPoint::FirstCharacter;
-    QTest::newRow("half of the answer in") << AnswerPoint::Half;
-    QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter;
-}
-
 void click(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
