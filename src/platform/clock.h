@@ -18,6 +18,10 @@ public:
     virtual bool isEnabled() const = 0;
 };
 
+// A healthy drive answers within 0.1 s at 9600 baud; a write with its pause before the frame
+// takes 0.15 s.
+constexpr double kUserInputHoldLapse = 0.5;
+
 // Monotonic time and the two kinds of wait. A wait that serves the user interface lets window
 // and timer events run while it waits; it returns when its time is up, when `until` holds
 // (tested whenever something may have changed it), or at once when the program is quitting.
@@ -48,13 +52,28 @@ public:
     // timers are served all the same. Holds nest. A hold lapses once the transaction has run
     // for kUserInputHoldLapse: a drive that slow is silent or failing, and the user's Stop and
     // closing must not wait for its retries.
-    virtual void holdUserInput(bool hold) = 0;
-    virtual bool userInputHeld() const = 0;
-};
+    void holdUserInput(bool hold)
+    {
+        if (hold && holds_ == 0)
+            holdSince_ = now();
+        holds_ += hold ? 1 : -1;
+        if (holds_ == 0)
+            userInputReleased();
+    }
+    bool userInputHeld() const { return holding() && now() < holdLapsesAt(); }
 
-// A healthy drive answers within 0.1 s at 9600 baud; a write with its pause before the frame
-// takes 0.15 s.
-constexpr double kUserInputHoldLapse = 0.5;
+protected:
+    // A transaction is open (its hold may have lapsed).
+    bool holding() const { return holds_ > 0; }
+    // When the running hold lapses.
+    double holdLapsesAt() const { return holdSince_ + kUserInputHoldLapse; }
+    // The last hold has ended: the input held meanwhile is the window's now.
+    virtual void userInputReleased() {}
+
+private:
+    int holds_ = 0;
+    double holdSince_ = 0;
+};
 
 // Holds the user's input for as long as it lives.
 class UserInputHold {

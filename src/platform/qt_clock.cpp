@@ -80,16 +80,13 @@ QtClock::QtClock()
         app->installEventFilter(this);
 }
 
-void QtClock::holdUserInput(bool hold)
+void QtClock::userInputReleased()
 {
-    if (hold && holds_ == 0)
-        holdSince_ = now();
-    holds_ += hold ? 1 : -1;
     // The transaction is over. With polls back to back the receive timer is due again at once,
     // and an event loop pass serves timers before queued input: the next poll would hold the
     // input again, and again. A posted event comes first in the next pass; it delivers the
     // input, without timers, before the next poll can start.
-    if (holds_ == 0 && !deliveryPosted_ && QCoreApplication::instance()) {
+    if (!deliveryPosted_ && QCoreApplication::instance()) {
         deliveryPosted_ = true;
         QCoreApplication::postEvent(this, new QEvent(kDeliverHeldInput));
     }
@@ -101,7 +98,7 @@ bool QtClock::event(QEvent* event)
         return QObject::event(event);
     deliveryPosted_ = false;
     // Inside the next transaction already: its own end asks again.
-    if (holds_ == 0 && !quitting_)
+    if (!holding() && !quitting_)
         QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
     return true;
 }
@@ -128,7 +125,7 @@ void QtClock::waitServing(double seconds, const std::function<bool()>& until)
             return;
         // A held wait runs until its hold lapses at the latest, then on with input served.
         const bool held = userInputHeld();
-        runLoop(held ? std::min(deadline, holdSince_ + kUserInputHoldLapse) : deadline, until, servedEvents());
+        runLoop(held ? std::min(deadline, holdLapsesAt()) : deadline, until, servedEvents());
         if (!held)
             return;
     }

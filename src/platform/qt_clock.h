@@ -23,14 +23,15 @@ public:
     std::unique_ptr<Timer> createTimer() override;
     void setQuitting() override;
     bool quitting() const override { return quitting_; }
-    void holdUserInput(bool hold) override;
-    bool userInputHeld() const override { return holds_ > 0 && now() - holdSince_ < kUserInputHoldLapse; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
 
 signals:
     void woken();
+
+protected:
+    void userInputReleased() override;
 
 private:
     QEventLoop::ProcessEventsFlags servedEvents() const;
@@ -39,8 +40,6 @@ private:
 
     QElapsedTimer elapsed_;
     bool quitting_ = false;
-    int holds_ = 0;
-    double holdSince_ = 0;
     bool deliveryPosted_ = false;
 };
 

@@ -99,7 +99,7 @@ double VirtualClock::nextUserInputTime() const
     if (userInput_.empty())
         return kNever;
     // Held input comes when its hold lapses, if the transaction has not ended by then.
-    return holds_ > 0 ? std::max(userInput_.front().at, holdSince_ + kUserInputHoldLapse) : userInput_.front().at;
+    return holding() ? std::max(userInput_.front().at, holdLapsesAt()) : userInput_.front().at;
 }
 
 bool VirtualClock::deliverUserInput()

@@ -35,13 +35,6 @@ public:
     std::unique_ptr<Timer> createTimer() override;
     void setQuitting() override { quitting_ = true; }
     bool quitting() const override { return quitting_; }
-    void holdUserInput(bool hold) override
-    {
-        if (hold && holds_ == 0)
-            holdSince_ = now_;
-        holds_ += hold ? 1 : -1;
-    }
-    bool userInputHeld() const override { return holds_ > 0 && now_ - holdSince_ < kUserInputHoldLapse; }
 
     // The user acts at `at` (a click, a key, a button of an open window). As in the program,
     // the action reaches the window in a wait that serves it and does not hold user input, in
@@ -76,8 +69,6 @@ private:
     double now_ = 0;
     double blocked_ = 0;
     bool quitting_ = false;
-    int holds_ = 0;
-    double holdSince_ = 0;
     std::vector<UserAction> userInput_;
     std::vector<VirtualEventSource*> sources_;
     std::vector<VirtualTimer*> timers_;
