@@ -2,6 +2,7 @@
 // an accessibility "press" reach the window once the hold is over, and a held wait with input
 // pending does not spin.
 #include "qt_clock.h"
+#include "window_system_input.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -9,7 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtGui/qpa/qwindowsysteminterface.h>
 
 #include <ctime>
 #include <optional>
@@ -20,24 +20,13 @@ namespace {
 
 enum class Input { Click, Key, AccessibilityPress };
 
-using Delivery = QWindowSystemInterface::AsynchronousDelivery;
-
-void queueClick(QWidget* widget)
-{
-    QWidget* top = widget->window();
-    const QPointF local = widget->mapTo(top, widget->rect().center());
-    const QPointF global = widget->mapToGlobal(widget->rect().center());
-    QWindowSystemInterface::handleMouseEvent<Delivery>(top->windowHandle(), local, global, Qt::LeftButton,
-                                                       Qt::LeftButton, QEvent::MouseButtonPress);
-    QWindowSystemInterface::handleMouseEvent<Delivery>(top->windowHandle(), local, global, Qt::NoButton,
-                                                       Qt::LeftButton, QEvent::MouseButtonRelease);
-}
+using namespace kinetra::test;
 
 void queueReturn(QWidget* widget)
 {
     QWindow* window = widget->window()->windowHandle();
-    QWindowSystemInterface::handleKeyEvent<Delivery>(window, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QWindowSystemInterface::handleKeyEvent<Delivery>(window, QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QWindowSystemInterface::handleKeyEvent<QueuedDelivery>(window, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QWindowSystemInterface::handleKeyEvent<QueuedDelivery>(window, QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
 }
 
 } // namespace
@@ -113,7 +102,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const UserInputHold hold(clock);
         const double start = clock.now();
-        QWindowSystemInterface::handleCloseEvent<Delivery>(window.windowHandle());
+        QWindowSystemInterface::handleCloseEvent<QueuedDelivery>(window.windowHandle());
         clock.waitServing(0.2);
         QVERIFY(!clock.quitting());
         clock.waitServing(3.0);

@@ -14,6 +14,7 @@
 #include "shared_state.h"
 #include "sim_on_pty.h"
 #include "tool_assembly.h"
+#include "window_system_input.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -26,7 +27,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QtGui/qpa/qwindowsysteminterface.h>
 
 #include <memory>
 
@@ -91,23 +91,6 @@ qsizetype indexOfWrite(const QList<Exchange>& xs, int cmd, const QByteArray& val
         if (!xs[i].poll() && xs[i].cmd() == cmd && (value.isEmpty() || xs[i].value() == value))
             return i;
     return -1;
-}
-
-// A click as the window system delivers it: queued, taken by the first event loop that takes
-// user input.
-void clickAsTheUser(QWidget* widget)
-{
-    QWidget* top = widget->window();
-    QWindow* window = top->windowHandle();
-    QVERIFY(window);
-    const QPoint centre = widget->rect().center();
-    const QPointF local = widget->mapTo(top, centre);
-    const QPointF global = widget->mapToGlobal(centre);
-    using Delivery = QWindowSystemInterface::AsynchronousDelivery;
-    QWindowSystemInterface::handleMouseEvent<Delivery>(window, local, global, Qt::LeftButton, Qt::LeftButton,
-                                                       QEvent::MouseButtonPress);
-    QWindowSystemInterface::handleMouseEvent<Delivery>(window, local, global, Qt::NoButton, Qt::LeftButton,
-                                                       QEvent::MouseButtonRelease);
 }
 
 // The technician brings the tab with `widget` to the front before clicking it.
@@ -194,7 +177,7 @@ class TestWindowOnTheLine : public QObject {
             qWarning("%s is not visible", qPrintable(widget->objectName()));
         const int delay = static_cast<int>(QRandomGenerator::global()->bounded(80));
         qInfo("click on %s after %d ms", qPrintable(widget->objectName()), delay);
-        QTimer::singleShot(delay, widget, [widget] { clickAsTheUser(widget); });
+        QTimer::singleShot(delay, widget, [widget] { queueClick(widget); });
     }
     // Time passes with the window served.
     void pause(double seconds)
