@@ -4,12 +4,6 @@
 
 namespace kinetra::cli {
 
-// How many decimals a typed number carries, by command number, as the window's entry boxes
-// scale it: positions by the decimal places setting, a few values in hundredths or thousandths,
-// everything else as typed.
-enum class EntryClass { Position, Hundredths, Thousandths, Plain };
-EntryClass entryClass(int cmd);
-
 // What was typed, turned into the raw value the drive gets, or why it cannot be sent.
 struct EntryValue {
     bool ok = false;

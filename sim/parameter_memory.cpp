@@ -1,5 +1,7 @@
 #include "parameter_memory.h"
 
+#include "parameter_catalogue.h"
+
 #include <limits>
 
 namespace kinetra::sim {
@@ -164,8 +166,10 @@ bool ParameterMemory::accepts(int axis, int parameter, qint64 value) const
     case Kind::Command: return true;
     case Kind::Stored: break;
     }
-    if (parameter == 25 && axis != kDevice)
-        return value == 1 || value == 2 || value == 4;
+    // A coded list takes only the values its positions stand for (1, 2 or 4 edges).
+    const int cmd = 2000 + 100 * axis + parameter;
+    if (parameterRule(cmd).selection == SelectionCode::EdgeCount)
+        return selectionOfValue(cmd, value).has_value();
     return value >= s.min && value <= s.max;
 }
 

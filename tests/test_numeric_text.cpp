@@ -1,3 +1,4 @@
+#include "entry_text.h"
 #include "numeric_text.h"
 #include "parameter_table.h"
 #include "recording_window.h"

@@ -1,6 +1,6 @@
 #include "numeric_text.h"
 
-#include "window_elements.h"
+#include "parameter_catalogue.h"
 
 #include <algorithm>
 
@@ -92,39 +92,6 @@ QString fixed(const Decimal& d, int shift, int places)
     return out;
 }
 
-bool isPosition(int cmd)
-{
-    switch (cmd) {
-    case 10: case 11: case 2109: case 2116: case 2118: case 2128: case 2133: case 2170:
-        return true;
-    default:
-        return (cmd >= 2100 && cmd <= 2105) || (cmd >= 2413 && cmd <= 2419);
-    }
-}
-
-bool isHundredths(int cmd)
-{
-    switch (cmd) {
-    case 2107: case 2110: case 2117: case 2132: case 2134: case 2141:
-    case 2207: case 2210: case 2232: case 2234: case 2241:
-    case 2307: case 2310: case 2318: case 2332: case 2334: case 2341:
-    case 2426: case 2427: case 2428:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isThousandths(int cmd)
-{
-    switch (cmd) {
-    case 2115: case 2122: case 2131: case 2137: case 2215: case 2222: case 2231: case 2315: case 2322: case 2331:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 QString filterChars(const QString& text, const QString& allowed)
@@ -182,24 +149,19 @@ std::optional<QString> formatValue(const QString& raw, int cmd, int decPnt)
 {
     if (raw.isEmpty())
         return raw;
-    if (isPosition(cmd) && decPnt <= 0)
+    const ValueScale scale = parameterRule(cmd).display;
+    // Without decimal places a position is shown exactly as the drive sent it.
+    if (scale == ValueScale::Position && positionDecimals(decPnt) == 0)
         return raw;
     const auto d = parseDecimal(raw);
     if (!d)
         return std::nullopt;
-    if (isPosition(cmd))
-        return fixed(*d, std::min(decPnt, 3), std::min(decPnt, 3));
-    if (isHundredths(cmd))
-        return fixed(*d, 2, 2);
-    if (isThousandths(cmd))
-        return fixed(*d, 3, 3);
-    if (cmd == 2182 || cmd == 2184) {
-        // The drive reports a current of exactly 1 when it measures none.
-        if (d->digits.toLongLong() == 1 && d->decimals == 0 && !d->negative && d->digits.size() < 19)
-            return QStringLiteral("0,00");
-        return fixed(*d, 2, 2);
-    }
-    return fixed(*d, 0, 0);
+    // The drive reports a current of exactly 1 when it measures none.
+    if (scale == ValueScale::Current && d->digits.toLongLong() == 1 && d->decimals == 0 && !d->negative
+        && d->digits.size() < 19)
+        return QStringLiteral("0,00");
+    const int places = displayDecimals(cmd, decPnt);
+    return fixed(*d, places, places);
 }
 
 QString leadingInteger(const QString& text)
@@ -221,34 +183,6 @@ QString leadingInteger(const QString& text)
     if (digits.isEmpty() || digits == QLatin1String("0"))
         return QStringLiteral("0");
     return negative ? QLatin1Char('-') + digits : digits;
-}
-
-NormalizedEntry normalizeEntryText(const QString& typed, int cmd, int decPnt)
-{
-    QString entry = filterChars(typed, kEntryChars);
-    if (entry.isEmpty())
-        entry = QStringLiteral("0");
-    const qsizetype comma = entry.indexOf(QLatin1Char(','));
-    const qsizetype decimals = comma < 0 ? 0 : entry.size() - comma - 1;
-    QString raw = leadingInteger(filterChars(entry, kRawChars));
-    // Scale to the position's decimal places; more decimals than decPnt are taken as digits.
-    int zeros = 0;
-    if (decPnt == 1 && decimals == 0)
-        zeros = 1;
-    else if (decPnt == 2 && decimals == 0)
-        zeros = 2;
-    else if (decPnt == 2 && decimals == 1)
-        zeros = 1;
-    if (raw != QLatin1String("0"))
-        raw += QString(zeros, QLatin1Char('0'));
-    return {raw, formatValue(raw, cmd, decPnt).value_or(raw)};
-}
-
-QString normalizeEntry(WindowElements& window, int index, int decPnt)
-{
-    const NormalizedEntry entry = normalizeEntryText(window.text(el::txtPara(index)), index, decPnt);
-    window.setText(el::txtPara(index), entry.display);
-    return entry.raw;
 }
 
 } // namespace kinetra

@@ -7,8 +7,6 @@
 
 namespace kinetra {
 
-class WindowElements;
-
 // Character sets the callers filter with.
 inline const QString kRawChars = QStringLiteral("0123456789-");
 inline const QString kEntryChars = QStringLiteral("0123456789,-");
@@ -33,16 +31,5 @@ std::optional<QString> formatValue(const QString& raw, int cmd, int decPnt);
 // The whole number that leads a text, as a canonical decimal text ("-0012x" gives "-12",
 // "--5" and "" give "0"). Works on text, so no length overflows.
 QString leadingInteger(const QString& text);
-
-// What the user typed, turned into the raw value and its display text.
-struct NormalizedEntry {
-    QString raw;
-    QString display;
-};
-NormalizedEntry normalizeEntryText(const QString& typed, int cmd, int decPnt);
-
-// Rewrites entry box txtPara(index) with the display text of what it holds and returns the raw
-// value text.
-QString normalizeEntry(WindowElements& window, int index, int decPnt);
 
 } // namespace kinetra

@@ -2,8 +2,8 @@
 
 #include "display_hand_over.h"
 #include "numeric_text.h"
+#include "parameter_catalogue.h"
 #include "shared_state.h"
-#include "value_routes.h"
 #include "window_elements.h"
 
 #include <limits>
@@ -20,17 +20,6 @@ std::optional<int> asInteger(const QString& text)
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
-// The flank list shows the drive's values 1, 2 and 4 as its positions 0, 1 and 2.
-std::optional<int> flankPosition(const ParameterValue& slot)
-{
-    switch (slot.toInteger().value_or(0)) {
-    case 1: return 0;
-    case 2: return 1;
-    case 4: return 2;
-    default: return std::nullopt;
-    }
-}
-
 } // namespace
 
 ValueDisplay::ValueDisplay(SharedState& state, WindowElements& window) : state_(state), window_(window) {}
@@ -43,18 +32,19 @@ void ValueDisplay::showValues(QString& value, int index)
     DisplayHandOver none;
     DisplayHandOver& handOver = handOver_ ? *handOver_ : none;
 
-    switch (routeOf(index)) {
+    switch (parameterRule(index).route) {
     case ValueRoute::Ignored:
         return;
-    case ValueRoute::TextAndMirror:
-        window_.setText(el::txtPara(index + 1000), value);
-        [[fallthrough]];
     case ValueRoute::Text:
+        if (const auto mirror = mirrorBoxOf(index))
+            window_.setText(el::txtPara(*mirror), value);
         window_.setText(el::txtPara(index), value);
         return;
     case ValueRoute::Flank:
-        if (const auto position = flankPosition(state_.table.value(2125)))
-            window_.setSelection(el::cmbPara(2125), *position);
+        // The list shows the table's value, which a write may have changed since the answer.
+        if (const auto slot = state_.table.value(index).toInteger())
+            if (const auto position = selectionOfValue(index, *slot))
+                window_.setSelection(el::cmbPara(index), *position);
         return;
     case ValueRoute::Selection:
         if (const auto position = asInteger(value); position && *position >= 0)

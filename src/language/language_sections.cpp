@@ -1,6 +1,7 @@
 #include "language_sections.h"
 
 #include "language_targets.h"
+#include "parameter_catalogue.h"
 #include "shared_state.h"
 
 #include <algorithm>
@@ -14,8 +15,6 @@ namespace {
 constexpr std::array<int, 52> kAxisLabels = {
     0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
     27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 55};
-// Axis parameters that the simple parameter panel repeats under index + 1000.
-constexpr std::array<int, 10> kMirrored = {2, 3, 4, 5, 6, 7, 13, 14, 32, 34};
 // Device parameters with a label on the window.
 constexpr std::array<int, 17> kDeviceLabels = {1,  2,  10, 13, 14, 15, 16, 17, 18,
                                                19, 25, 29, 30, 37, 40, 43, 46};
@@ -66,7 +65,7 @@ public:
         if (entry <= int(kAxisLabels.size())) {
             const int p = kAxisLabels[size_t(entry - 1)];
             targets_.setCaption(el::lblPara(2100 + p), text);
-            if (contains(kMirrored, p)) targets_.setCaption(el::lblPara(3100 + p), text);
+            if (const auto mirror = mirrorBoxOf(2100 + p)) targets_.setCaption(el::lblPara(*mirror), text);
         } else if (entry == 53) {
             targets_.setCaption(el::lblPara(2182), text);
         } else if (entry == 54) {

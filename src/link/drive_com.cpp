@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "frame.h"
 #include "numeric_text.h"
+#include "parameter_catalogue.h"
 #include "serial_port.h"
 #include "shared_state.h"
 #include "window_elements.h"
@@ -45,13 +46,11 @@ DriveCom::~DriveCom()
 
 ParameterValue DriveCom::valueOnTheWire(int cmd, const ParameterValue& value, SelectionTranslation translation)
 {
-    // Selection lists of parameter 25 of the axes: positions 0/1/2 stand for the drive's 1/2/4.
-    if (translation == SelectionTranslation::Translate && cmd >= 2000 && CommandNumber::parameterOf(cmd) == 25
-        && CommandNumber::axisOf(cmd) != 4) {
-        const auto n = value.toInteger();
-        if (n && (*n == 0 || *n == 1 || *n == 2))
-            return ParameterValue::number(*n == 0 ? 1 : (*n == 1 ? 2 : 4));
-    }
+    // The edge evaluation's list positions 0/1/2 stand for the drive's 1/2/4.
+    if (translation == SelectionTranslation::Translate && parameterRule(cmd).selection == SelectionCode::EdgeCount)
+        if (const auto position = value.toInteger())
+            if (const auto onWire = valueOfSelection(cmd, *position))
+                return ParameterValue::number(*onWire);
     return value;
 }
 
@@ -158,8 +157,7 @@ WriteOutcome DriveCom::runWrite(int address, int cmd, const ParameterValue& valu
     if (clock_.quitting())
         return WriteOutcome::NotSent;
 
-    // The command word and parameters 00 and 80 are actions, not values to keep.
-    const bool stored = numbered && cmdParam_ != 52 && cmdParam_ != 0 && cmdParam_ != 80;
+    const bool stored = isStoredValue(cmd);
     ParameterValue previous;
     if (stored) {
         previous = state_.table.value(cmd);
@@ -239,7 +237,11 @@ void DriveCom::refuse(int cmd, bool stored, const ParameterValue& previous)
     if (stored) {
         state_.table.store(cmd, previous);
         const QString raw = previous.toText();
-        window_.setText(el::txtPara(cmd), formatValue(raw, cmd, state_.decPnt).value_or(raw));
+        const QString shown = formatValue(raw, cmd, state_.decPnt).value_or(raw);
+        // The simple panel's box may be the one the user typed in.
+        if (const auto mirror = mirrorBoxOf(cmd))
+            window_.setText(el::txtPara(*mirror), shown);
+        window_.setText(el::txtPara(cmd), shown);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "test_jog_timers.h"
 
 #include "drive_com.h"
+#include "entry_text.h"
 #include "numeric_text.h"
 #include "shared_state.h"
 #include "window_elements.h"

@@ -178,10 +178,6 @@ void frmSDI::setCaption(const Element& e, const QString& caption) {
     QWidget* w = element(e);
     if (auto* label = qobject_cast<QLabel*>(w)) {
         setLabelText(label, caption);
-        // The simple panel's tolerance window has no text of its own in the language files;
-        // it reads like the tab's.
-        if (e == el::lblPara(2109))
-            if (auto* mirror = elementAs<QLabel>(el::lblPara(3109))) setLabelText(mirror, caption);
     } else if (auto* frame = qobject_cast<QGroupBox*>(w)) {
         frame->setTitle(caption);
         // The status box of the diagnostics page is labelled like the status frame.

@@ -2,6 +2,7 @@
 #include "about_window.h"
 #include "classic_units.h"
 #include "frm_sdi.h"
+#include "parameter_catalogue.h"
 #include "frm_sdi_sizes.h"
 #include "picture_icons.h"
 #include "window_layout_table.h"
@@ -88,7 +89,7 @@ QWidget* frmSDI::addField(QGridLayout* grid, int row, int column, const FieldSpe
         // The model and interface ("Pivora ProfiBus") need more room than a number.
         edit->setFixedWidth(classicUnits(this, field.cmd == kDeviceTypeField ? kListWidth : kBoxWidth));
         edit->setAlignment(Qt::AlignRight);
-        edit->setReadOnly(field.kind == FieldKind::ReadOnly);
+        edit->setReadOnly(parameterRule(commandOfBox(field.cmd)).readOnly);
         registerElement(QStringLiteral("txtPara"), field.cmd, edit);
         box = edit;
     }

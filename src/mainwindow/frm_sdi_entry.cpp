@@ -4,7 +4,9 @@
 #include "drive_com.h"
 #include "frm_sdi.h"
 #include "numeric_text.h"
-#include "parameter_entry.h"
+#include "entry_text.h"
+#include "parameter_catalogue.h"
+#include "help_text.h"
 #include "shared_state.h"
 #include "test_jog_timers.h"
 
@@ -42,20 +44,6 @@ bool isArray(const QObject* w, QLatin1String array)
 {
     const QString name = w->objectName();
     return name.size() > array.size() && name.startsWith(array) && name.at(array.size()) == QLatin1Char('_');
-}
-
-// A drive reports a selection list's slot as 1/2/4 for parameter 25 (edge evaluation).
-int positionOfSlot(int cmd, qint64 slot)
-{
-    if (cmd % 100 == 25 && cmd / 100 % 10 != 4) {
-        switch (slot) {
-        case 1: return 0;
-        case 2: return 1;
-        case 4: return 2;
-        default: return -1;
-        }
-    }
-    return slot >= 0 && slot <= INT_MAX ? static_cast<int>(slot) : -1;
 }
 
 } // namespace
@@ -116,7 +104,7 @@ bool frmSDI::txtPara_KeyPress(int index, QKeyEvent* key)
 void frmSDI::txtPara_Change(int index)
 {
     auto* box = elementAs<QLineEdit>(el::txtPara(index));
-    if (!box || box->isReadOnly() || isLockedBox(index))
+    if (!box || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly)
         return;
     if (!state_.transferActive && index >= 101) {
         helpFunction(1);
@@ -129,7 +117,7 @@ void frmSDI::txtPara_Change(int index)
 void frmSDI::txtPara_Commit(int index)
 {
     auto* box = elementAs<QLineEdit>(el::txtPara(index));
-    if (!box || box->isReadOnly() || isLockedBox(index))
+    if (!box || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly)
         return;
     const int cmd = commandOfBox(index);
     const EntryCommit entry = commitEntry(box->text(), cmd, state_.decPnt);
@@ -174,7 +162,7 @@ bool frmSDI::askToApply()
 void frmSDI::txtPara_LostFocus(int index)
 {
     auto* box = elementAs<QLineEdit>(el::txtPara(index));
-    if (!box || index < 100 || box->isReadOnly() || isLockedBox(index) || state_.transferActive ||
+    if (!box || index < 100 || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly || state_.transferActive ||
         state_.driveLoadActive != 0 || asking_)
         return;
     const int cmd = commandOfBox(index);
@@ -233,15 +221,15 @@ void frmSDI::cmbPara_LostFocus(int index)
     if (pendingSelection_ == 0 || asking_)
         return;
     const auto slot = state_.table.value(index).toInteger();
-    if (selection(el::cmbPara(index)) == (slot ? *slot : 0))
+    const auto shown = selectionOfValue(index, slot.value_or(0));
+    if (shown && selection(el::cmbPara(index)) == *shown)
         return;
     if (askToApply()) {
         commitPendingSelection();
         return;
     }
-    const int position = slot ? positionOfSlot(index, *slot) : -1;
-    if (position >= 0)
-        setSelection(el::cmbPara(index), position);
+    if (const auto position = slot ? selectionOfValue(index, *slot) : std::nullopt)
+        setSelection(el::cmbPara(index), *position);
     setLabelColour(index, false);
 }
 

@@ -87,14 +87,14 @@ constexpr FieldSpec kFields[] = {
     {P, 12, 11, "mm Position 2", K::Text},
     {P, 12, 12, "sek Wartezeit", K::Text},
     // ... and the drive's event counters
-    {P, 10, 2425, "x Netzeinbrüche", K::ReadOnly},
-    {P, 10, 2430, "x Netz Ein/Aus", K::ReadOnly},
-    {P, 10, 2437, "x Überstrom", K::ReadOnly},
-    {P, 10, 2440, "x Endlagen", K::ReadOnly},
-    {P, 10, 2443, "x Kurzschluss", K::ReadOnly},
-    {P, 10, 2446, "x Messsystem", K::ReadOnly},
+    {P, 10, 2425, "x Netzeinbrüche", K::Text},
+    {P, 10, 2430, "x Netz Ein/Aus", K::Text},
+    {P, 10, 2437, "x Überstrom", K::Text},
+    {P, 10, 2440, "x Endlagen", K::Text},
+    {P, 10, 2443, "x Kurzschluss", K::Text},
+    {P, 10, 2446, "x Messsystem", K::Text},
     // Beside the tabs: status frame (its status and current boxes are added by hand)
-    {M, 2, 2100, "mm Istwert", K::ReadOnly},
+    {M, 2, 2100, "mm Istwert", K::Text},
     {M, 2, 2101, "mm Sollwert", K::Text},
     // "Ein/Ausgänge" with the lamps of the three inputs and the output
     {M, 0, 2146, "Eingang 1", K::List, 5},
@@ -102,11 +102,11 @@ constexpr FieldSpec kFields[] = {
     {M, 0, 2148, "Eingang 3", K::List, 7},
     {M, 0, 2149, "Ausgang", K::List, 8},
     // "Version/Betriebsstunden"; box 1 has no label and shows a model note
-    {M, 1, 2401, "Hardware", K::ReadOnly},
-    {M, 1, 2402, "Software", K::ReadOnly},
-    {M, 1, 2410, "Adresse", K::ReadOnly},
-    {M, 1, 2429, "Betriebsstd.", K::ReadOnly},
-    {M, 1, 1, nullptr, K::ReadOnly},
+    {M, 1, 2401, "Hardware", K::Text},
+    {M, 1, 2402, "Software", K::Text},
+    {M, 1, 2410, "Adresse", K::Text},
+    {M, 1, 2429, "Betriebsstd.", K::Text},
+    {M, 1, 1, nullptr, K::Text},
     // The simple parameter panel: mirrors of the eleven main axis parameters
     {M, 3, 3102, "mm Referenz", K::Text},
     {M, 3, 3103, "mm Endlage neg.", K::Text},

@@ -6,9 +6,8 @@ namespace kinetra {
 
 // What a parameter field is on the window.
 enum class FieldKind {
-    Text,     // entry box the user edits
-    ReadOnly, // entry box that only shows what the drive reports
-    List,     // selection list
+    Text, // entry box; the parameter catalogue says whether the user may edit it
+    List, // selection list
 };
 
 // Where a group of fields sits: a frame on a tab of SSTab1, or one of the panels beside it.

@@ -144,9 +144,9 @@ private slots:
         QVERIFY(load.result);
         QVERIFY(load.dialogs.shown.isEmpty());
         QCOMPARE(load.savedLanguage(), QString::number(index));
-        // 52 axis labels, 10 mirrors, 2 current labels, 17 device labels, 7 command labels and
+        // 52 axis labels, 11 mirrors, 2 current labels, 17 device labels, 7 command labels and
         // the frames 0-11 and panels 0, 1, 2, 4.
-        QCOMPARE(load.targets.captions.size(), 52 + 10 + 2 + 17 + 7 + 12 + 4);
+        QCOMPARE(load.targets.captions.size(), 52 + 11 + 2 + 17 + 7 + 12 + 4);
         QCOMPARE(load.targets.hints.size(), 7 + 5);
         QCOMPARE(load.targets.tabs.size(), 7);
         QCOMPARE(load.targets.tags.size(), 8);
@@ -179,7 +179,7 @@ private slots:
         row("caption", "lblPara", 2151, "I-Limit");
         row("caption", "lblPara", 2155, "I-Anteil 3");
         row("caption", "lblPara", 3102, "mm Referenz");
-        row("caption", "lblPara", 3109, ""); // not mirrored
+        row("caption", "lblPara", 3109, "mm Toleranzfenster");
         row("caption", "lblPara", 2182, "Aktuell");
         row("caption", "lblPara", 2184, "Spitze");
         row("caption", "lblPara", 2400, "");

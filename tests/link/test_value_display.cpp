@@ -41,7 +41,8 @@ private slots:
         QTest::newRow("mirrored box, mirror first") << 2105 << "7"
                                                      << QStringList{"text txtPara#3105 = 7", "text txtPara#2105 = 7"}
                                                      << none;
-        QTest::newRow("2109 is not mirrored") << 2109 << "3" << QStringList{"text txtPara#2109 = 3"} << none;
+        QTest::newRow("tolerance window, mirror first")
+            << 2109 << "3" << QStringList{"text txtPara#3109 = 3", "text txtPara#2109 = 3"} << none;
         QTest::newRow("debugging box") << 2190 << "-4" << QStringList{"text txtPara#2190 = -4"} << none;
         QTest::newRow("service counter") << 2440 << "12" << QStringList{"text txtPara#2440 = 12"} << none;
         QTest::newRow("peak current") << 2184 << "2" << QStringList{"text txtPara#2184 = 0,02"} << none;

@@ -2,7 +2,10 @@
 // commit with scaling, label colours, the focus-lost question and the selection lists.
 #include "window_rig.h"
 
+#include "entry_rules.h"
 #include "numeric_text.h"
+#include "parameter_catalogue.h"
+#include "window_layout_table.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -100,6 +103,58 @@ private slots:
         QVERIFY(!edited(r, box));
         QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QStringLiteral("msg40"));
         QVERIFY(r.dialogs.shown.isEmpty());
+    }
+
+    // The window's boxes and kinetra-cli's set take their scaling from the same catalogue rows:
+    // every editable box of the window, typed into and committed, sends what the command line
+    // sends for the same entry.
+    void theWindowAndTheCommandLineSendAlike_data()
+    {
+        QTest::addColumn<int>("decPnt");
+        for (int decPnt = 0; decPnt <= 3; ++decPnt)
+            QTest::newRow(qPrintable(QStringLiteral("decPnt %1").arg(decPnt))) << decPnt;
+    }
+    void theWindowAndTheCommandLineSendAlike()
+    {
+        QFETCH(int, decPnt);
+        WindowRig r;
+        r.started().connected();
+        r.state.decPnt = decPnt;
+        int boxes = 0;
+        for (const FieldSpec& field : parameterFields()) {
+            // Boxes 10-12 hold the endurance test's positions and pause; they never reach the drive.
+            if (field.kind != FieldKind::Text || field.cmd < 100 || parameterRule(commandOfBox(field.cmd)).readOnly)
+                continue;
+            ++boxes;
+            const int cmd = commandOfBox(field.cmd);
+            for (const QString typed : {QStringLiteral("7"), QStringLiteral("-7,5"), QStringLiteral("0,25"),
+                                        QStringLiteral("12,345")}) {
+                const cli::EntryValue cliEntry = cli::entryToRaw(typed, cmd, decPnt);
+                QVERIFY(cliEntry.ok);
+                const auto from = r.mark();
+                const auto boxesShown = r.dialogs.shown.size();
+                r.type(field.cmd, typed);
+                QCOMPARE(r.writes(from), QStringList{QStringLiteral("%1=%2").arg(cmd).arg(cliEntry.raw)});
+                // A value the drive refuses puts the box back; an accepted one shows as the CLI says.
+                if (r.dialogs.shown.size() == boxesShown)
+                    QCOMPARE(r.box(field.cmd)->text(), cliEntry.display);
+            }
+        }
+        QVERIFY(boxes > 50);
+    }
+
+    // The simple panel's boxes are exactly the catalogue's mirrors: each shows its parameter.
+    void theSimplePanelHoldsTheCatalogueMirrors()
+    {
+        QList<int> panel;
+        for (const FieldSpec& field : parameterFields())
+            if (field.cmd >= 3000)
+                panel << field.cmd;
+        QList<int> mirrors;
+        for (int cmd = 2100; cmd < 2200; ++cmd)
+            if (const auto box = mirrorBoxOf(cmd))
+                mirrors << *box;
+        QCOMPARE(mirrors, panel);
     }
 
     // The text stays as typed, and nothing goes to the drive.
