@@ -5,6 +5,8 @@
 #include "console.h"
 #include "drive_session.h"
 #include "file_messages.h"
+#include "drive_load.h"
+#include "drive_workflows.h"
 #include "parameter_file_layout.h"
 #include "parameter_file_reader.h"
 
@@ -15,10 +17,6 @@ namespace kinetra::cli {
 
 namespace {
 
-constexpr int kCommandWord = 2152;
-constexpr int kTakeOverCode = 137;
-constexpr int kSaveCode = 138;
-constexpr double kSavePairPause = 1.0;
 // After a new bus address the drive writes its memory and hears nothing meanwhile; outside a
 // transfer the link waits this long after it, so the save waits as long.
 constexpr double kAddressWritePause = 3.0;
@@ -35,13 +33,7 @@ bool saveInDrive(DriveSession& session, const LoadTally& tally)
 {
     if (tally.addressWritten)
         session.clock.waitBlocking(kAddressWritePause);
-    const int refusedBefore = session.dialogs.refusals();
-    session.com->WriteCom(kDriveAddress, kCommandWord, ParameterValue::number(kTakeOverCode));
-    if (session.linkLost() || session.dialogs.refusals() != refusedBefore)
-        return false;
-    session.clock.waitBlocking(kSavePairPause);
-    session.com->WriteCom(kDriveAddress, kCommandWord, ParameterValue::number(kSaveCode));
-    if (session.linkLost() || session.dialogs.refusals() != refusedBefore)
+    if (saveParameters(*session.com) != SaveOutcome::Saved)
         return false;
     session.console.info(session.message(62));
     return true;
@@ -61,39 +53,26 @@ ExitCode runLoad(DriveSession& session)
 
     SharedState& state = session.state;
     session.com->timerReceive().setEnabled(false);
-    state.transferActive = true;
-    state.fileWindowActive = true;
-    state.driveLoadActive = 1;
-    state.transferCount = 0;
+    TransferScope transfer(state, TransferScope::Target::Drive);
     const int total = static_cast<int>(axisSequence(level).size()) + 1;
     session.console.setProgressTotal([total] { return total; });
 
     LoadTally tally;
-    const ParameterFileResult result =
-        readParameterFile(path, state.table, level, [&session, &tally](const ParameterRecord& record) {
-            if (!record.sentToDrive())
+    const ParameterFileResult result = loadIntoDrive(
+        *session.com, path, [&session, &tally](const ParameterRecord& record, std::optional<WriteOutcome> outcome) {
+            if (!outcome)
                 return true;
-            const int refusedBefore = session.dialogs.refusals();
-            session.dialogs.setContext(QStringLiteral("%1: ").arg(record.cmd));
-            // A file holds the drive's own values: parameter 25 goes out as it stands.
-            session.com->WriteCom(kDriveAddress, record.cmd, record.value, SelectionTranslation::Keep);
-            session.dialogs.setContext(QString());
             if (session.linkLost())
                 return false; // offline now: the rest would only go into the table
-            if (session.dialogs.refusals() != refusedBefore)
+            if (*outcome == WriteOutcome::Refused)
                 tally.refused << record.cmd;
             else
                 ++tally.written;
             if (record.isDevice())
                 tally.addressWritten = true;
-            // Ctrl+C: the load ends after this record, as with the file window's Stop.
-            return !session.state.stopRequest;
+            return true;
         });
-
-    state.driveLoadActive = 0;
-    state.fileWindowActive = false;
-    state.transferActive = false;
-    state.transferCount = 0;
+    transfer.end();
     session.console.endProgress();
 
     if (session.linkLost() || result.error == ParameterFileError::Stopped) {

@@ -3,21 +3,13 @@
 #include "commands.h"
 #include "console.h"
 #include "drive_session.h"
+#include "drive_workflows.h"
 #include "entry_rules.h"
 #include "numeric_text.h"
 
 #include <QJsonObject>
 
 namespace kinetra::cli {
-
-namespace {
-
-// Drives below this level take a written value over only with the code 137.
-constexpr qint16 kTakeOverLevel = 500;
-constexpr int kTakeOverCode = 137;
-constexpr int kCommandWord = 2152;
-
-} // namespace
 
 ExitCode runSet(DriveSession& session)
 {
@@ -55,11 +47,7 @@ ExitCode runSet(DriveSession& session)
     // drive's own already.
     const auto translation = o.raw ? SelectionTranslation::Keep : SelectionTranslation::Translate;
     const ParameterValue sent = DriveCom::valueOnTheWire(*cmd, ParameterValue::text(raw), translation);
-    session.com->WriteCom(kDriveAddress, *cmd, ParameterValue::text(raw), translation);
-    const bool refused = session.dialogs.refusals() > 0;
-    if (!refused && !session.linkLost() && session.state.firmwareLevel < kTakeOverLevel && *cmd != 2101 &&
-        *cmd % 100 != kCommandWord % 100)
-        session.com->WriteCom(kDriveAddress, kCommandWord, ParameterValue::number(kTakeOverCode));
+    commitValue(*session.com, *cmd, ParameterValue::text(raw), translation);
     session.dialogs.setContext(QString());
 
     const QString sentText = sent.toText();

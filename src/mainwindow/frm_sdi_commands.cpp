@@ -2,6 +2,7 @@
 // button and the chart multipliers.
 #include "clock.h"
 #include "drive_com.h"
+#include "drive_workflows.h"
 #include "frm_login.h"
 #include "frm_sdi.h"
 #include "numeric_text.h"
@@ -19,15 +20,12 @@ namespace {
 
 constexpr int kAddress = 11;
 constexpr int kCommandWord = 2152;
-constexpr int kDeviceCommandWord = 2452;
 constexpr int kEnduranceTest = 0;
 constexpr int kJogPositive = 132;
 constexpr int kJogNegative = 133;
 constexpr int kSaveWindow = 138;
 constexpr int kSaveParameters = 153;
 constexpr double kCommandPause = 0.3;
-constexpr double kResetSeconds = 2.0;
-constexpr double kProgressStep = 0.05;
 
 bool isJog(int i)
 {
@@ -174,20 +172,8 @@ void frmSDI::cmdComand_MouseUp(int i)
         else
             com_->WriteCom(kAddress, kCommandWord, i);
     }
-    if (isServiceReset(i)) {
-        com_->WriteCom(kAddress, kDeviceCommandWord, i);
-        // The drive restores its settings meanwhile.
-        const double start = clock_.now();
-        for (double elapsed = 0; elapsed < kResetSeconds && !clock_.quitting(); elapsed = clock_.now() - start) {
-            const int percent = static_cast<int>(40 * elapsed);
-            if (percent < 100)
-                setValue(el::progressBar1(), percent);
-            clock_.waitServing(qMin(kProgressStep, kResetSeconds - elapsed));
-        }
-        setValue(el::progressBar1(), 0);
-        com_->readParameter();
-        clock_.waitServing(kCommandPause);
-    }
+    if (isServiceReset(i))
+        serviceReset(*com_, i, [this](int percent) { setValue(el::progressBar1(), percent); });
     // A link that went down meanwhile stays without polling.
     if (state_.comOnline != 0)
         polling.setEnabled(true);

@@ -2,6 +2,7 @@
 // on confirmation, the selection lists and the help line.
 #include "dialogs.h"
 #include "drive_com.h"
+#include "drive_workflows.h"
 #include "frm_sdi.h"
 #include "numeric_text.h"
 #include "entry_text.h"
@@ -25,8 +26,6 @@ constexpr int kAddress = 11;
 constexpr int kMaxEntryLength = 10;
 constexpr int kPauseBox = 12;
 constexpr int kApplyQuestion = 36;
-// Drives below this level take new values over only on command code 137.
-constexpr qint16 kTakeOverLevel = 500;
 constexpr int kCountingDirection = 2126;
 constexpr int kMotorDirection = 2142;
 
@@ -135,9 +134,7 @@ void frmSDI::txtPara_Commit(int index)
     if (cmd < 100)
         return;
     if (com_) {
-        com_->WriteCom(kAddress, cmd, ParameterValue::text(entry.raw));
-        if (state_.firmwareLevel < kTakeOverLevel && cmd != 2101)
-            com_->WriteCom(kAddress, 2152, 137);
+        commitValue(*com_, cmd, ParameterValue::text(entry.raw));
     } else {
         state_.table.store(cmd, ParameterValue::text(entry.raw));
     }

@@ -21,6 +21,7 @@ class QTreeView;
 namespace kinetra {
 
 class DriveCom;
+class TransferScope;
 class SettingsStore;
 class WindowElements;
 struct ParameterRecord;
@@ -94,11 +95,10 @@ private:
     // Loading (frm_file_load.cpp).
     enum class LoadEnd { Complete, Abandoned, Truncated, Refused };
     LoadEnd readParameterFile(const QString& path, bool toDrive);
-    bool afterRecord(const ParameterRecord& record, bool toDrive);
-    void sendRecordToDrive(const ParameterRecord& record);
+    void showRecord(const ParameterRecord& record);
     void showValue(int cmd, const QString& text);
     bool headerTest(const QString& path);
-    void finishDriveLoad(LoadEnd end, const QString& path);
+    void finishDriveLoad(LoadEnd end, const QString& path, TransferScope& transfer);
     void takeLinkOffline();
     void openSaveWindow();
 

@@ -3,6 +3,8 @@
 
 #include "dialogs.h"
 #include "drive_com.h"
+#include "drive_load.h"
+#include "drive_workflows.h"
 #include "frm_save.h"
 #include "parameter_file_reader.h"
 #include "shared_state.h"
@@ -15,7 +17,6 @@ namespace kinetra {
 
 namespace {
 
-constexpr int kAddress = 11;
 constexpr int kResultBefore = 30;
 constexpr int kLoaded = 32;
 constexpr int kReadPastEnd = 3;
@@ -34,13 +35,9 @@ void FrmFile::cmdLoadPc_Click()
     if (!path || !headerTest(*path))
         return;
     busy_ = true;
-    state.transferActive = true;
-    state.fileWindowActive = true;
-
+    TransferScope transfer(state, TransferScope::Target::Tool);
     const LoadEnd end = readParameterFile(*path, false);
-
-    state.fileWindowActive = false;
-    state.transferActive = false;
+    transfer.end();
     if (end != LoadEnd::Refused)
         state.paramsLoaded = 1;
     if (end == LoadEnd::Complete || end == LoadEnd::Abandoned)
@@ -83,23 +80,17 @@ void FrmFile::cmdLoad_Click()
     }
 
     com_.timerReceive().setEnabled(false);
-    state.transferActive = true;
-    state.fileWindowActive = true;
-    state.driveLoadActive = 1;
-
+    TransferScope transfer(state, TransferScope::Target::Drive);
     const LoadEnd end = readParameterFile(*path, true);
-    finishDriveLoad(end, *path);
+    finishDriveLoad(end, *path, transfer);
 }
 
-void FrmFile::finishDriveLoad(LoadEnd end, const QString& path)
+void FrmFile::finishDriveLoad(LoadEnd end, const QString& path, TransferScope& transfer)
 {
     SharedState& state = com_.state();
     WindowElements& window = com_.window();
-    state.driveLoadActive = 0;
-    state.fileWindowActive = false;
+    transfer.end();
     setProgress(0);
-    state.transferCount = 0;
-    state.transferActive = false;
     window.setStatusText(3, QString());
     window.setStatusBevel(3, Bevel::Sunken);
     window.setStatusBevel(5, Bevel::Sunken);
@@ -117,7 +108,6 @@ void FrmFile::finishDriveLoad(LoadEnd end, const QString& path)
     if (closed_ || com_.clock().quitting())
         return;
     openSaveWindow();
-    state.fileWindowActive = false;
 }
 
 void FrmFile::openSaveWindow()
@@ -151,9 +141,19 @@ FrmFile::LoadEnd FrmFile::readParameterFile(const QString& path, bool toDrive)
         state.transferActive = true;
     }
 
-    const ParameterFileResult result = kinetra::readParameterFile(
-        path, state.table, state.firmwareLevel,
-        [this, toDrive](const ParameterRecord& record) { return afterRecord(record, toDrive); });
+    const ParameterFileResult result =
+        toDrive ? loadIntoDrive(com_, path,
+                                [this](const ParameterRecord& record, std::optional<WriteOutcome>) {
+                                    showRecord(record);
+                                    return true;
+                                })
+                : kinetra::readParameterFile(path, state.table, state.firmwareLevel,
+                                             [this](const ParameterRecord& record) {
+                                                 if (com_.state().stopRequest || com_.clock().quitting())
+                                                     return false;
+                                                 showRecord(record);
+                                                 return true;
+                                             });
 
     if (result.error == ParameterFileError::Stopped) {
         setProgress(0);
@@ -186,22 +186,10 @@ FrmFile::LoadEnd FrmFile::readParameterFile(const QString& path, bool toDrive)
     return LoadEnd::Complete;
 }
 
-bool FrmFile::afterRecord(const ParameterRecord& record, bool toDrive)
+void FrmFile::showRecord(const ParameterRecord& record)
 {
-    if (toDrive && record.sentToDrive())
-        sendRecordToDrive(record);
-    if (com_.state().stopRequest || com_.clock().quitting())
-        return false;
     if (record.shownAfterLoad())
         showValue(record.cmd, record.value.toText());
-    return true;
-}
-
-// Every record that goes to the drive passes here. The value is the drive's own, as the file
-// holds it: a selection of parameter 25 is not a list position and goes out unchanged.
-void FrmFile::sendRecordToDrive(const ParameterRecord& record)
-{
-    com_.WriteCom(kAddress, record.cmd, record.value, SelectionTranslation::Keep);
 }
 
 void FrmFile::showValue(int cmd, const QString& text)

@@ -1,6 +1,7 @@
 #include "frm_save.h"
 
 #include "drive_com.h"
+#include "drive_workflows.h"
 #include "shared_state.h"
 #include "window_elements.h"
 
@@ -12,13 +13,6 @@
 namespace kinetra {
 
 namespace {
-
-constexpr int kAddress = 11;
-constexpr int kCommandWord = 2152;
-// The drive takes the parameters over with 137 and writes them to its memory with 138.
-constexpr int kPrepareSave = 137;
-constexpr int kSave = 138;
-constexpr double kSavePause = 1.0;
 
 constexpr int kQuestion = 59;
 constexpr int kSaveCaption = 60;
@@ -83,14 +77,8 @@ void FrmSave::showEvent(QShowEvent* event)
 void FrmSave::cmdComand1_Click(int index)
 {
     if (index == 0) {
-        // A drive that did not take the parameters over is not told to save them; its refusal
-        // or the dead link has been reported.
-        if (com_.WriteCom(kAddress, kCommandWord, kPrepareSave) != WriteOutcome::Accepted)
-            return;
-        // The drive needs the pause between the two commands; the window does not react meanwhile.
-        com_.clock().waitBlocking(kSavePause);
         // "Saved" only once the drive has acknowledged the save.
-        if (com_.WriteCom(kAddress, kCommandWord, kSave) == WriteOutcome::Accepted)
+        if (saveParameters(com_) == SaveOutcome::Saved)
             com_.window().setText(el::helpLine(), com_.state().message(kSaved));
         return;
     }

@@ -1,0 +1,86 @@
+#include "drive_workflows.h"
+
+#include "shared_state.h"
+
+#include <algorithm>
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kAddress = 11;
+constexpr int kCommandWord = 2152;
+constexpr int kDeviceCommandWord = 2452;
+constexpr int kSetPosition = 2101;
+constexpr int kTakeOver = 137;
+constexpr int kSave = 138;
+constexpr double kSavePause = 1.0;
+constexpr double kResetSeconds = 2.0;
+constexpr double kProgressStep = 0.05;
+constexpr double kAfterResetPause = 0.3;
+
+bool isCommandWord(int cmd)
+{
+    return cmd % 100 == kCommandWord % 100;
+}
+
+} // namespace
+
+WriteOutcome commitValue(DriveCom& com, int cmd, const ParameterValue& value, SelectionTranslation translation)
+{
+    const WriteOutcome outcome = com.WriteCom(kAddress, cmd, value, translation);
+    const bool taken = outcome != WriteOutcome::Refused && outcome != WriteOutcome::NoAnswer;
+    if (taken && com.state().firmwareLevel < kTakeOverLevel && cmd != kSetPosition && !isCommandWord(cmd))
+        com.WriteCom(kAddress, kCommandWord, kTakeOver);
+    return outcome;
+}
+
+SaveOutcome saveParameters(DriveCom& com)
+{
+    // A drive that did not take the parameters over is not told to save them; its refusal or
+    // the dead link has been reported.
+    if (com.WriteCom(kAddress, kCommandWord, kTakeOver) != WriteOutcome::Accepted)
+        return SaveOutcome::NotTakenOver;
+    com.clock().waitBlocking(kSavePause);
+    return com.WriteCom(kAddress, kCommandWord, kSave) == WriteOutcome::Accepted ? SaveOutcome::Saved
+                                                                                 : SaveOutcome::NotSaved;
+}
+
+void serviceReset(DriveCom& com, int code, const std::function<void(int percent)>& progress)
+{
+    Clock& clock = com.clock();
+    com.WriteCom(kAddress, kDeviceCommandWord, code);
+    // The drive restores its settings meanwhile.
+    const double start = clock.now();
+    for (double elapsed = 0; elapsed < kResetSeconds && !clock.quitting(); elapsed = clock.now() - start) {
+        const int percent = static_cast<int>(40 * elapsed);
+        if (percent < 100 && progress)
+            progress(percent);
+        clock.waitServing(std::min(kProgressStep, kResetSeconds - elapsed));
+    }
+    if (progress)
+        progress(0);
+    com.readParameter();
+    clock.waitServing(kAfterResetPause);
+}
+
+TransferScope::TransferScope(SharedState& state, Target target) : state_(state)
+{
+    state_.transferActive = true;
+    state_.fileWindowActive = true;
+    if (target == Target::Drive)
+        state_.driveLoadActive = 1;
+}
+
+void TransferScope::end()
+{
+    if (!active_)
+        return;
+    active_ = false;
+    state_.driveLoadActive = 0;
+    state_.fileWindowActive = false;
+    state_.transferActive = false;
+    state_.transferCount = 0;
+}
+
+} // namespace kinetra

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "drive_com.h"
+
+#include <functional>
+
+namespace kinetra {
+
+// The sequences of writes that the window and kinetra-cli run alike. Each exists once, here.
+
+// Drives below this level take a written value over only when told so with 137.
+inline constexpr qint16 kTakeOverLevel = 500;
+
+// A value the user commits (an entry box, kinetra-cli set): written and, on a drive below level
+// 500, taken over with 137. The set position (2101) is taken at once, and a code written to the
+// command word is no value to take over. A value the drive refused or did not answer is not
+// taken over either: there is nothing new to take.
+WriteOutcome commitValue(DriveCom& com, int cmd, const ParameterValue& value,
+                         SelectionTranslation translation = SelectionTranslation::Translate);
+
+// What the save sequence came to.
+enum class SaveOutcome {
+    Saved,        // both commands acknowledged
+    NotTakenOver, // 137 was not acknowledged: 138 was not sent
+    NotSaved,     // 138 was not acknowledged
+};
+
+// The save: the drive takes its parameters over with 137 and, a second later, writes them to
+// its memory with 138. The pause does not serve the user interface: the drive needs it.
+SaveOutcome saveParameters(DriveCom& com);
+
+// The service resets (codes 161-163): the code to the device's command word, then the drive's
+// two seconds of restoring while `progress` gets 0-99 percent, then a full read.
+void serviceReset(DriveCom& com, int code, const std::function<void(int percent)>& progress);
+
+// The flags of a bulk transfer, set together and cleared together when the scope ends (or at
+// end()). A transfer into the drive also marks the drive load, so that the window asks nothing
+// while the values arrive.
+class TransferScope {
+public:
+    enum class Target { Tool, Drive };
+    TransferScope(SharedState& state, Target target);
+    ~TransferScope() { end(); }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+    void end();
+
+private:
+    SharedState& state_;
+    bool active_ = true;
+};
+
+} // namespace kinetra

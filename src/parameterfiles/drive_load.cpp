@@ -1,0 +1,26 @@
+#include "drive_load.h"
+
+#include "shared_state.h"
+
+namespace kinetra {
+
+namespace {
+
+constexpr int kAddress = 11;
+
+} // namespace
+
+ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord)
+{
+    SharedState& state = com.state();
+    return readParameterFile(path, state.table, state.firmwareLevel, [&](const ParameterRecord& record) {
+        std::optional<WriteOutcome> outcome;
+        if (record.sentToDrive())
+            outcome = com.WriteCom(kAddress, record.cmd, record.value, SelectionTranslation::Keep);
+        if (afterRecord && !afterRecord(record, outcome))
+            return false;
+        return !state.stopRequest && !com.clock().quitting();
+    });
+}
+
+} // namespace kinetra
