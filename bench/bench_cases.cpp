@@ -1,5 +1,6 @@
 #include "bench_cases.h"
 
+#include "drive_protocol.h"
 #include "parameter_file_reader.h"
 #include "parameter_file_writer.h"
 #include "process_stats.h"
@@ -143,7 +144,7 @@ BenchRow benchLoadIntoDrive(int runs)
         QElapsedTimer t;
         t.start();
         for (const ParameterRecord& r : sent)
-            tool.com.WriteCom(11, r.cmd, r.value, SelectionTranslation::Keep);
+            tool.com.WriteCom(protocol::kAddress, r.cmd, r.value, SelectionTranslation::Keep);
         seconds << t.nsecsElapsed() / 1e9;
         tool.state.transferActive = false;
         refused = int(tool.dialogs.shown.size() - messagesBefore);

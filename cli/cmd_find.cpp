@@ -2,8 +2,9 @@
 
 #include "commands.h"
 #include "console.h"
+#include "device_status.h"
+#include "drive_protocol.h"
 #include "drive_session.h"
-#include "drive_texts.h"
 
 #include <QJsonObject>
 
@@ -13,15 +14,15 @@ ExitCode runFind(DriveSession& session)
 {
     if (!session.findDrive())
         return ExitCode::NoDrive;
-    const auto type = session.poll(2401);
-    const auto version = type ? session.poll(2402) : std::nullopt;
+    const auto type = session.poll(protocol::kDeviceType);
+    const auto version = type ? session.poll(protocol::kSoftwareVersion) : std::nullopt;
     const auto address = version ? session.poll(2410) : std::nullopt;
     if (!address)
         return session.failureCode();
 
     const qint64 code = type->toLongLong();
     const qint64 level = version->toLongLong();
-    const QString model = modelText(code);
+    const QString model = deviceTypeText(code);
     const QString device = session.port->deviceName();
     if (session.options.json) {
         printJson(session, QJsonObject{{QStringLiteral("port"), session.state.comPort},

@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "console.h"
+#include "drive_protocol.h"
 #include "drive_session.h"
 #include "file_messages.h"
 #include "drive_load.h"

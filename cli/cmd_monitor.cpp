@@ -3,8 +3,8 @@
 #include "commands.h"
 #include "console.h"
 #include "drive_session.h"
-#include "drive_texts.h"
 #include "numeric_text.h"
+#include "status_word.h"
 
 #include <QJsonObject>
 
@@ -84,7 +84,8 @@ ExitCode runMonitor(DriveSession& session)
 
         const double t = session.clock.now() - start;
         const quint32 word = static_cast<quint32>(row.status.toLongLong());
-        const QString text = statusText(word, level, session.state.messageText);
+        const auto message = statusBoxMessage(word, level);
+        const QString text = message ? session.state.message(*message) : QString();
         const QString position = shown(row.position.trimmed(), positionCmd);
         const QString current = shown(row.current, 2182);
         const QString peak = shown(row.peak, 2184);

@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "console.h"
+#include "drive_protocol.h"
 #include "drive_session.h"
 #include "drive_workflows.h"
 #include "entry_rules.h"

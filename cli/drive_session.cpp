@@ -1,6 +1,7 @@
 #include "drive_session.h"
 
 #include "console.h"
+#include "drive_protocol.h"
 #include "language_loader.h"
 #include "messages.h"
 
@@ -16,8 +17,6 @@ const QString kLanguageKey = QStringLiteral("Language");
 const QString kDecimalsKey = QStringLiteral("Decpnt");
 // What the window starts with when it has no setting yet.
 constexpr int kDefaultDecimals = 1;
-constexpr int kSearchCommand = 2000;
-constexpr int kSoftwareVersion = 2402;
 
 } // namespace
 
@@ -131,7 +130,7 @@ bool DriveSession::findDrive()
     }
     state.quietWait = true;
     state.comOnline = 1;
-    const ReadOutcome outcome = com->ReadCom(kSearchCommand, kDriveAddress);
+    const ReadOutcome outcome = com->ReadCom(protocol::kSearch, protocol::kAddress);
     state.quietWait = false;
     if (outcome != ReadOutcome::Match) {
         state.comOnline = 0;
@@ -145,7 +144,7 @@ bool DriveSession::findDrive()
 std::optional<QString> DriveSession::poll(int cmd)
 {
     received_.remove(cmd);
-    if (com->ReadCom(cmd, kDriveAddress) != ReadOutcome::Match)
+    if (com->ReadCom(cmd, protocol::kAddress) != ReadOutcome::Match)
         return std::nullopt;
     // The drive's echo names the value; an answer under another number leaves the table's.
     if (received_.contains(cmd))
@@ -155,7 +154,7 @@ std::optional<QString> DriveSession::poll(int cmd)
 
 bool DriveSession::readLevel()
 {
-    return poll(kSoftwareVersion).has_value();
+    return poll(protocol::kSoftwareVersion).has_value();
 }
 
 } // namespace kinetra::cli

@@ -74,9 +74,6 @@ private:
     std::function<void(int, const QString&)> valueObserver_;
 };
 
-// The serial address every frame of the tool carries.
-inline constexpr int kDriveAddress = 11;
-
 // A command number the drive knows: 2000-2499 (general, axes 1-3, device).
 std::optional<int> parseCommandNumber(const QString& text);
 

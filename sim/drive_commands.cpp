@@ -3,6 +3,8 @@
 
 #include "drive_model.h"
 
+#include "drive_protocol.h"
+
 #include <random>
 
 namespace kinetra::sim {
@@ -61,48 +63,50 @@ bool DriveModel::runCommand(int axis, qint64 code, double now)
     AxisMotion& motion = axes_[a - 1];
     const auto startMotion = [&] { errors_[a - 1] = 0; };
     // With the emergency-stop circuit open the power stage is off: nothing may start moving.
-    const bool starts = code == 128 || (code >= 130 && code <= 133) || code == 136;
+    const bool starts = code == command::kStartAbsolute ||
+                        (code >= command::kStepPositive && code <= command::kJogNegative) ||
+                        code == command::kReferenceRun;
     if (starts && config_.emergencyStopOpen)
         return false;
     switch (code) {
     case 0:
-    case 137: // take the values over; nothing to do for a drive that uses them at once
+    case command::kTakeOver: // take the values over; nothing to do for a drive that uses them at once
         return true;
-    case 128:
+    case command::kStartAbsolute:
         startMotion();
         motion.moveTo(memory_.value(a, 1));
         return true;
-    case 129: motion.stop(); return true;
-    case 130:
-    case 131: {
+    case command::kStop: motion.stop(); return true;
+    case command::kStepPositive:
+    case command::kStepNegative: {
         startMotion();
         const qint64 width = memory_.value(a, 16);
-        motion.moveTo(motion.rawPosition() + (code == 130 ? width : -width));
+        motion.moveTo(motion.rawPosition() + (code == command::kStepPositive ? width : -width));
         return true;
     }
-    case 132:
-    case 133:
+    case command::kJogPositive:
+    case command::kJogNegative:
         startMotion();
-        motion.jog(code == 132 ? 1 : -1);
+        motion.jog(code == command::kJogPositive ? 1 : -1);
         return true;
-    case 136: {
+    case command::kReferenceRun: {
         startMotion();
         // The reference cam lies 5-30 mm away in the configured direction.
         const double cam = std::uniform_real_distribution<double>(500, 3000)(random_);
         motion.referenceRun(cam, memory_.value(a, 2));
         return true;
     }
-    case 138:
+    case command::kSave:
         savingUntil_ = now + kSaveFlagSeconds;
         // Writing the non-volatile memory keeps the drive from listening for a moment.
         deafUntil_ = now + config_.saveBusySeconds;
         return true;
-    case 153: savingUntil_ = now + kSaveFlagSeconds; return true;
-    case 139: motion.setPosition(memory_.value(a, 2)); return true;
-    case 140: measuringUntil_ = now + kMeasureSeconds; return true;
-    case 161: memory_.resetDevice(); return true;
-    case 162: memory_.resetAxes(); return true;
-    case 163:
+    case command::kSaveParameters: savingUntil_ = now + kSaveFlagSeconds; return true;
+    case command::kSetReference: motion.setPosition(memory_.value(a, 2)); return true;
+    case command::kMeasure: measuringUntil_ = now + kMeasureSeconds; return true;
+    case command::kFactorySettingsDevice: memory_.resetDevice(); return true;
+    case command::kFactorySettingsAxes: memory_.resetAxes(); return true;
+    case command::kClearServiceCounters:
         for (const int counter : {25, 30, 37, 40, 43, 46})
             memory_.set(kDevice, counter, 0);
         return true;

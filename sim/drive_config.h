@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drive_protocol.h"
+
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -34,7 +36,7 @@ struct DriveConfig {
     // a Corvex RS232 at version 5.40.
     std::optional<int> deviceType;
     std::optional<int> softwareVersion;
-    int address = 11;
+    int address = protocol::kAddress;
     // From the end of a frame to the first character of its answer.
     double latency = 0.004;
     // Answers leave at the line rate, one character every 10/9600 s.

@@ -1,5 +1,6 @@
 #include "drive_model.h"
 
+#include "drive_protocol.h"
 #include "frame.h"
 
 #include <algorithm>
@@ -13,17 +14,12 @@ namespace {
 constexpr int kDevice = ParameterMemory::kDevice;
 constexpr double kStep = 0.001;
 
-// Status word bits.
+// The status word's bits for the simulated drive's own states; the rest are the protocol's.
 constexpr quint32 kMoving = 1;
 constexpr quint32 kReferencing = 2;
-constexpr quint32 kInPosition = 4;
 constexpr quint32 kJogging = 8;
-constexpr quint32 kErrorBits = 16 | 32 | 64 | 128;
 constexpr quint32 kOvercurrentError = 16;
 constexpr quint32 kEndLimitError = 32;
-constexpr quint32 kInput1 = 256;
-constexpr quint32 kOutput = 4096;
-constexpr quint32 kEmergencyCircuitClosed = 8192;
 constexpr quint32 kMeasuring = 1u << 25;
 constexpr quint32 kSaving = 1u << 27;
 
@@ -63,9 +59,9 @@ DriveModel::DriveModel(const DriveConfig& config, double startTime)
     int version = 540;
     int type = 2000;
     for (const auto& [cmd, value] : config_.startValues) {
-        if (cmd == 2402)
+        if (cmd == protocol::kSoftwareVersion)
             version = static_cast<int>(value);
-        if (cmd == 2401)
+        if (cmd == protocol::kDeviceType)
             type = static_cast<int>(value);
     }
     softwareVersion_ = config_.softwareVersion.value_or(version);
@@ -348,7 +344,7 @@ int DriveModel::currentOf(int axis) const
 void DriveModel::raiseError(int axis, quint32 bit)
 {
     axis = clampAxis(axis);
-    if ((bit & kErrorBits) == 0 || (errors_[axis - 1] & bit))
+    if ((bit & status::kErrorBits) == 0 || (errors_[axis - 1] & bit))
         return;
     errors_[axis - 1] |= bit;
     const int counter = counterOf(bit);
@@ -370,37 +366,37 @@ quint32 DriveModel::statusWord(int axis) const
         word |= kJogging;
     const bool inPosition = a.inPosition(p);
     if (inPosition)
-        word |= kInPosition;
+        word |= status::kInPosition;
 
     // Inputs: as configured; besides, inputs 2 and 3, when set up as end switches, see the axis
     // at its end limits. Drives from 5.00 on report input 3 in bit 512 and input 2 in 1024.
     const bool referencedRange = a.referenced() && p.limitPos > p.limitNeg;
     const bool in2 = memory_.value(axis, 47) == 2 && referencedRange && a.rawPosition() <= p.limitNeg;
     const bool in3 = memory_.value(axis, 48) == 2 && referencedRange && a.rawPosition() >= p.limitPos;
-    const quint32 in2Bit = softwareVersion_ >= 500 ? 1024 : 512;
-    const quint32 in3Bit = softwareVersion_ >= 500 ? 512 : 1024;
+    const quint32 in2Bit = softwareVersion_ >= 500 ? status::kInputBit1024 : status::kInputBit512;
+    const quint32 in3Bit = softwareVersion_ >= 500 ? status::kInputBit512 : status::kInputBit1024;
     if (in2 || (config_.inputs & 2))
         word |= in2Bit;
     if (in3 || (config_.inputs & 4))
         word |= in3Bit;
     if (config_.inputs & 1)
-        word |= kInput1;
+        word |= status::kInput1;
 
     // Output function: 0 in position, 1 brake released and 2 moving (both while moving), 3 none.
     switch (memory_.value(axis, 49)) {
     case 0:
         if (inPosition)
-            word |= kOutput;
+            word |= status::kOutput;
         break;
     case 1:
     case 2:
         if (a.moving())
-            word |= kOutput;
+            word |= status::kOutput;
         break;
     default: break;
     }
     if (!config_.emergencyStopOpen)
-        word |= kEmergencyCircuitClosed;
+        word |= status::kEmergencyCircuitClosed;
     if (now_ < measuringUntil_)
         word |= kMeasuring;
     if (now_ < savingUntil_)
@@ -428,7 +424,7 @@ QByteArray DriveModel::answerPoll(int cmd, const QByteArray& echo)
             const qint64 minutes = operatingMinutesAtStart_ + static_cast<qint64>((now_ - start_) / 60.0);
             return answerFrame(echo, QByteArray::number(minutes));
         }
-        case 52: return answerFrame(echo, "0");
+        case protocol::kCommandWordParameter: return answerFrame(echo, "0");
         default: return answerFrame(echo, QByteArray::number(memory_.value(axis, p)));
         }
     }
@@ -442,7 +438,8 @@ QByteArray DriveModel::answerPoll(int cmd, const QByteArray& echo)
     const int peak = std::max(current, static_cast<int>(peak_[axis - 1]));
     switch (p) {
     case 0: return answerFrame(echo, QByteArray::number(a.rawPosition()));
-    case 52: return answerFrame(echo, "0"); // a command word reads 0 once the command is taken
+    // A command word reads 0 once the command is taken.
+    case protocol::kCommandWordParameter: return answerFrame(echo, "0");
     case 70: {
         // Status block: PWM plus the controller's correction times 196608, current plus peak
         // times 65536, actual position, status word, and a spare field.

@@ -1,5 +1,6 @@
 #include "input_lock.h"
 
+#include "drive_protocol.h"
 #include "shared_state.h"
 #include "window_elements.h"
 
@@ -27,7 +28,7 @@ void setAll(WindowElements& window, std::initializer_list<Element> elements, boo
 }
 
 // Reference run, save and set reference change what the drive keeps.
-const auto kDriveCommands = {136, 138, 139};
+const auto kDriveCommands = {command::kReferenceRun, command::kSave, command::kSetReference};
 
 void setDriveCommands(WindowElements& window, bool enabled)
 {

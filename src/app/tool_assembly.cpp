@@ -3,8 +3,8 @@
 #include "frm_file.h"
 #include "frm_save.h"
 #include "io_captions.h"
+#include "motion_timers.h"
 #include "picture_icons.h"
-#include "test_jog_timers.h"
 
 namespace kinetra {
 
@@ -21,7 +21,7 @@ ToolAssembly::ToolAssembly(SharedState& state, SettingsStore& settings, SerialPo
     // The endurance test goes on once the drive reports "in position" (bit value 4 of the whole
     // status word).
     driveDisplay_.setOnStatusWord([this](qint64 statusWord) {
-        if (TestJogTimers* timers = window_.testJogTimers())
+        if (MotionTimers* timers = window_.motionTimers())
             timers->inPositionSignal(statusWord);
     });
     window_.onIoFunctionChosen = [this](int line, int position) {

@@ -1,15 +1,14 @@
 #include "numeric_text.h"
 
 #include "parameter_catalogue.h"
+#include "drive_protocol.h"
+#include "window_elements.h"
 
 #include <algorithm>
 
 namespace kinetra {
 
 namespace {
-
-constexpr char kStx = 2;
-constexpr char kEtx = 3;
 
 // A decimal number as text: sign, all digits without the point, and how many are decimals.
 struct Decimal {
@@ -110,10 +109,10 @@ QString frameValue(const QByteArray& frame, const QString& allowed)
     bool collecting = false;
     int echoLeft = 0;
     for (const char c : frame) {
-        if (c == kStx) {
+        if (c == ctl::STX) {
             collecting = true;
             echoLeft = 4;
-        } else if (c == kEtx) {
+        } else if (c == ctl::ETX) {
             break;
         } else if (collecting) {
             if (echoLeft > 0)
@@ -129,9 +128,9 @@ QString frameField(const QByteArray& block, int k)
 {
     qsizetype stx = -1;
     for (qsizetype i = 0; i < block.size(); ++i) {
-        if (block[i] == kEtx)
+        if (block[i] == ctl::ETX)
             return {};
-        if (block[i] == kStx) {
+        if (block[i] == ctl::STX) {
             stx = i;
             break;
         }

@@ -1,5 +1,7 @@
 #include "parameter_catalogue.h"
 
+#include "drive_protocol.h"
+
 #include <algorithm>
 #include <iterator>
 #include <limits>
@@ -234,7 +236,7 @@ std::optional<int> selectionOfValue(int cmd, qint64 value)
 bool isStoredValue(int cmd)
 {
     const int parameter = cmd % 100;
-    return cmd >= 2000 && parameter != 52 && parameter != 0 && parameter != 80;
+    return cmd >= 2000 && parameter != protocol::kCommandWordParameter && parameter != 0 && parameter != 80;
 }
 
 } // namespace kinetra

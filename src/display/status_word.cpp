@@ -3,6 +3,7 @@
 #include "device_status.h"
 #include "display_numbers.h"
 #include "display_window.h"
+#include "drive_protocol.h"
 #include "shared_state.h"
 
 #include <limits>
@@ -30,13 +31,9 @@ constexpr struct {
     int message;
 } kPageTexts[] = {{1u << 25, 56}, {1u << 27, 57}, {1u << 28, 58}};
 
-constexpr quint32 kInPosition = 4;
-constexpr quint32 kAllErrors = 16 | 32 | 64 | 128;
-constexpr quint32 kInput1 = 256;
-constexpr quint32 kInputBit512 = 512;
-constexpr quint32 kInputBit1024 = 1024;
-constexpr quint32 kOutput = 4096;
-constexpr quint32 kEmergencyCircuitClosed = 8192;
+constexpr int kShortCircuitText = 77;
+constexpr int kEmergencyStopText = 78;
+
 constexpr int kAutoStopAfter = 5;
 
 } // namespace
@@ -44,6 +41,27 @@ constexpr int kAutoStopAfter = 5;
 QString statusWordHex(quint32 word)
 {
     return QString::number(word, 16).toUpper().rightJustified(8, QLatin1Char('0'));
+}
+
+std::optional<int> statusMessage(quint32 word, int firmwareLevel)
+{
+    std::optional<int> message;
+    for (const auto& t : kStateTexts)
+        if (set(word, t.bit))
+            message = t.message;
+    for (const auto& t : kErrorTexts)
+        if (set(word, t.bit))
+            message = t.message;
+    if ((word & status::kErrorBits) == status::kErrorBits && firmwareLevel > 530)
+        message = kShortCircuitText;
+    return message;
+}
+
+std::optional<int> statusBoxMessage(quint32 word, int firmwareLevel)
+{
+    if (firmwareLevel >= 500 && !set(word, status::kEmergencyCircuitClosed))
+        return kEmergencyStopText;
+    return statusMessage(word, firmwareLevel);
 }
 
 StatusWordDisplay::StatusWordDisplay(SharedState& state, WindowElements& window, DisplayWindow& extra,
@@ -69,16 +87,10 @@ void StatusWordDisplay::show(const QString& text)
 
     QString msg;
     if (numeric) {
-        for (const auto& t : kStateTexts)
-            if (set(word, t.bit))
-                msg = state_.message(t.message);
+        if (const auto message = statusMessage(word, state_.firmwareLevel))
+            msg = state_.message(*message);
         if (onStatusWord)
             onStatusWord(static_cast<qint64>(word));
-        for (const auto& t : kErrorTexts)
-            if (set(word, t.bit))
-                msg = state_.message(t.message);
-        if ((word & kAllErrors) == kAllErrors && state_.firmwareLevel > 530)
-            msg = state_.message(77);
     }
     window_.setText(el::txtPara(2180), msg);
     window_.setText(el::txtPara1(2180), msg);
@@ -87,25 +99,25 @@ void StatusWordDisplay::show(const QString& text)
 
     // The output lamp of the frame "Ein/Ausgänge" follows the one on the diagnostics page, as
     // its input lamps do.
-    setLamp(3, set(word, kOutput));
-    setLamp(8, set(word, kOutput));
+    setLamp(3, set(word, status::kOutput));
+    setLamp(8, set(word, status::kOutput));
     if (state_.firmwareLevel >= 500) {
-        const bool closed = set(word, kEmergencyCircuitClosed);
+        const bool closed = set(word, status::kEmergencyCircuitClosed);
         setLamp(4, !closed);
         if (!closed)
-            window_.setText(el::txtPara(2180), state_.message(78));
+            window_.setText(el::txtPara(2180), state_.message(kEmergencyStopText));
     }
     for (const auto& t : kPageTexts)
         if (set(word, t.bit))
             window_.setText(el::txtPara(0), state_.message(t.message));
     if (state_.busType == 1)
         device_.canOpenState(statusWordHex(word));
-    setLamp(0, set(word, kInput1));
-    setLamp(5, set(word, kInput1));
+    setLamp(0, set(word, status::kInput1));
+    setLamp(5, set(word, status::kInput1));
     // Drives from level 500 on report input 3 in bit 512 and input 2 in bit 1024.
     const bool newer = state_.firmwareLevel >= 500;
-    const bool input2 = set(word, newer ? kInputBit1024 : kInputBit512);
-    const bool input3 = set(word, newer ? kInputBit512 : kInputBit1024);
+    const bool input2 = set(word, newer ? status::kInputBit1024 : status::kInputBit512);
+    const bool input3 = set(word, newer ? status::kInputBit512 : status::kInputBit1024);
     setLamp(2, input3);
     setLamp(7, input3);
     setLamp(1, input2);
@@ -114,7 +126,7 @@ void StatusWordDisplay::show(const QString& text)
     // "auto": recording stops at the sixth status word in a row with bit value 4 and starts
     // again with the first one without it.
     if (extra_.isChecked(el::chkReadStop())) {
-        if (set(word, kInPosition)) {
+        if (set(word, status::kInPosition)) {
             if (autoStopCount_ < kAutoStopAfter)
                 ++autoStopCount_;
             else

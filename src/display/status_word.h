@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace kinetra {
 
@@ -40,5 +41,15 @@ private:
 
 // The status word as upper-case hexadecimal text of at least 8 digits ("00000015" for 21).
 QString statusWordHex(quint32 word);
+
+// The message number of the status text a status word's bits pick: the last of the bits 1, 2,
+// 4, 8 and then 16-128 that is set; all of 16-128 together mean a short circuit from level 531
+// on. None when no bit picks one.
+std::optional<int> statusMessage(quint32 word, int firmwareLevel);
+
+// The message the status box beside the tabs ends up with: from level 500 on an open
+// emergency-stop circuit (bit 8192 clear) overrides the bits' text. The window and the CLI's
+// monitor show the same.
+std::optional<int> statusBoxMessage(quint32 word, int firmwareLevel);
 
 } // namespace kinetra

@@ -1,6 +1,7 @@
 #include "drive_com.h"
 
 #include "dialogs.h"
+#include "drive_protocol.h"
 #include "serial_port.h"
 #include "shared_state.h"
 #include "window_elements.h"
@@ -9,11 +10,8 @@ namespace kinetra {
 
 namespace {
 
-constexpr int kAddress = 11;
 constexpr int kLastPort = 10;
 const QString kLineSettings = QStringLiteral("9600,n,8,1");
-// The drive answers a poll of its general parameter 00 on any port it is on.
-constexpr int kSearchCommand = 2000;
 constexpr double kSearchPause = 1.0;
 constexpr double kConnectPause = 0.1;
 constexpr double kStopPause = 0.5;
@@ -90,7 +88,7 @@ void DriveCom::searchCom()
     for (;;) {
         if (clock_.quitting())
             break;
-        const ReadOutcome outcome = ReadCom(kSearchCommand, kAddress);
+        const ReadOutcome outcome = ReadCom(protocol::kSearch, protocol::kAddress);
         if (outcome != ReadOutcome::Match) {
             ++state_.comPort;
             port_.close();
@@ -149,7 +147,7 @@ void DriveCom::Connect()
     // Reads one parameter; false when the read must end (failed or stopped).
     bool stopped = false;
     const auto readOne = [this, &stopped](int cmd) {
-        const ReadOutcome outcome = ReadCom(cmd, kAddress);
+        const ReadOutcome outcome = ReadCom(cmd, protocol::kAddress);
         clock_.serveEvents();
         // A Stop pressed during the last poll took effect right after it: stopped, not failed.
         if (state_.stopRequest) {

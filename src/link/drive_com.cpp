@@ -2,6 +2,7 @@
 
 #include "command_number.h"
 #include "dialogs.h"
+#include "drive_protocol.h"
 #include "frame.h"
 #include "numeric_text.h"
 #include "parameter_catalogue.h"
@@ -18,9 +19,6 @@ constexpr double kPreWait = 0.1;
 constexpr double kAnswerTimeout = 3.0;
 constexpr double kAnswerSettle = 0.02;
 constexpr double kSavePause = 3.0;
-
-// The "save to non-volatile memory" command makes the drive deaf for a while.
-constexpr int kSaveCommand = 138;
 
 } // namespace
 
@@ -180,7 +178,7 @@ WriteOutcome DriveCom::sendWrite(int address, int cmd, const ParameterValue& val
 {
     receiveAll();
     const bool numbered = cmd >= 2000;
-    const bool isSave = numbered && cmdParam_ == 52 && value.toInteger() == kSaveCommand;
+    const bool isSave = numbered && cmdParam_ == protocol::kCommandWordParameter && value.toInteger() == command::kSave;
     const QByteArray frame = writeFrame(address, cmd, value.toText().toLatin1());
     for (int attempt = 0;;) {
         if (clock_.quitting())

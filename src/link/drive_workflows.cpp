@@ -1,5 +1,6 @@
 #include "drive_workflows.h"
 
+#include "drive_protocol.h"
 #include "shared_state.h"
 
 #include <algorithm>
@@ -8,12 +9,8 @@ namespace kinetra {
 
 namespace {
 
-constexpr int kAddress = 11;
-constexpr int kCommandWord = 2152;
-constexpr int kDeviceCommandWord = 2452;
-constexpr int kSetPosition = 2101;
-constexpr int kTakeOver = 137;
-constexpr int kSave = 138;
+using protocol::kAddress;
+using protocol::kCommandWord;
 constexpr double kSavePause = 1.0;
 constexpr double kResetSeconds = 2.0;
 constexpr double kProgressStep = 0.05;
@@ -21,7 +18,7 @@ constexpr double kAfterResetPause = 0.3;
 
 bool isCommandWord(int cmd)
 {
-    return cmd % 100 == kCommandWord % 100;
+    return cmd % 100 == protocol::kCommandWordParameter;
 }
 
 } // namespace
@@ -30,8 +27,8 @@ WriteOutcome commitValue(DriveCom& com, int cmd, const ParameterValue& value, Se
 {
     const WriteOutcome outcome = com.WriteCom(kAddress, cmd, value, translation);
     const bool taken = outcome != WriteOutcome::Refused && outcome != WriteOutcome::NoAnswer;
-    if (taken && com.state().firmwareLevel < kTakeOverLevel && cmd != kSetPosition && !isCommandWord(cmd))
-        com.WriteCom(kAddress, kCommandWord, kTakeOver);
+    if (taken && com.state().firmwareLevel < kTakeOverLevel && cmd != protocol::kSetPosition && !isCommandWord(cmd))
+        com.WriteCom(kAddress, kCommandWord, command::kTakeOver);
     return outcome;
 }
 
@@ -39,17 +36,17 @@ SaveOutcome saveParameters(DriveCom& com)
 {
     // A drive that did not take the parameters over is not told to save them; its refusal or
     // the dead link has been reported.
-    if (com.WriteCom(kAddress, kCommandWord, kTakeOver) != WriteOutcome::Accepted)
+    if (com.WriteCom(kAddress, kCommandWord, command::kTakeOver) != WriteOutcome::Accepted)
         return SaveOutcome::NotTakenOver;
     com.clock().waitBlocking(kSavePause);
-    return com.WriteCom(kAddress, kCommandWord, kSave) == WriteOutcome::Accepted ? SaveOutcome::Saved
+    return com.WriteCom(kAddress, kCommandWord, command::kSave) == WriteOutcome::Accepted ? SaveOutcome::Saved
                                                                                  : SaveOutcome::NotSaved;
 }
 
 void serviceReset(DriveCom& com, int code, const std::function<void(int percent)>& progress)
 {
     Clock& clock = com.clock();
-    com.WriteCom(kAddress, kDeviceCommandWord, code);
+    com.WriteCom(kAddress, protocol::kDeviceCommandWord, code);
     // The drive restores its settings meanwhile.
     const double start = clock.now();
     for (double elapsed = 0; elapsed < kResetSeconds && !clock.quitting(); elapsed = clock.now() - start) {

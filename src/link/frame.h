@@ -1,19 +1,12 @@
 #pragma once
 
+#include "drive_protocol.h"
+
 #include <QByteArray>
 
 #include <optional>
 
 namespace kinetra {
-
-namespace ctl {
-constexpr char EOT = 4;
-constexpr char STX = 2;
-constexpr char ETX = 3;
-constexpr char ENQ = 5;
-constexpr char ACK = 6;
-constexpr char NAK = 21;
-} // namespace ctl
 
 enum class CrcVerdict { Match, Mismatch, NoVerdict };
 

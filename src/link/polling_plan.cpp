@@ -1,5 +1,6 @@
 #include "drive_com.h"
 
+#include "drive_protocol.h"
 #include "shared_state.h"
 #include "window_elements.h"
 
@@ -7,7 +8,6 @@ namespace kinetra {
 
 namespace {
 
-constexpr int kAddress = 11;
 // Short plans between two long steps.
 constexpr qint16 kRounds = 50;
 // Drives from this level on report the status block in one answer.
@@ -19,7 +19,7 @@ constexpr int kServiceTab = 6;
 
 void DriveCom::pollOnce(int cmd)
 {
-    ReadCom(cmd, kAddress);
+    ReadCom(cmd, protocol::kAddress);
 }
 
 void DriveCom::pollTick()

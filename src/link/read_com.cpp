@@ -1,6 +1,7 @@
 #include "drive_com.h"
 
 #include "answer_text.h"
+#include "drive_protocol.h"
 #include "frame.h"
 #include "numeric_text.h"
 #include "serial_port.h"
@@ -15,7 +16,6 @@ namespace kinetra {
 namespace {
 
 constexpr int kMaxAttempts = 3;
-constexpr int kStatusBlock = 2170;
 // The drive answers a poll within 1 s; a status block is 57 characters, any other answer at
 // least 8.
 constexpr double kAnswerTimeout = 1.0;
@@ -58,13 +58,13 @@ ReadOutcome DriveCom::runRead(int cmd, int address)
         ~Leave() { --depth; }
     } leave{depth_};
 
-    const qsizetype expected = cmd == kStatusBlock ? kStatusBlockLength : kAnswerLength;
+    const qsizetype expected = cmd == protocol::kStatusBlock ? kStatusBlockLength : kAnswerLength;
     const QByteArray frame = pollFrame(address, cmd);
     for (int attempt = 0;;) {
         receiveAll();
         send(frame);
         waitForAnswer(expected);
-        if (cmd != kStatusBlock)
+        if (cmd != protocol::kStatusBlock)
             clock_.waitBlocking(kSettle);
         if (clock_.quitting())
             return ReadOutcome::Failed;
@@ -115,7 +115,7 @@ void DriveCom::decodeAnswer(const QByteArray& answer)
 {
     // The drive's echo, not the number polled, says what the value is.
     rxCommand_ = CheckComand(answer).toInt();
-    if (rxCommand_ != kStatusBlock) {
+    if (rxCommand_ != protocol::kStatusBlock) {
         QString value = frameValue(answer, kRawChars);
         state_.table.store(rxCommand_, ParameterValue::text(value));
         showValues(value, rxCommand_);

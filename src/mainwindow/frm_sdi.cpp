@@ -4,9 +4,9 @@
 
 #include "about_window.h"
 #include "classic_units.h"
+#include "motion_timers.h"
 #include "picture_icons.h"
 #include "system_settings.h"
-#include "test_jog_timers.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

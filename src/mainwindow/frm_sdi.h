@@ -25,7 +25,7 @@ class Dialogs;
 class DriveCom;
 class SettingsStore;
 class SystemSettings;
-class TestJogTimers;
+class MotionTimers;
 class frmLogin;
 struct FieldSpec;
 struct SharedState;
@@ -47,7 +47,7 @@ public:
     void setDriveCom(DriveCom* com);
     // The endurance test and jog timers; nullptr until a link is set. The live display hands
     // every status word to its inPositionSignal.
-    TestJogTimers* testJogTimers() const { return timers_.get(); }
+    MotionTimers* motionTimers() const { return timers_.get(); }
 
     // The save window (button 138) and the file window (cmdData). The save window must resume
     // the live polling when it closes; the file window must show cmdStop again. Until the save
@@ -201,7 +201,7 @@ private:
     AboutWindow* splashOrven_ = nullptr;
     int settingsCheck_ = 0;
 
-    std::unique_ptr<TestJogTimers> timers_;
+    std::unique_ptr<MotionTimers> timers_;
     std::function<void(QDialog&)> modalRunner_;
     frmLogin* login_ = nullptr;
     int pendingSelection_ = 0;

@@ -1,6 +1,7 @@
 // Builds the main window's controls from the layout tables; behaviour lives in the other files.
 #include "about_window.h"
 #include "classic_units.h"
+#include "drive_protocol.h"
 #include "frm_sdi.h"
 #include "parameter_catalogue.h"
 #include "frm_sdi_sizes.h"
@@ -87,7 +88,7 @@ QWidget* frmSDI::addField(QGridLayout* grid, int row, int column, const FieldSpe
     } else {
         auto* edit = new QLineEdit;
         // The model and interface ("Pivora ProfiBus") need more room than a number.
-        edit->setFixedWidth(classicUnits(this, field.cmd == kDeviceTypeField ? kListWidth : kBoxWidth));
+        edit->setFixedWidth(classicUnits(this, field.cmd == protocol::kDeviceType ? kListWidth : kBoxWidth));
         edit->setAlignment(Qt::AlignRight);
         edit->setReadOnly(parameterRule(commandOfBox(field.cmd)).readOnly);
         registerElement(QStringLiteral("txtPara"), field.cmd, edit);

@@ -3,11 +3,12 @@
 #include "clock.h"
 #include "drive_com.h"
 #include "drive_workflows.h"
+#include "drive_protocol.h"
 #include "frm_login.h"
 #include "frm_sdi.h"
+#include "motion_timers.h"
 #include "numeric_text.h"
 #include "shared_state.h"
-#include "test_jog_timers.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -18,23 +19,17 @@ namespace kinetra {
 
 namespace {
 
-constexpr int kAddress = 11;
-constexpr int kCommandWord = 2152;
 constexpr int kEnduranceTest = 0;
-constexpr int kJogPositive = 132;
-constexpr int kJogNegative = 133;
-constexpr int kSaveWindow = 138;
-constexpr int kSaveParameters = 153;
 constexpr double kCommandPause = 0.3;
 
 bool isJog(int i)
 {
-    return i == kJogPositive || i == kJogNegative;
+    return i == command::kJogPositive || i == command::kJogNegative;
 }
 
 bool isServiceReset(int i)
 {
-    return i >= 161 && i <= 163;
+    return i >= command::kFactorySettingsDevice && i <= command::kClearServiceCounters;
 }
 
 // The number a text starts with, read as the classic Val does: blanks, a sign, digits and a
@@ -77,7 +72,7 @@ void frmSDI::connectCommandHandlers()
 void frmSDI::setDriveCom(DriveCom* com)
 {
     com_ = com;
-    timers_ = com ? std::make_unique<TestJogTimers>(*com) : nullptr;
+    timers_ = com ? std::make_unique<MotionTimers>(*com) : nullptr;
 }
 
 void frmSDI::runModal(QDialog& dialog)
@@ -122,12 +117,12 @@ void frmSDI::cmdComand_MouseDown(int i)
         openLogin();
         return;
     }
-    if (i == kSaveParameters) {
-        com_->WriteCom(kAddress, kCommandWord, i);
+    if (i == command::kSaveParameters) {
+        com_->WriteCom(protocol::kAddress, protocol::kCommandWord, i);
     } else if (isJog(i)) {
         // Marked before the write: the release may come while the write waits.
         jogButton_ = i;
-        com_->WriteCom(kAddress, kCommandWord, i);
+        com_->WriteCom(protocol::kAddress, protocol::kCommandWord, i);
     }
 }
 
@@ -157,7 +152,7 @@ void frmSDI::cmdComand_MouseUp(int i)
     }
     Timer& polling = com_->timerReceive();
     polling.setEnabled(false);
-    if (i == kSaveWindow) {
+    if (i == command::kSave) {
         // The save window resumes the polling when it closes.
         if (onSaveWindow)
             onSaveWindow();
@@ -170,7 +165,7 @@ void frmSDI::cmdComand_MouseUp(int i)
         if (isJog(i))
             timers_->armJogStop();
         else
-            com_->WriteCom(kAddress, kCommandWord, i);
+            com_->WriteCom(protocol::kAddress, protocol::kCommandWord, i);
     }
     if (isServiceReset(i))
         serviceReset(*com_, i, [this](int percent) { setValue(el::progressBar1(), percent); });

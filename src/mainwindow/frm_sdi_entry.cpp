@@ -3,13 +3,14 @@
 #include "dialogs.h"
 #include "drive_com.h"
 #include "drive_workflows.h"
+#include "drive_protocol.h"
 #include "frm_sdi.h"
+#include "motion_timers.h"
 #include "numeric_text.h"
 #include "entry_text.h"
 #include "parameter_catalogue.h"
 #include "help_text.h"
 #include "shared_state.h"
-#include "test_jog_timers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,7 +23,6 @@ namespace kinetra {
 
 namespace {
 
-constexpr int kAddress = 11;
 constexpr int kMaxEntryLength = 10;
 constexpr int kPauseBox = 12;
 constexpr int kApplyQuestion = 36;
@@ -130,7 +130,7 @@ void frmSDI::txtPara_Commit(int index)
     // A negative pause is no pause: the timer then never fires.
     if (index == kPauseBox && com_)
         com_->TimerTest().setInterval(
-            entry.raw.startsWith(QLatin1Char('-')) ? 0 : TestJogTimers::pauseMilliseconds(entry.raw));
+            entry.raw.startsWith(QLatin1Char('-')) ? 0 : MotionTimers::pauseMilliseconds(entry.raw));
     if (cmd < 100)
         return;
     if (com_) {
@@ -196,14 +196,14 @@ void frmSDI::commitPendingSelection()
         return;
     const int position = selection(el::cmbPara(p));
     if (com_) {
-        com_->WriteCom(kAddress, p, position);
+        com_->WriteCom(protocol::kAddress, p, position);
         auto* encoder = elementAs<QCheckBox>(Element{QStringLiteral("chkEncoder"), 0});
         // With the internal measuring system the motor turns with the counting direction.
         if (p == kCountingDirection && encoder && encoder->isChecked()) {
             if (state_.firmwareLevel >= kTakeOverLevel)
-                com_->WriteCom(kAddress, kMotorDirection, position);
+                com_->WriteCom(protocol::kAddress, kMotorDirection, position);
             else
-                com_->WriteCom(kAddress, kMotorDirection, position == 0 ? 1 : 0);
+                com_->WriteCom(protocol::kAddress, kMotorDirection, position == 0 ? 1 : 0);
         }
     }
     if (p >= kFirstIoList && p <= kLastIoList && onIoFunctionChosen)

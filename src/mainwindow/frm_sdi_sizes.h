@@ -7,8 +7,6 @@ namespace kinetra::sizes {
 inline constexpr int kBoxWidth = 1215;
 inline constexpr int kListWidth = 1815;
 inline constexpr int kPictureButton = 615;
-// The box that names the drive's model and interface.
-inline constexpr int kDeviceTypeField = 2401;
 // The diagnosis chart: 5000 x 1395 units.
 inline constexpr int kChartWidth = 5000;
 inline constexpr int kChartHeight = 1395;

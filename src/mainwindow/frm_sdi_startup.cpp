@@ -5,11 +5,11 @@
 #include "frm_sdi.h"
 #include "input_lock.h"
 #include "language_loader.h"
+#include "motion_timers.h"
 #include "numeric_text.h"
 #include "serial_port.h"
 #include "shared_state.h"
 #include "system_settings.h"
-#include "test_jog_timers.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,14 +1,9 @@
 #include "drive_load.h"
 
+#include "drive_protocol.h"
 #include "shared_state.h"
 
 namespace kinetra {
-
-namespace {
-
-constexpr int kAddress = 11;
-
-} // namespace
 
 ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord)
 {
@@ -16,7 +11,7 @@ ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const Driv
     return readParameterFile(path, state.table, state.firmwareLevel, [&](const ParameterRecord& record) {
         std::optional<WriteOutcome> outcome;
         if (record.sentToDrive())
-            outcome = com.WriteCom(kAddress, record.cmd, record.value, SelectionTranslation::Keep);
+            outcome = com.WriteCom(protocol::kAddress, record.cmd, record.value, SelectionTranslation::Keep);
         if (afterRecord && !afterRecord(record, outcome))
             return false;
         return !state.stopRequest && !com.clock().quitting();

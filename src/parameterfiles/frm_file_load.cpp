@@ -5,6 +5,7 @@
 #include "drive_com.h"
 #include "drive_load.h"
 #include "drive_workflows.h"
+#include "drive_protocol.h"
 #include "frm_save.h"
 #include "parameter_file_reader.h"
 #include "shared_state.h"

@@ -2,6 +2,7 @@
 
 #include "drive_com.h"
 #include "drive_workflows.h"
+#include "drive_protocol.h"
 #include "shared_state.h"
 #include "window_elements.h"
 

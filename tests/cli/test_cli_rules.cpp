@@ -1,7 +1,6 @@
-// The pure parts of kinetra-cli: entry rules, command line, drive texts.
+// The pure parts of kinetra-cli: entry rules and command line.
 
 #include "cli_options.h"
-#include "drive_texts.h"
 #include "entry_rules.h"
 #include "messages.h"
 
@@ -121,43 +120,6 @@ private slots:
         for (const char* name : {"ports", "find", "read", "get", "set", "load", "diff", "monitor"})
             QVERIFY2(commandHelp(QLatin1String(name)).contains(QLatin1String("Exit codes")), name);
         QVERIFY(commandHelp(QStringLiteral("erase")).isEmpty());
-    }
-
-    void driveTexts()
-    {
-        QCOMPARE(modelText(2000), QStringLiteral("Corvex RS232"));
-        QCOMPARE(modelText(2013), QStringLiteral("Pivora canOPEN"));
-        QCOMPARE(modelText(2054), QStringLiteral("Pivora ProfiBus"));
-        QCOMPARE(modelText(2034), QStringLiteral("Tusk1 ProfiBus"));
-        QCOMPARE(modelText(2023), QString());
-        QCOMPARE(modelText(2005), QString());
-        QCOMPARE(versionText(1200), QStringLiteral("V12-00"));
-        QCOMPARE(versionText(5), QStringLiteral("V0-05"));
-    }
-
-    void statusTexts_data()
-    {
-        QTest::addColumn<qint64>("word");
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("message");
-        QTest::newRow("later bit wins") << qint64(5) << 400 << 50;
-        QTest::newRow("error over state") << qint64(4 + 64) << 400 << 54;
-        QTest::newRow("all errors before 5.31") << qint64(240 + 8192) << 530 << 55;
-        QTest::newRow("all errors from 5.31") << qint64(240 + 8192) << 531 << 77;
-        QTest::newRow("emergency stop open") << qint64(4) << 500 << 78;
-        QTest::newRow("in position, circuit closed") << qint64(4 + 8192) << 540 << 50;
-        QTest::newRow("nothing") << qint64(0) << 400 << -1;
-    }
-    void statusTexts()
-    {
-        QFETCH(qint64, word);
-        QFETCH(int, level);
-        QFETCH(int, message);
-        std::array<QString, 101> messages;
-        for (size_t i = 0; i < messages.size(); ++i)
-            messages[i] = QStringLiteral("m%1").arg(i);
-        QCOMPARE(statusText(static_cast<quint32>(word), level, messages),
-                 message < 0 ? QString() : QStringLiteral("m%1").arg(message));
     }
 
     void languageNames()

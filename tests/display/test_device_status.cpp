@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QTest>
 
+#include <limits>
+
 using namespace kinetra;
 using namespace kinetra::test;
 
@@ -51,6 +53,27 @@ private slots:
             QCOMPARE(r.window.enabled.value(RecordingWindow::key(el::txtPara(box)), true), !olderPivora);
         QCOMPARE(r.visible(el::cmbPara(2125)), !olderPivora);
         QCOMPARE(r.visible(el::lblPara(2125)), !olderPivora);
+    }
+
+    // The texts alone, as the CLI prints them for "find".
+    void typeAndVersionTexts_data()
+    {
+        QTest::addColumn<qint64>("type");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<qint64>("version");
+        QTest::addColumn<QString>("versionShown");
+        QTest::newRow("Corvex RS232") << qint64(2000) << "Corvex RS232" << qint64(1200) << "V12-00";
+        QTest::newRow("Tusk1 ProfiBus") << qint64(2034) << "Tusk1 ProfiBus" << qint64(5) << "V0-05";
+        QTest::newRow("family without a name") << qint64(2023) << "" << qint64(-5) << "V-0-05";
+        QTest::newRow("interface 5") << qint64(2005) << "" << std::numeric_limits<qint64>::min()
+                                     << "V-92233720368547758-08";
+    }
+    void typeAndVersionTexts()
+    {
+        QFETCH(qint64, type);
+        QFETCH(qint64, version);
+        QTEST(deviceTypeText(type), "model");
+        QTEST(versionText(version), "versionShown");
     }
 
     void softwareVersionShowsLevelAndTabs_data()

@@ -58,6 +58,29 @@ private slots:
         QCOMPARE(r.litLamps(), lit);
     }
 
+    // What the status box ends with, as a message number; the CLI's monitor prints the same.
+    void statusBoxMessageOfAWord_data()
+    {
+        QTest::addColumn<qint64>("word");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("message"); // -1: no text
+        QTest::newRow("later bit wins") << qint64(5) << 400 << 50;
+        QTest::newRow("error over state") << qint64(4 + 64) << 400 << 54;
+        QTest::newRow("all errors before 5.31") << qint64(240) + kClosed << 530 << 55;
+        QTest::newRow("all errors from 5.31") << qint64(240) + kClosed << 531 << 77;
+        QTest::newRow("emergency stop open") << qint64(4) << 500 << 78;
+        QTest::newRow("in position, circuit closed") << qint64(4) + kClosed << 540 << 50;
+        QTest::newRow("nothing") << qint64(0) << 400 << -1;
+        QTest::newRow("circuit closed, no state") << kClosed << 540 << -1;
+    }
+    void statusBoxMessageOfAWord()
+    {
+        QFETCH(qint64, word);
+        QFETCH(int, level);
+        QFETCH(int, message);
+        QCOMPARE(statusBoxMessage(static_cast<quint32>(word), level).value_or(-1), message);
+    }
+
     void lampsGoDarkAgain()
     {
         DisplayRig r;

@@ -255,7 +255,7 @@ private slots:
     void inPositionReadsTheWholeStatusWord()
     {
         QFETCH(qint64, word);
-        QTEST(TestJogTimers::inPosition(word), "inPosition");
+        QTEST(MotionTimers::inPosition(word), "inPosition");
     }
 
     void pauseTextsBecomeMilliseconds_data()
@@ -270,7 +270,7 @@ private slots:
     void pauseTextsBecomeMilliseconds()
     {
         QFETCH(QString, pause);
-        QTEST(TestJogTimers::pauseMilliseconds(pause), "ms");
+        QTEST(MotionTimers::pauseMilliseconds(pause), "ms");
     }
 
     void multipliersSetTheScaleTexts_data()

@@ -10,10 +10,10 @@
 #include "frm_sdi.h"
 #include "main_window_display.h"
 #include "memory_settings_store.h"
+#include "motion_timers.h"
 #include "recording_dialogs.h"
 #include "shared_state.h"
 #include "sim_device.h"
-#include "test_jog_timers.h"
 #include "value_display.h"
 
 #include <QAbstractButton>
@@ -35,8 +35,8 @@ struct StatusWordToTimers : DisplayHandOver {
     frmSDI* window = nullptr;
     void statusWord(const QString& value) override
     {
-        if (window && window->testJogTimers())
-            window->testJogTimers()->inPositionSignal(value.toLongLong());
+        if (window && window->motionTimers())
+            window->motionTimers()->inPositionSignal(value.toLongLong());
     }
 };
 
@@ -119,7 +119,7 @@ struct WindowRig {
         driveDisplay = std::make_unique<DriveDisplay>(state, *window, *extra);
         display->setHandOver(driveDisplay.get());
         driveDisplay->setOnStatusWord([this](qint64 statusWord) {
-            if (TestJogTimers* timers = window->testJogTimers())
+            if (MotionTimers* timers = window->motionTimers())
                 timers->inPositionSignal(statusWord);
         });
         return *this;

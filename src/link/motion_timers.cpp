@@ -1,7 +1,8 @@
-#include "test_jog_timers.h"
+#include "motion_timers.h"
 
 #include "drive_com.h"
 #include "entry_text.h"
+#include "drive_protocol.h"
 #include "numeric_text.h"
 #include "shared_state.h"
 #include "window_elements.h"
@@ -12,24 +13,19 @@ namespace kinetra {
 
 namespace {
 
-constexpr int kAddress = 11;
-constexpr int kSetPosition = 2101;
-constexpr int kCommandWord = 2152;
-constexpr int kStartAbsolute = 128;
-constexpr int kStop = 129;
 constexpr int kFirstPositionBox = 10;
 constexpr int kSecondPositionBox = 11;
 constexpr int kPauseBox = 12;
 
 } // namespace
 
-TestJogTimers::TestJogTimers(DriveCom& com) : com_(com)
+MotionTimers::MotionTimers(DriveCom& com) : com_(com)
 {
     com_.TimerTest().setCallback([this] { testTick(); });
     com_.ManualTimer().setCallback([this] { manualTick(); });
 }
 
-long long TestJogTimers::pauseMilliseconds(const QString& pauseText)
+long long MotionTimers::pauseMilliseconds(const QString& pauseText)
 {
     const QString digits = filterChars(pauseText, kDigitChars);
     // Digits beyond what a timer can wait are simply the longest pause there is.
@@ -43,14 +39,14 @@ long long TestJogTimers::pauseMilliseconds(const QString& pauseText)
     return seconds * 1000;
 }
 
-void TestJogTimers::sendTarget(int box)
+void MotionTimers::sendTarget(int box)
 {
     normalizeEntry(com_.window(), box, com_.state().decPnt);
     const QString raw = filterChars(com_.window().text(el::txtPara(box)), kRawChars);
-    com_.WriteCom(kAddress, kSetPosition, ParameterValue::text(raw));
+    com_.WriteCom(protocol::kAddress, protocol::kSetPosition, ParameterValue::text(raw));
 }
 
-void TestJogTimers::startTest()
+void MotionTimers::startTest()
 {
     SharedState& state = com_.state();
     sendTarget(kFirstPositionBox);
@@ -60,24 +56,25 @@ void TestJogTimers::startTest()
     com_.TimerTest().setInterval(pauseMilliseconds(com_.window().text(el::txtPara(kPauseBox))));
 }
 
-void TestJogTimers::stopTest()
+void MotionTimers::stopTest()
 {
     com_.TimerTest().setEnabled(false);
     com_.state().testRunning = false;
 }
 
-void TestJogTimers::startMove()
+void MotionTimers::startMove()
 {
     moveOwed_ = true;
     // Queued behind a poll, the move goes out after it: that poll's status block still shows
     // the drive where the last move left it.
-    com_.writeThen(kAddress, kCommandWord, ParameterValue::number(kStartAbsolute), [this](WriteOutcome) {
+    const ParameterValue start = ParameterValue::number(command::kStartAbsolute);
+    com_.writeThen(protocol::kAddress, protocol::kCommandWord, start, [this](WriteOutcome) {
         moveOwed_ = false;
         moveTransaction_ = com_.transactionNumber();
     });
 }
 
-void TestJogTimers::inPositionSignal(qint64 statusWord)
+void MotionTimers::inPositionSignal(qint64 statusWord)
 {
     if (moveOwed_ || com_.answerNumber() <= moveTransaction_)
         return;
@@ -85,7 +82,7 @@ void TestJogTimers::inPositionSignal(qint64 statusWord)
         com_.TimerTest().setEnabled(true);
 }
 
-void TestJogTimers::testTick()
+void MotionTimers::testTick()
 {
     // One move per in-position signal.
     com_.TimerTest().setEnabled(false);
@@ -100,24 +97,24 @@ void TestJogTimers::testTick()
     startMove();
 }
 
-void TestJogTimers::armJogStop()
+void MotionTimers::armJogStop()
 {
     com_.ManualTimer().setEnabled(true);
 }
 
-void TestJogTimers::stopJogOnExit(bool jogRunning)
+void MotionTimers::stopJogOnExit(bool jogRunning)
 {
     const bool stopDue = com_.ManualTimer().isEnabled();
     com_.ManualTimer().setEnabled(false);
     if (jogRunning || stopDue)
-        com_.sendWithoutAnswer(kAddress, kCommandWord, kStop);
+        com_.sendWithoutAnswer(protocol::kAddress, protocol::kCommandWord, command::kStop);
 }
 
-void TestJogTimers::manualTick()
+void MotionTimers::manualTick()
 {
     com_.ManualTimer().setEnabled(false);
     // A stop asked for while another transaction is on the wire is queued behind it, never lost.
-    com_.WriteCom(kAddress, kCommandWord, kStop);
+    com_.WriteCom(protocol::kAddress, protocol::kCommandWord, command::kStop);
 }
 
 } // namespace kinetra

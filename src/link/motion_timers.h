@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drive_protocol.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -12,11 +14,11 @@ class DriveCom;
 // box 12's seconds at each end. ManualTimer sends the stop 200 ms after a jog ends.
 //
 // Installs the tick handlers on DriveCom's TimerTest and ManualTimer; one per DriveCom.
-class TestJogTimers {
+class MotionTimers {
 public:
-    explicit TestJogTimers(DriveCom& com);
-    TestJogTimers(const TestJogTimers&) = delete;
-    TestJogTimers& operator=(const TestJogTimers&) = delete;
+    explicit MotionTimers(DriveCom& com);
+    MotionTimers(const MotionTimers&) = delete;
+    MotionTimers& operator=(const MotionTimers&) = delete;
 
     // Button "Dauertest": move to position 1 and run the test from there.
     void startTest();
@@ -28,7 +30,7 @@ public:
     // a field-bus state or an error flag in the high bits must not stop the test. Only a status
     // block polled after the drive answered the last move command tells where that move ended.
     void inPositionSignal(qint64 statusWord);
-    static bool inPosition(qint64 statusWord) { return (statusWord & 4) != 0; }
+    static bool inPosition(qint64 statusWord) { return (statusWord & status::kInPosition) != 0; }
 
     // A jog ended (or its button lost the pointer): the stop follows on ManualTimer's tick.
     void armJogStop();
