@@ -1,6 +1,7 @@
 #include "startup_probe.h"
 
 #include "drive_com.h"
+#include "link_presenter.h"
 #include "drive_display.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
@@ -60,7 +61,8 @@ int runStartUpProbe(int argc, char** argv, const QString& settingsDir)
     RecordedDialogs dialogs;
     frmSDI window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath());
     const qint64 builtMs = phases.elapsed();
-    DriveCom com(state, port, clock, window, dialogs);
+    LinkPresenter presenter(state, window, dialogs);
+    DriveCom com(state, port, clock, presenter);
     window.setDriveCom(&com);
     ValueDisplay display(state, window);
     MainWindowDisplay windowDisplay(window);

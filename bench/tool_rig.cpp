@@ -6,7 +6,7 @@ namespace kinetra::bench {
 
 ToolRig::ToolRig(const QString& settingsDir)
     : settings(settingsDir), window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath()),
-      com(state, port, clock, window, dialogs), display(state, window), windowDisplay(window),
+      presenter(state, window, dialogs), com(state, port, clock, presenter), display(state, window), windowDisplay(window),
       driveDisplay(state, window, windowDisplay)
 {
     display.setHandOver(&driveDisplay);

@@ -4,6 +4,7 @@
 #include "drive_com.h"
 #include "drive_display.h"
 #include "frm_sdi.h"
+#include "link_presenter.h"
 #include "ini_settings_store.h"
 #include "main_window_display.h"
 #include "qt_clock.h"
@@ -45,6 +46,7 @@ struct ToolRig {
     SharedState state;
     RecordedDialogs dialogs;
     frmSDI window;
+    LinkPresenter presenter;
     DriveCom com;
     ValueDisplay display;
     MainWindowDisplay windowDisplay;

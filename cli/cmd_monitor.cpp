@@ -117,7 +117,7 @@ ExitCode runMonitor(DriveSession& session)
         if (++rows >= wanted)
             session.clock.wake();
     });
-    session.dialogs.setOnMessage([&session] { session.clock.wake(); });
+    session.link.setOnLinkLost([&session] { session.clock.wake(); });
 
     // The receive timer runs the plan; this wait serves it until enough rows or the link is lost.
     session.com->timerReceive().setEnabled(true);
@@ -126,7 +126,7 @@ ExitCode runMonitor(DriveSession& session)
         session.clock.waitServing(24 * 3600.0, done);
     session.com->timerReceive().setEnabled(false);
     session.setValueObserver({});
-    session.dialogs.setOnMessage({});
+    session.link.setOnLinkLost({});
     return session.linkLost() ? ExitCode::LinkLost : ExitCode::Success;
 }
 

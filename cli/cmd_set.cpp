@@ -43,17 +43,19 @@ ExitCode runSet(DriveSession& session)
     if (!session.readLevel())
         return session.failureCode();
 
-    session.dialogs.setContext(QStringLiteral("%1: ").arg(*cmd));
     // A list position of the edge evaluation becomes the drive's 1/2/4; a raw value is the
     // drive's own already.
     const auto translation = o.raw ? SelectionTranslation::Keep : SelectionTranslation::Translate;
     const ParameterValue sent = DriveCom::valueOnTheWire(*cmd, ParameterValue::text(raw), translation);
-    commitValue(*session.com, *cmd, ParameterValue::text(raw), translation);
-    session.dialogs.setContext(QString());
+    const WriteOutcome outcome = commitValue(*session.com, *cmd, ParameterValue::text(raw), translation);
 
     const QString sentText = sent.toText();
     const QString display = formatValue(sentText, *cmd, session.state.decPnt).value_or(sentText);
-    const bool accepted = session.dialogs.refusals() == 0 && !session.linkLost();
+    // Only an acknowledgement counts: an answer that is neither ACK nor NAK confirms nothing.
+    const bool accepted = outcome == WriteOutcome::Accepted;
+    if (outcome == WriteOutcome::Garbled)
+        session.console.error(
+            QStringLiteral("%1: the drive's answer was neither an acknowledgement nor a refusal.").arg(*cmd));
     if (o.json)
         printJson(session, QJsonObject{{QStringLiteral("cmd"), *cmd},
                                        {QStringLiteral("raw"), sentText},

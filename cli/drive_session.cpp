@@ -32,8 +32,8 @@ std::optional<int> parseCommandNumber(const QString& text)
 DriveSession::DriveSession(const Options& o, Console& c)
     : options(o), console(c), settings(o.settingsDir.isEmpty() ? std::make_unique<IniSettingsStore>()
                                                                : std::make_unique<IniSettingsStore>(o.settingsDir)),
-      port(std::make_unique<QtSerialPort>(*settings)), window(c, state), dialogs(c, state), display(state, window),
-      com(std::make_unique<DriveCom>(state, *port, clock, window, dialogs))
+      port(std::make_unique<QtSerialPort>(*settings)), link(c, state), display(state, noWindow),
+      com(std::make_unique<DriveCom>(state, *port, clock, link))
 {
     state.decPnt = options.decimals ? *options.decimals : storedSetting(kDecimalsKey, kDefaultDecimals, 0, 3);
     com->setValueSink([this](QString& value, int index) {
@@ -105,8 +105,7 @@ QString DriveSession::portDescription()
 bool DriveSession::findDrive()
 {
     if (!options.port) {
-        com->searchCom();
-        return state.comOnline != 0;
+        return com->searchCom() == SearchOutcome::Found;
     }
     // One port only: the quiet poll of the search, on that port alone.
     state.comPort = *options.port;
@@ -125,7 +124,7 @@ bool DriveSession::findDrive()
         }
         console.error(device.isEmpty() ? QStringLiteral("COM%1 stands for no device.").arg(state.comPort)
                                        : QStringLiteral("%1 cannot be opened: %2.").arg(portDescription(), why));
-        console.error(message(34));
+        link.noDriveFound();
         return false;
     }
     state.quietWait = true;
@@ -134,10 +133,10 @@ bool DriveSession::findDrive()
     state.quietWait = false;
     if (outcome != ReadOutcome::Match) {
         state.comOnline = 0;
-        console.error(message(34));
+        link.noDriveFound();
         return false;
     }
-    console.info(message(35) + QStringLiteral(" COM%1").arg(state.comPort));
+    link.driveFound(state.comPort);
     return true;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "cli_options.h"
-#include "console_dialogs.h"
-#include "console_window.h"
+#include "console_link_observer.h"
 #include "drive_com.h"
 #include "exit_codes.h"
 #include "ini_settings_store.h"
@@ -10,6 +9,7 @@
 #include "qt_serial_port.h"
 #include "shared_state.h"
 #include "value_display.h"
+#include "window_elements.h"
 #include "wire_trace.h"
 
 #include <QHash>
@@ -42,7 +42,7 @@ public:
     bool readLevel();
 
     // The drive stopped answering during the command (the link reported it).
-    bool linkLost() const { return dialogs.linkErrors() > 0; }
+    bool linkLost() const { return link.linkErrors() > 0; }
     // The exit code of a failed transaction: link lost, else no drive.
     ExitCode failureCode() const { return linkLost() ? ExitCode::LinkLost : ExitCode::NoDrive; }
     // "COM3 (/dev/pts/4)".
@@ -60,8 +60,9 @@ public:
     SharedState state;
     QtClock clock;
     std::unique_ptr<QtSerialPort> port;
-    ConsoleWindow window;
-    ConsoleDialogs dialogs;
+    ConsoleLinkObserver link;
+    // The live display shows nothing here; it decodes values as the window would.
+    WindowElements noWindow;
     ValueDisplay display;
     std::unique_ptr<DriveCom> com;
 

@@ -10,8 +10,8 @@ namespace kinetra {
 
 ToolAssembly::ToolAssembly(SharedState& state, SettingsStore& settings, SerialPort& port, Clock& clock,
                            Dialogs& dialogs, const QString& programFolder)
-    : window_(state, settings, dialogs, clock, programFolder), elements_(window_),
-      com_(state, port, clock, elements_, dialogs), display_(state, window_), windowDisplay_(window_),
+    : window_(state, settings, dialogs, clock, programFolder), elements_(window_), dialogs_(dialogs),
+      presenter_(state, elements_, dialogs), com_(state, port, clock, presenter_), display_(state, window_), windowDisplay_(window_),
       driveDisplay_(state, window_, windowDisplay_)
 {
     window_.setDriveCom(&com_);
@@ -27,13 +27,16 @@ ToolAssembly::ToolAssembly(SharedState& state, SettingsStore& settings, SerialPo
     window_.onIoFunctionChosen = [this](int line, int position) {
         showIoCaption(window_, windowDisplay_, line, position);
     };
+    window_.onChartTrace = [this](int trace, bool on, const QString& multiplier) {
+        driveDisplay_.chart().setTrace(trace, on, multiplier);
+    };
     const auto showValues = [this](QString& value, int index) { display_.showValues(value, index); };
     com_.setValueSink(showValues);
     window_.onFileWindow = [this, &settings, showValues] {
-        openFileWindow(com_, settings, &window_, showValues, pictureIcon);
+        openFileWindow(com_, elements_, dialogs_, settings, &window_, showValues, pictureIcon);
     };
     window_.onSaveWindow = [this] {
-        FrmSave save(com_, &window_);
+        frmSave save(com_, elements_, &window_);
         save.exec();
     };
 }

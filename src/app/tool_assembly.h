@@ -4,6 +4,7 @@
 #include "drive_display.h"
 #include "file_window_elements.h"
 #include "frm_sdi.h"
+#include "link_presenter.h"
 #include "main_window_display.h"
 #include "value_display.h"
 #include "wire_trace.h"
@@ -36,6 +37,8 @@ private:
     // The link writes its help and progress of a file transfer to the file window while one is
     // open, everything else to the main window.
     FileWindowElements elements_;
+    Dialogs& dialogs_;
+    LinkPresenter presenter_;
     DriveCom com_;
     std::unique_ptr<WireTrace> trace_;
     // Every value the link decodes goes to the window element that shows it; identification,

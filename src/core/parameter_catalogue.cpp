@@ -63,6 +63,7 @@ constexpr Row kRows[] = {
     // Boxes with numbers below 1000: the device texts and the endurance test.
     {0, 1, shownOnly(R::Ignored)},
     {10, 11, scaled(S::Position, E::Position)},
+    {kCorrectionBar, kCorrectionBar, routed(R::CorrectionBar)},
     // Axis 1.
     {2100, 2100, {S::Position, E::Position, R::Text, SelectionCode::Position, true}},
     {2101, 2101, kPosition},

@@ -38,6 +38,7 @@ enum class ValueRoute {
     StatusWord,      // 2180
     MotorCurrent,    // 2182
     PwmOutput,       // 2183
+    CorrectionBar,   // the status block's correction bar: picCorr's height and txtCorr
 };
 
 // How the positions of a selection list stand for the drive's values.
@@ -59,6 +60,10 @@ struct ParameterRule {
 // 11 are the endurance test's positions, 12 its pause). A mirror box 3xxx has the rule of its
 // command number, commandOfBox(index); 3xxx itself is no command number.
 const ParameterRule& parameterRule(int cmd);
+
+// The status block's correction bar has no command number: the live display gets its value
+// under this index, beside the boxes below 1000.
+inline constexpr int kCorrectionBar = 20;
 
 // The command number a box edits: the simple panel's mirrors 3xxx stand for 2xxx.
 constexpr int commandOfBox(int index)

@@ -53,6 +53,16 @@ struct SharedState {
         return index >= 0 && index < kMessageCount ? messageText[static_cast<size_t>(index)] : QString();
     }
 
+    // The software version (2402) as the drive reports it sets the level the level-dependent
+    // rules ask for; a text that is no 16-bit integer leaves the level as it was.
+    void takeSoftwareVersion(const QString& text)
+    {
+        bool ok = false;
+        const short level = text.trimmed().toShort(&ok);
+        if (ok)
+            firmwareLevel = level;
+    }
+
     // One more completed transaction of a bulk transfer; wraps to 0 past the total.
     void countTransfer()
     {

@@ -37,6 +37,19 @@ void ChartModel::pwmOutput(const QString& text)
     store(pwmHistory_, lastPwm_);
 }
 
+void ChartModel::setTrace(int trace, bool on, const QString& multiplier)
+{
+    if (trace < 0 || trace >= static_cast<int>(traces_.size()))
+        return;
+    traces_[static_cast<size_t>(trace)] = {on, digitsNumber(multiplier)};
+}
+
+ChartModel::Trace ChartModel::trace(int index) const
+{
+    const TraceSetting& setting = traces_[static_cast<size_t>(index)];
+    return {setting.on && setting.factor.has_value(), setting.factor.value_or(0)};
+}
+
 void ChartModel::sample()
 {
     ChartSurface* surface = extra_.chart();
@@ -44,16 +57,8 @@ void ChartModel::sample()
         return;
     const double width = surface->chartWidth();
     const double zero = surface->chartHeight() - kZeroAbove;
-    // A multiplier without a digit leaves its trace out; so does a cleared check box.
-    const auto trace = [this](int box, const Element& multiplier) {
-        Trace t;
-        const auto factor = digitsNumber(window_.text(multiplier));
-        t.on = factor && extra_.isChecked(el::chkRead(box));
-        t.factor = factor.value_or(0);
-        return t;
-    };
-    const Trace current = trace(0, el::valCurMult());
-    const Trace pwm = trace(1, el::valPwmMult());
+    const Trace current = trace(0);
+    const Trace pwm = trace(1);
 
     if (state_.chartRecording) {
         chartX_ += kStep;

@@ -32,6 +32,11 @@ public:
     // 2170: one sample of the chart clock.
     void sample();
 
+    // The window's trace boxes and multiplier boxes, as the user sets them: trace 0 is the
+    // current, 1 the PWM output. A multiplier without a digit leaves its trace out; so does a
+    // cleared trace box. Both traces start switched on at 1.
+    void setTrace(int trace, bool on, const QString& multiplier);
+
     double chartX() const { return chartX_; }
     int chartCount() const { return chartCount_; }
     bool chartFull() const { return chartFull_; }
@@ -43,12 +48,19 @@ private:
         bool on = false;
         double factor = 0;
     };
+    Trace trace(int index) const;
     void scroll(ChartSurface& surface, const Trace& current, const Trace& pwm, double zero);
     void store(std::array<double, kHistory>& history, double value) const;
 
     SharedState& state_;
     WindowElements& window_;
     DisplayWindow& extra_;
+
+    struct TraceSetting {
+        bool on = true;
+        std::optional<double> factor = 1;
+    };
+    std::array<TraceSetting, 2> traces_{};
 
     double chartX_ = 0;
     int chartCount_ = 0;

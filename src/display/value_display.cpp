@@ -6,6 +6,7 @@
 #include "shared_state.h"
 #include "window_elements.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -20,7 +21,25 @@ std::optional<int> asInteger(const QString& text)
     return ok ? std::optional<int>(n) : std::nullopt;
 }
 
+// The correction bar grows upward from this edge, 30 window units per step of its value, and
+// stops moving its top at 1620 steps.
+constexpr int kBarBottom = 2250;
+constexpr int kBarUnit = 30;
+constexpr qint64 kBarTopLimit = 1620;
+
 } // namespace
+
+void ValueDisplay::showCorrectionBar(const QString& value)
+{
+    const qint64 h = value.toLongLong();
+    if (h >= 0) {
+        const int height = static_cast<int>(std::min<qint64>(h * kBarUnit, std::numeric_limits<int>::max()));
+        window_.setHeight(el::picCorr(), height);
+        if (h < kBarTopLimit)
+            window_.setTop(el::picCorr(), kBarBottom - height);
+    }
+    window_.setText(el::txtCorr(), value);
+}
 
 ValueDisplay::ValueDisplay(SharedState& state, WindowElements& window) : state_(state), window_(window) {}
 
@@ -59,10 +78,9 @@ void ValueDisplay::showValues(QString& value, int index)
         handOver.deviceType(value);
         return;
     case ValueRoute::SoftwareVersion:
-        // The full read already needs the level for its axis list, so it is set here.
-        if (const auto level = asInteger(value);
-            level && *level >= std::numeric_limits<qint16>::min() && *level <= std::numeric_limits<qint16>::max())
-            state_.firmwareLevel = static_cast<qint16>(*level);
+        // The link has taken the level from a drive's answer already; a parameter file's
+        // record sets it here.
+        state_.takeSoftwareVersion(value);
         handOver.softwareVersion(value);
         return;
     case ValueRoute::OperatingTime:
@@ -83,6 +101,9 @@ void ValueDisplay::showValues(QString& value, int index)
         return;
     case ValueRoute::PwmOutput:
         handOver.pwmOutput(value);
+        return;
+    case ValueRoute::CorrectionBar:
+        showCorrectionBar(value);
         return;
     }
 }

@@ -23,6 +23,8 @@ public:
     void showValues(QString& value, int index);
 
 private:
+    void showCorrectionBar(const QString& value);
+
     SharedState& state_;
     WindowElements& window_;
     DisplayHandOver* handOver_ = nullptr;

@@ -41,7 +41,7 @@ QList<StatusLine> decodeStatusBlock(const QByteArray& block)
     const auto pwmAndBar = fieldNumber(frameField(block, 0));
     if (pwmAndBar) {
         lines << StatusLine{2183, QString::number(*pwmAndBar & 0xFFFF)};
-        lines << StatusLine{kBarLine, QString::number(*pwmAndBar / 196608)};
+        lines << StatusLine{kCorrectionBar, QString::number(*pwmAndBar / 196608)};
     }
     if (const auto current = fieldNumber(frameField(block, 1))) {
         lines << StatusLine{2182, QString::number(*current & 0xFFFF)};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "parameter_catalogue.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -12,13 +14,12 @@ namespace kinetra {
 QByteArray cutAnswer(const QByteArray& received);
 
 // One value of a status block (the answer to 2170) as the receive path stores and shows it, in
-// the order it does so. The correction bar has no command number: its line carries kBarLine and
-// the bar value h as text.
+// the order it does so. The correction bar has no command number: its line carries
+// kCorrectionBar and the bar value h as text.
 struct StatusLine {
     int cmd;
     QString text;
 };
-constexpr int kBarLine = 0;
 
 // PWM output 2183, the bar, motor current 2182, peak current 2184, status word 2180, actual
 // position 2170. A field that is not a number leaves out the lines made from it.

@@ -1,10 +1,8 @@
 #include "drive_com.h"
 
-#include "dialogs.h"
 #include "drive_protocol.h"
 #include "serial_port.h"
 #include "shared_state.h"
-#include "window_elements.h"
 
 namespace kinetra {
 
@@ -17,11 +15,6 @@ constexpr double kConnectPause = 0.1;
 constexpr double kStopPause = 0.5;
 // Axis parameters that drives below this level do not have.
 constexpr qint16 kFullAxisLevel = 540;
-
-QString portText(int port)
-{
-    return QStringLiteral(" COM") + QString::number(port);
-}
 
 // Device parameters 2400-2448 without 2404-2409 and 2420-2424.
 bool isDeviceParameter(int cmd)
@@ -66,14 +59,14 @@ void DriveCom::Init()
     state_.ACK = 6;
 }
 
-void DriveCom::searchCom()
+SearchOutcome DriveCom::searchCom()
 {
     // Inside another transaction's wait no port could be asked: the search runs after it.
     if (runOnFreeWire([this] { searchCom(); }))
-        return;
+        return SearchOutcome::Deferred;
     timerReceive_->setEnabled(false);
     state_.stopRequest = false;
-    window_.setStatusText(2, QString());
+    observer_.searchStarted();
     deniedDevices_.clear();
 
     // A link that is up is searched from its own port on, at once.
@@ -93,56 +86,37 @@ void DriveCom::searchCom()
             ++state_.comPort;
             port_.close();
             openPort();
-            window_.setText(el::fileHelpLine(), state_.message(33) + portText(state_.comPort));
+            observer_.searchingPort(state_.comPort);
         }
         clock_.serveEvents();
         if (outcome == ReadOutcome::Match || state_.comPort > kLastPort)
             break;
     }
 
-    if (state_.comPort > kLastPort || clock_.quitting()) {
-        window_.setStatusText(1, kOffline);
-        window_.setStatusBevel(1, Bevel::Sunken);
-        window_.setText(el::helpLine(), state_.message(34));
-        window_.setStatusBevel(2, Bevel::Sunken);
-        state_.comOnline = 0;
+    const bool found = state_.comPort <= kLastPort && !clock_.quitting();
+    if (found) {
+        observer_.driveFound(state_.comPort);
     } else {
-        window_.setStatusText(1, kPortFound);
-        window_.setStatusBevel(1, Bevel::Sunken);
-        window_.setText(el::helpLine(), state_.message(35) + portText(state_.comPort));
-        window_.setStatusText(2, portText(state_.comPort));
-        window_.setStatusBevel(2, Bevel::Raised);
+        state_.comOnline = 0;
+        observer_.noDriveFound();
     }
 
     state_.quietWait = false;
-    if (state_.fileWindowActive)
-        window_.setText(el::fileHelpLine(), QString());
-    if (state_.comOnline == 0)
-        reportUnopenablePorts();
+    observer_.searchEnded();
+    if (!found && !deniedDevices_.isEmpty() && !clock_.quitting())
+        observer_.portsDenied(deniedDevices_);
     deniedDevices_.clear();
+    return found ? SearchOutcome::Found : SearchOutcome::NoDrive;
 }
 
-void DriveCom::reportUnopenablePorts()
-{
-    if (deniedDevices_.isEmpty() || clock_.quitting())
-        return;
-    const QString text =
-        QStringLiteral("The serial port %1 could not be opened: access was denied.\n\n"
-                       "On Linux the user needs to be a member of the group \"dialout\" "
-                       "(sudo usermod -aG dialout $USER, then log in again). "
-                       "Another program that uses the port also keeps it closed to this one.")
-            .arg(deniedDevices_.join(QStringLiteral(", ")));
-    dialogs_.message(text, kApplicationTitle, MessageIcon::Warning);
-}
-
-void DriveCom::Connect()
+FullReadOutcome DriveCom::Connect()
 {
     if (runOnFreeWire([this] { Connect(); }))
-        return;
+        return FullReadOutcome::Deferred;
 
     state_.transferActive = true;
     clock_.waitServing(kConnectPause);
-    window_.setMaximum(el::progressBar2(), state_.transferTotal);
+    observer_.fullReadStarted(state_.transferTotal);
 
     // Reads one parameter; false when the read must end (failed or stopped).
     bool stopped = false;
@@ -154,7 +128,7 @@ void DriveCom::Connect()
             stopped = true;
             return false;
         }
-        return outcome != ReadOutcome::Failed && !clock_.quitting();
+        return outcome != ReadOutcome::NoAnswer && outcome != ReadOutcome::Offline && !clock_.quitting();
     };
 
     bool complete = true;
@@ -167,22 +141,19 @@ void DriveCom::Connect()
             complete = readOne(cmd);
 
     if (stopped) {
-        window_.setValue(el::progressBar2(), 0);
-        window_.setStatusText(1, kOffline);
-        window_.setStatusBevel(1, Bevel::Sunken);
-        window_.setText(el::helpLine(), QString());
-        return;
+        observer_.fullReadStopped();
+        return FullReadOutcome::Stopped;
     }
     // A failed read has been reported; transferActive stays set until Stop clears it.
     if (!complete)
-        return;
+        return FullReadOutcome::Failed;
 
     state_.transferActive = false;
     state_.paramsLoaded = 1;
     timerReceive_->setEnabled(true);
-    window_.setValue(el::progressBar2(), 0);
     state_.transferCount = 0;
-    window_.setText(el::helpLine(), QString());
+    observer_.fullReadComplete();
+    return FullReadOutcome::Complete;
 }
 
 void DriveCom::cmdConnect()
@@ -224,22 +195,22 @@ void DriveCom::cmdStop()
         }
         return;
     }
+    state_.paramsLoaded = 0;
+    goOffline();
+}
+
+void DriveCom::goOffline()
+{
     state_.comOnline = 0;
     state_.driveLoadActive = 0;
-    state_.paramsLoaded = 0;
-    window_.setValue(el::progressBar2(), 0);
     state_.transferActive = false;
     timerReceive_->setEnabled(false);
 
     clock_.waitServing(kStopPause);
 
-    window_.setStatusText(1, kOffline);
-    window_.setStatusText(3, QString());
-    for (const int panel : {1, 5, 3})
-        window_.setStatusBevel(panel, Bevel::Sunken);
+    observer_.stopped();
     state_.stopRequest = true;
     state_.transferCount = 0;
-    window_.setValue(el::progressBar2(), 0);
     clock_.wake();
 }
 

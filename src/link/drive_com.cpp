@@ -1,14 +1,11 @@
 #include "drive_com.h"
 
 #include "command_number.h"
-#include "dialogs.h"
 #include "drive_protocol.h"
 #include "frame.h"
-#include "numeric_text.h"
 #include "parameter_catalogue.h"
 #include "serial_port.h"
 #include "shared_state.h"
-#include "window_elements.h"
 
 namespace kinetra {
 
@@ -22,8 +19,8 @@ constexpr double kSavePause = 3.0;
 
 } // namespace
 
-DriveCom::DriveCom(SharedState& state, SerialPort& port, Clock& clock, WindowElements& window, Dialogs& dialogs)
-    : state_(state), port_(port), clock_(clock), window_(window), dialogs_(dialogs),
+DriveCom::DriveCom(SharedState& state, SerialPort& port, Clock& clock, LinkObserver& observer)
+    : state_(state), port_(port), clock_(clock), observer_(observer),
       timerReceive_(clock.createTimer()), timerTest_(clock.createTimer()), manualTimer_(clock.createTimer())
 {
     timerReceive_->setInterval(1);
@@ -185,7 +182,7 @@ WriteOutcome DriveCom::sendWrite(int address, int cmd, const ParameterValue& val
             return WriteOutcome::NotSent;
         send(frame);
         if (!state_.transferActive && isSave)
-            window_.setText(el::helpLine(), state_.message(76));
+            observer_.saving();
 
         // A port that closed (the adapter was pulled) will not answer: no need to wait for it.
         clock_.waitServing(kAnswerTimeout, [this] { return !port_.isOpen() || port_.bytesWaiting() > 0; });
@@ -201,8 +198,7 @@ WriteOutcome DriveCom::sendWrite(int address, int cmd, const ParameterValue& val
         }
 
         if (state_.transferActive) {
-            state_.countTransfer();
-            showTransferProgress();
+            countTransfer();
         } else {
             state_.transferCount = 0;
         }
@@ -213,8 +209,7 @@ WriteOutcome DriveCom::sendWrite(int address, int cmd, const ParameterValue& val
         if (!state_.transferActive && acknowledged && (isSave || (numbered && cmdParam_ == 10 && cmdAxis_ == 4)))
             clock_.waitBlocking(kSavePause);
 
-        window_.setStatusText(1, kOnline);
-        window_.setStatusBevel(1, Bevel::Raised);
+        observer_.online();
 
         if (answered)
             return acknowledged ? WriteOutcome::Accepted : WriteOutcome::Garbled;
@@ -231,34 +226,24 @@ WriteOutcome DriveCom::sendWrite(int address, int cmd, const ParameterValue& val
 
 void DriveCom::refuse(int cmd, bool stored, const ParameterValue& previous)
 {
-    dialogs_.message(state_.message(75), kApplicationTitle, MessageIcon::Error);
-    if (stored) {
+    // The table gets its value back before anyone hears of the refusal.
+    if (stored)
         state_.table.store(cmd, previous);
-        const QString raw = previous.toText();
-        const QString shown = formatValue(raw, cmd, state_.decPnt).value_or(raw);
-        // The simple panel's box may be the one the user typed in.
-        if (const auto mirror = mirrorBoxOf(cmd))
-            window_.setText(el::txtPara(*mirror), shown);
-        window_.setText(el::txtPara(cmd), shown);
-    }
+    const QString restored = previous.toText();
+    observer_.valueRefused(cmd, stored ? &restored : nullptr);
 }
 
-void DriveCom::showTransferProgress()
+void DriveCom::countTransfer()
 {
-    window_.setValue(state_.fileWindowActive ? el::fileProgressBar2() : el::progressBar2(), state_.transferCount);
+    state_.countTransfer();
+    observer_.transferProgress(state_.transferCount);
 }
 
 void DriveCom::ComError()
 {
-    dialogs_.message(QStringLiteral("Error"), kApplicationTitle, MessageIcon::Error);
-    window_.setText(el::helpLine(), QString());
-    window_.setStatusText(3, QString());
-    window_.setStatusText(1, kOffline);
-    for (const int panel : {4, 1, 5})
-        window_.setStatusBevel(panel, Bevel::Sunken);
     timerReceive_->setEnabled(false);
     state_.comOnline = 0;
-    window_.setValue(el::progressBar2(), 0);
+    observer_.linkLost();
 }
 
 } // namespace kinetra

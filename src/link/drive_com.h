@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock.h"
+#include "link_observer.h"
 #include "parameter_value.h"
 
 #include <QByteArray>
@@ -13,18 +14,24 @@
 
 namespace kinetra {
 
-class Dialogs;
 class SerialPort;
-class WindowElements;
 struct SharedState;
 
 // Whether WriteCom turns the list positions 0/1/2 of parameter 25 of the axes into the drive's
 // 1/2/4. Entries from the window are positions; values read from the drive or a file are not.
 enum class SelectionTranslation { Translate, Keep };
 
-// What a poll came to: the check of its last answer, failed (offline, or the link reported
-// dead), or not sent because another transaction owns the wire (the drive was not asked).
-enum class ReadOutcome { Match, Mismatch, NoVerdict, Failed, Busy };
+// What a poll came to: the check of its last answer; no answer in three attempts (the link is
+// reported lost); not sent or given up because the link is offline, was stopped or the program
+// ends; or not sent because another transaction owns the wire (the drive was not asked).
+enum class ReadOutcome { Match, Mismatch, NoVerdict, NoAnswer, Offline, Busy };
+
+// What the port search came to; Deferred: asked for inside a transaction, it runs after it.
+enum class SearchOutcome { Found, NoDrive, Deferred };
+
+// What the full read came to: every value read, stopped by the user, ended by a failed poll
+// (reported as a lost link), or deferred behind the running transaction.
+enum class FullReadOutcome { Complete, Stopped, Failed, Deferred };
 
 // What a write came to: the drive acknowledged or refused it, gave an answer that is neither,
 // did not answer three times (the link is reported dead), was not sent (offline, or the program
@@ -38,7 +45,8 @@ enum class WriteOutcome { Accepted, Refused, Garbled, NoAnswer, NotSent, Queued 
 // timer tick or a button handled inside the wait) is queued and sent right after it, in order.
 class DriveCom {
 public:
-    DriveCom(SharedState& state, SerialPort& port, Clock& clock, WindowElements& window, Dialogs& dialogs);
+    // `observer` hears what happens on the link; it must outlive the link.
+    DriveCom(SharedState& state, SerialPort& port, Clock& clock, LinkObserver& observer);
     ~DriveCom();
     DriveCom(const DriveCom&) = delete;
     DriveCom& operator=(const DriveCom&) = delete;
@@ -85,16 +93,19 @@ public:
     // Opens port comPort when no port is open, else takes the open port's number.
     void Init();
     // Finds the drive: one quiet poll of 2000 per port from the start port up to port 10.
-    void searchCom();
+    SearchOutcome searchCom();
     // Reads the device and axis parameters into the table, then starts live polling.
-    void Connect();
-    void readParameter() { Connect(); }
+    FullReadOutcome Connect();
+    FullReadOutcome readParameter() { return Connect(); }
 
     // The connect and stop buttons of the main window, after the window has checked that the
     // left button was released inside the button. Pressed while a transaction is on the wire
     // (its wait serves the window), they act as soon as that transaction has ended.
     void cmdConnect();
     void cmdStop();
+    // Takes the link offline between transactions: polling off, the transfer flags cleared,
+    // stopRequest set so that a running bulk loop ends after its current transaction.
+    void goOffline();
     // A connection (search and full read) started by the connect button is running.
     bool connecting() const { return connecting_; }
 
@@ -131,8 +142,7 @@ public:
     SharedState& state() { return state_; }
     SerialPort& port() { return port_; }
     Clock& clock() { return clock_; }
-    WindowElements& window() { return window_; }
-    Dialogs& dialogs() { return dialogs_; }
+    LinkObserver& observer() { return observer_; }
 
 private:
     // A write, or an action (a connect or stop press) that waits for the wire to be free.
@@ -150,7 +160,7 @@ private:
     WriteOutcome sendWrite(int address, int cmd, const ParameterValue& value, bool stored,
                            const ParameterValue& previous);
     void refuse(int cmd, bool stored, const ParameterValue& previous);
-    void showTransferProgress();
+    void countTransfer();
     void drainQueue();
     ReadOutcome runRead(int cmd, int address);
     bool waitForAnswer(qsizetype expected);
@@ -158,15 +168,13 @@ private:
     void finishRead();
     void pollOnce(int cmd);
     void openPort();
-    void reportUnopenablePorts();
     void send(const QByteArray& frame);
     QByteArray receiveAll();
 
     SharedState& state_;
     SerialPort& port_;
     Clock& clock_;
-    WindowElements& window_;
-    Dialogs& dialogs_;
+    LinkObserver& observer_;
 
     std::unique_ptr<Timer> timerReceive_;
     std::unique_ptr<Timer> timerTest_;
@@ -193,10 +201,5 @@ private:
     // Devices the running port search could not open for lack of rights.
     QStringList deniedDevices_;
 };
-
-// Texts of status bar panel 1.
-inline const QString kOnline = QStringLiteral(" RS232 : ONLINE");
-inline const QString kOffline = QStringLiteral(" RS232 : OFFLINE");
-inline const QString kPortFound = QStringLiteral(" RS232 :");
 
 } // namespace kinetra

@@ -19,7 +19,7 @@ constexpr int kPauseBox = 12;
 
 } // namespace
 
-MotionTimers::MotionTimers(DriveCom& com) : com_(com)
+MotionTimers::MotionTimers(DriveCom& com, WindowElements& window) : com_(com), window_(window)
 {
     com_.TimerTest().setCallback([this] { testTick(); });
     com_.ManualTimer().setCallback([this] { manualTick(); });
@@ -41,8 +41,8 @@ long long MotionTimers::pauseMilliseconds(const QString& pauseText)
 
 void MotionTimers::sendTarget(int box)
 {
-    normalizeEntry(com_.window(), box, com_.state().decPnt);
-    const QString raw = filterChars(com_.window().text(el::txtPara(box)), kRawChars);
+    normalizeEntry(window_, box, com_.state().decPnt);
+    const QString raw = filterChars(window_.text(el::txtPara(box)), kRawChars);
     com_.WriteCom(protocol::kAddress, protocol::kSetPosition, ParameterValue::text(raw));
 }
 
@@ -53,7 +53,7 @@ void MotionTimers::startTest()
     state.testToggle = false;
     startMove();
     state.testRunning = true;
-    com_.TimerTest().setInterval(pauseMilliseconds(com_.window().text(el::txtPara(kPauseBox))));
+    com_.TimerTest().setInterval(pauseMilliseconds(window_.text(el::txtPara(kPauseBox))));
 }
 
 void MotionTimers::stopTest()

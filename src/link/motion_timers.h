@@ -8,6 +8,7 @@
 namespace kinetra {
 
 class DriveCom;
+class WindowElements;
 
 // The two link timers that send commands without the user's hand. TimerTest drives the
 // endurance test: the drive moves between the positions of entry boxes 10 and 11 and pauses
@@ -16,7 +17,8 @@ class DriveCom;
 // Installs the tick handlers on DriveCom's TimerTest and ManualTimer; one per DriveCom.
 class MotionTimers {
 public:
-    explicit MotionTimers(DriveCom& com);
+    // `window` holds the endurance test's position and pause boxes.
+    MotionTimers(DriveCom& com, WindowElements& window);
     MotionTimers(const MotionTimers&) = delete;
     MotionTimers& operator=(const MotionTimers&) = delete;
 
@@ -52,6 +54,7 @@ private:
     void startMove();
 
     DriveCom& com_;
+    WindowElements& window_;
     // A move command is on its way, or the number of the transaction that carried the last one.
     bool moveOwed_ = false;
     quint64 moveTransaction_ = 0;

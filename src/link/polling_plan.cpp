@@ -2,7 +2,6 @@
 
 #include "drive_protocol.h"
 #include "shared_state.h"
-#include "window_elements.h"
 
 namespace kinetra {
 
@@ -12,8 +11,6 @@ namespace {
 constexpr qint16 kRounds = 50;
 // Drives from this level on report the status block in one answer.
 constexpr qint16 kStatusBlockLevel = 500;
-// The service tab shows the device counters.
-constexpr int kServiceTab = 6;
 
 } // namespace
 
@@ -52,7 +49,7 @@ void DriveCom::pollTick()
         pollRounds_ = 0;
         // On the service tab the four device counters follow, from 2437 on (step 6); setting
         // the step to 6 itself would skip the first of them.
-        pollStep_ = window_.currentTab() == kServiceTab ? 5 : 4;
+        pollStep_ = observer_.serviceCountersShown() ? 5 : 4;
         break;
     case 5:
         pollOnce(2411);

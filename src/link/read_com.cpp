@@ -6,10 +6,8 @@
 #include "numeric_text.h"
 #include "serial_port.h"
 #include "shared_state.h"
-#include "window_elements.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace kinetra {
 
@@ -27,17 +25,12 @@ constexpr double kRetryPause = 0.1;
 // The quiet wait of the port search serves nothing, so it looks at the line in short slices.
 constexpr double kQuietSlice = 0.02;
 
-// The correction bar grows upward from this edge, 30 window units per step of its value.
-constexpr int kBarBottom = 2250;
-constexpr int kBarUnit = 30;
-constexpr qint64 kBarTopLimit = 1620;
-
 } // namespace
 
 ReadOutcome DriveCom::ReadCom(int Cmd, int address)
 {
     if (state_.comOnline != 1 || clock_.quitting())
-        return ReadOutcome::Failed;
+        return ReadOutcome::Offline;
     // Two transactions never share the wire: a poll asked for inside another one's wait is
     // not sent at all. The live polling simply asks again; the user's searches and full reads
     // run on a free wire and never take this for a silent drive.
@@ -67,7 +60,7 @@ ReadOutcome DriveCom::runRead(int cmd, int address)
         if (cmd != protocol::kStatusBlock)
             clock_.waitBlocking(kSettle);
         if (clock_.quitting())
-            return ReadOutcome::Failed;
+            return ReadOutcome::Offline;
 
         const QByteArray answer = cutAnswer(receiveAll());
         const CrcVerdict verdict = CheckCRC(answer);
@@ -87,10 +80,10 @@ ReadOutcome DriveCom::runRead(int cmd, int address)
         // Stop was pressed meanwhile, or the program ends: no further attempt, and a link the
         // user takes offline is not reported as broken.
         if (clock_.quitting() || stopPending_ || state_.comOnline != 1)
-            return ReadOutcome::Failed;
+            return ReadOutcome::Offline;
         if (++attempt >= kMaxAttempts) {
             ComError();
-            return ReadOutcome::Failed;
+            return ReadOutcome::NoAnswer;
         }
     }
 }
@@ -118,24 +111,20 @@ void DriveCom::decodeAnswer(const QByteArray& answer)
     if (rxCommand_ != protocol::kStatusBlock) {
         QString value = frameValue(answer, kRawChars);
         state_.table.store(rxCommand_, ParameterValue::text(value));
+        // The level decides what the full read asks for next and how the rules read values,
+        // whoever shows them.
+        if (rxCommand_ == protocol::kSoftwareVersion)
+            state_.takeSoftwareVersion(value);
         showValues(value, rxCommand_);
         return;
     }
     for (const StatusLine& line : decodeStatusBlock(answer)) {
-        if (line.cmd == kBarLine) {
-            const qint64 h = line.text.toLongLong();
-            if (h >= 0) {
-                const int height = static_cast<int>(std::min<qint64>(h * kBarUnit, std::numeric_limits<int>::max()));
-                window_.setHeight(el::picCorr(), height);
-                if (h < kBarTopLimit)
-                    window_.setTop(el::picCorr(), kBarBottom - height);
-            }
-            window_.setText(el::txtCorr(), line.text);
-            continue;
-        }
-        rxCommand_ = line.cmd;
-        state_.table.store(line.cmd, ParameterValue::text(line.text));
         QString value = line.text;
+        // The correction bar has no slot in the table; it is only shown.
+        if (line.cmd != kCorrectionBar) {
+            rxCommand_ = line.cmd;
+            state_.table.store(line.cmd, ParameterValue::text(line.text));
+        }
         showValues(value, line.cmd);
     }
 }
@@ -143,12 +132,9 @@ void DriveCom::decodeAnswer(const QByteArray& answer)
 void DriveCom::finishRead()
 {
     state_.comOnline = 1;
-    window_.setStatusText(1, kOnline);
-    window_.setStatusBevel(1, Bevel::Raised);
-    if (state_.transferActive) {
-        state_.countTransfer();
-        showTransferProgress();
-    }
+    observer_.online();
+    if (state_.transferActive)
+        countTransfer();
 }
 
 } // namespace kinetra

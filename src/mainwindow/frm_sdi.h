@@ -57,6 +57,9 @@ public:
     // A chosen input/output function (lists 2146-2149, line 0-3) was committed: the line's
     // caption on the diagnostics page follows it.
     std::function<void(int line, int position)> onIoFunctionChosen;
+    // A trace box or multiplier of the diagnosis chart changed: trace 0 is the current, 1 the
+    // PWM output; the chart draws with what the boxes now hold.
+    std::function<void(int trace, bool on, const QString& multiplier)> onChartTrace;
     // How a modal window of this window is run; exec() unless a test answers it another way.
     void setModalRunner(std::function<void(QDialog&)> runner) { modalRunner_ = std::move(runner); }
     // The login window, made on first use and kept (hidden) for the rest of the run.
@@ -101,6 +104,8 @@ public:
     void cmdData_MouseUp();
     void valCurMult_Change();
     void valPwmMult_Change();
+    // Tells onChartTrace what trace box and multiplier `trace` hold now.
+    void chkRead_Change(int trace);
 
     // Brings the window to the front (a second start of the program asked for it).
     void bringToFront();

@@ -11,6 +11,7 @@
 #include "shared_state.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -72,7 +73,7 @@ void frmSDI::connectCommandHandlers()
 void frmSDI::setDriveCom(DriveCom* com)
 {
     com_ = com;
-    timers_ = com ? std::make_unique<MotionTimers>(*com) : nullptr;
+    timers_ = com ? std::make_unique<MotionTimers>(*com, *this) : nullptr;
 }
 
 void frmSDI::runModal(QDialog& dialog)
@@ -235,6 +236,7 @@ void frmSDI::valCurMult_Change()
     if (number != 0)
         setText(Element{QStringLiteral("txtCur"), 0},
                 state_.message(43) + quotientText(1, number) + QStringLiteral("A"));
+    chkRead_Change(0);
 }
 
 void frmSDI::valPwmMult_Change()
@@ -255,6 +257,16 @@ void frmSDI::valPwmMult_Change()
     if (number != 0)
         setText(Element{QStringLiteral("txtPwm"), 0},
                 state_.message(43) + quotientText(24, number) + state_.message(44));
+    chkRead_Change(1);
+}
+
+void frmSDI::chkRead_Change(int trace)
+{
+    auto* box = elementAs<QCheckBox>(Element{QStringLiteral("chkRead"), trace});
+    if (!box || !onChartTrace)
+        return;
+    const QString multiplier = text(Element{trace == 0 ? QStringLiteral("valCurMult") : QStringLiteral("valPwmMult"), 0});
+    onChartTrace(trace, box->isChecked(), multiplier);
 }
 
 } // namespace kinetra

@@ -30,6 +30,7 @@ void frmSDI::buildDiagnoseFrame(QGroupBox* frame) {
         auto* trace = new QCheckBox(QString::fromUtf8(traces[i]));
         registerElement(QStringLiteral("chkRead"), i, trace);
         trace->setChecked(true);
+        connect(trace, &QCheckBox::toggled, this, [this, i] { chkRead_Change(i); });
         auto* multiplier = new QLineEdit(QStringLiteral("1"));
         registerElement(i == 0 ? QStringLiteral("valCurMult") : QStringLiteral("valPwmMult"), 0, multiplier,
                         false);

@@ -5,6 +5,7 @@
 #include "frm_sdi.h"
 #include "input_lock.h"
 #include "language_loader.h"
+#include "link_presenter.h"
 #include "motion_timers.h"
 #include "numeric_text.h"
 #include "serial_port.h"

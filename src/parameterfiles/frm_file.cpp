@@ -41,7 +41,6 @@ constexpr int kStored = 31;
 constexpr int kDriveNotReady = 12;
 constexpr int kTransferInterrupted = 11;
 constexpr double kStoreSettle = 1.0;
-constexpr double kStopPause = 0.5;
 
 // Design units of 1/1440 inch: 15 make a pixel at 96 dpi.
 int units(const QWidget* w, int twips)
@@ -69,9 +68,9 @@ QString existingFolder(QString path)
 } // namespace
 
 // This window's elements as the link and the tests address them.
-class FrmFile::Elements : public WindowElements {
+class frmFile::Elements : public WindowElements {
 public:
-    explicit Elements(FrmFile& w) : w_(w) {}
+    explicit Elements(frmFile& w) : w_(w) {}
 
     QWidget* widget(const Element& e) const
     {
@@ -113,14 +112,15 @@ public:
     }
 
 private:
-    FrmFile& w_;
+    frmFile& w_;
 };
 
-FrmFile::FrmFile(DriveCom& com, SettingsStore& settings, QWidget* parent)
-    : QDialog(parent), com_(com), settings_(settings), elements_(std::make_unique<Elements>(*this))
+frmFile::frmFile(DriveCom& com, WindowElements& windows, Dialogs& dialogs, SettingsStore& settings, QWidget* parent)
+    : QDialog(parent), com_(com), windows_(windows), dialogs_(dialogs), settings_(settings),
+      elements_(std::make_unique<Elements>(*this))
 {
     buildWindow();
-    if (auto* router = dynamic_cast<FileWindowElements*>(&com_.window()))
+    if (auto* router = dynamic_cast<FileWindowElements*>(&windows_))
         router->attach(elements_.get());
     // Opening: errors here are ignored, the window comes up in any case.
     place();
@@ -128,18 +128,18 @@ FrmFile::FrmFile(DriveCom& com, SettingsStore& settings, QWidget* parent)
     progressBar2_->setMaximum(com_.state().transferTotal);
 }
 
-FrmFile::~FrmFile()
+frmFile::~frmFile()
 {
-    if (auto* router = dynamic_cast<FileWindowElements*>(&com_.window()))
+    if (auto* router = dynamic_cast<FileWindowElements*>(&windows_))
         router->detach(elements_.get());
 }
 
-WindowElements& FrmFile::elements()
+WindowElements& frmFile::elements()
 {
     return *elements_;
 }
 
-void FrmFile::buildWindow()
+void frmFile::buildWindow()
 {
     setObjectName(QStringLiteral("frmFile"));
     setModal(true);
@@ -235,20 +235,20 @@ void FrmFile::buildWindow()
     dirList_->setMinimumSize(units(this, 3600), units(this, 2700));
     filList_->setMinimumWidth(units(this, 3000));
 
-    connect(drvList_, &QComboBox::activated, this, &FrmFile::drvList_Change);
+    connect(drvList_, &QComboBox::activated, this, &frmFile::drvList_Change);
     connect(dirList_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         if (current.isValid())
             dirList_Change(dirModel_->filePath(current));
     });
-    connect(filList_, &QListWidget::itemClicked, this, &FrmFile::filList_Click);
-    connect(txtFile_, &QLineEdit::textChanged, this, &FrmFile::txtFile_Change);
-    connect(cmdStore_, &QAbstractButton::clicked, this, &FrmFile::cmdStore_Click);
-    connect(cmdLoadPc_, &QAbstractButton::clicked, this, &FrmFile::cmdLoadPc_Click);
-    connect(cmdLoad_, &QAbstractButton::clicked, this, &FrmFile::cmdLoad_Click);
-    connect(cmdStop_, &QAbstractButton::clicked, this, &FrmFile::cmdStop_Click);
+    connect(filList_, &QListWidget::itemClicked, this, &frmFile::filList_Click);
+    connect(txtFile_, &QLineEdit::textChanged, this, &frmFile::txtFile_Change);
+    connect(cmdStore_, &QAbstractButton::clicked, this, &frmFile::cmdStore_Click);
+    connect(cmdLoadPc_, &QAbstractButton::clicked, this, &frmFile::cmdLoadPc_Click);
+    connect(cmdLoad_, &QAbstractButton::clicked, this, &frmFile::cmdLoad_Click);
+    connect(cmdStop_, &QAbstractButton::clicked, this, &frmFile::cmdStop_Click);
 }
 
-void FrmFile::setPictureIcons(const std::function<QIcon(const QString&)>& icon)
+void frmFile::setPictureIcons(const std::function<QIcon(const QString&)>& icon)
 {
     const std::pair<QAbstractButton*, const char*> buttons[] = {
         {cmdStore_, "store"}, {cmdLoadPc_, "loadPc"}, {cmdLoad_, "load"}, {cmdStop_, "stop"}};
@@ -259,14 +259,14 @@ void FrmFile::setPictureIcons(const std::function<QIcon(const QString&)>& icon)
     }
 }
 
-void FrmFile::place()
+void frmFile::place()
 {
     // 200 units right of and 500 below the main window's top left corner.
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr)
         move(main->pos() + QPoint(units(this, 200), units(this, 500)));
 }
 
-void FrmFile::restoreFolder()
+void frmFile::restoreFolder()
 {
     const QString stored = settings_.value(kSettingsApplication, kSettingsSection, kExploreKey);
     if (currentDir_.isEmpty())
@@ -280,7 +280,7 @@ void FrmFile::restoreFolder()
     selectFolder(currentDir_);
 }
 
-void FrmFile::selectFolder(const QString& folder)
+void frmFile::selectFolder(const QString& folder)
 {
     const QModelIndex index = dirModel_->index(folder);
     if (index.isValid()) {
@@ -296,7 +296,7 @@ void FrmFile::selectFolder(const QString& folder)
     }
 }
 
-void FrmFile::drvList_Change(int index)
+void frmFile::drvList_Change(int index)
 {
     const QString root = drvList_->itemData(index).toString();
     const QStorageInfo volume(root);
@@ -308,14 +308,14 @@ void FrmFile::drvList_Change(int index)
     selectFolder(root);
 }
 
-void FrmFile::dirList_Change(const QString& folder)
+void frmFile::dirList_Change(const QString& folder)
 {
     currentDir_ = QDir::fromNativeSeparators(folder);
     refreshFileList();
     syncDriveList();
 }
 
-void FrmFile::syncDriveList()
+void frmFile::syncDriveList()
 {
     const QString root = QStorageInfo(currentDir_).rootPath();
     const int index = drvList_->findData(root);
@@ -323,7 +323,7 @@ void FrmFile::syncDriveList()
         drvList_->setCurrentIndex(index);
 }
 
-void FrmFile::refreshFileList()
+void frmFile::refreshFileList()
 {
     filList_->clear();
     const QDir folder(currentDir_);
@@ -332,50 +332,50 @@ void FrmFile::refreshFileList()
     filList_->addItems(folder.entryList(kFilePatterns, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
-void FrmFile::filList_Click(QListWidgetItem* item)
+void frmFile::filList_Click(QListWidgetItem* item)
 {
     if (!item)
         return;
     txtFile_->setText(native(QDir(currentDir_).filePath(item->text())));
 }
 
-void FrmFile::txtFile_Change()
+void frmFile::txtFile_Change()
 {
     refreshFileList();
     // A folder that cannot be read (a drive taken away) is reported once, not at every key.
     const QDir folder(currentDir_);
     const bool readable = folder.exists() && folder.isReadable();
     if (!readable && !folderUnreadableShown_)
-        com_.dialogs().message(com_.state().message(kDriveNotReady), kApplicationTitle, MessageIcon::Error);
+        dialogs_.message(com_.state().message(kDriveNotReady), kApplicationTitle, MessageIcon::Error);
     folderUnreadableShown_ = !readable;
 }
 
-std::optional<QString> FrmFile::checkFile(FileCheckPurpose purpose)
+std::optional<QString> frmFile::checkFile(FileCheckPurpose purpose)
 {
     QString text = txtFile_->text();
-    const auto path = checkParameterFile(text, purpose, currentDir_, currentDir_, com_.state(), com_.dialogs());
+    const auto path = checkParameterFile(text, purpose, currentDir_, currentDir_, com_.state(), dialogs_);
     const QSignalBlocker quiet(txtFile_);
     txtFile_->setText(text);
     refreshFileList();
     return path;
 }
 
-bool FrmFile::idle() const
+bool frmFile::idle() const
 {
     return !busy_ && !com_.state().fileWindowActive;
 }
 
-void FrmFile::setHelp(const QString& text)
+void frmFile::setHelp(const QString& text)
 {
     txtHelp_->setText(text);
 }
 
-void FrmFile::setProgress(int value)
+void frmFile::setProgress(int value)
 {
     elements_->setValue(el::fileProgressBar2(), value);
 }
 
-void FrmFile::reportFailure(const ParameterFileResult& result, bool storing)
+void frmFile::reportFailure(const ParameterFileResult& result, bool storing)
 {
     const int message = parameterFileMessage(result.error, storing);
     if (message < 0)
@@ -385,11 +385,11 @@ void FrmFile::reportFailure(const ParameterFileResult& result, bool storing)
         text += QStringLiteral("\n(written for a drive of the other level: 55 against 79 axis records)");
     else if (result.error == ParameterFileError::UnexpectedRecord && result.line > 0)
         text += QStringLiteral("\n(unexpected record in line %1)").arg(result.line);
-    com_.dialogs().message(text, kApplicationTitle, MessageIcon::Error);
+    dialogs_.message(text, kApplicationTitle, MessageIcon::Error);
     setHelp(com_.state().message(message));
 }
 
-void FrmFile::cmdStore_Click()
+void frmFile::cmdStore_Click()
 {
     if (!idle())
         return;
@@ -415,7 +415,7 @@ void FrmFile::cmdStore_Click()
     busy_ = false;
 }
 
-void FrmFile::cmdStop_Click()
+void frmFile::cmdStop_Click()
 {
     // The link goes offline between transactions and sets stopRequest: a running load ends
     // after its current record.
@@ -424,32 +424,19 @@ void FrmFile::cmdStop_Click()
     setProgress(0);
 }
 
-void FrmFile::takeLinkOffline()
+void frmFile::takeLinkOffline()
 {
-    SharedState& state = com_.state();
-    WindowElements& window = com_.window();
-    state.comOnline = 0;
-    state.driveLoadActive = 0;
-    com_.timerReceive().setEnabled(false);
     setProgress(0);
-    state.transferActive = false;
-    com_.clock().waitServing(kStopPause);
-    window.setStatusText(1, kOffline);
-    window.setStatusText(3, QString());
-    for (const int panel : {1, 5, 3})
-        window.setStatusBevel(panel, Bevel::Sunken);
-    state.stopRequest = true;
-    state.transferCount = 0;
-    com_.clock().wake();
+    com_.goOffline();
 }
 
-void FrmFile::showEvent(QShowEvent* event)
+void frmFile::showEvent(QShowEvent* event)
 {
     closed_ = false;
     QDialog::showEvent(event);
 }
 
-void FrmFile::done(int result)
+void frmFile::done(int result)
 {
     if (!closed_) {
         closed_ = true;
@@ -462,19 +449,19 @@ void FrmFile::done(int result)
             takeLinkOffline();
             // The program ending asks nothing.
             if (!com_.clock().quitting())
-                com_.dialogs().message(state.message(kTransferInterrupted), kApplicationTitle, MessageIcon::Error);
+                dialogs_.message(state.message(kTransferInterrupted), kApplicationTitle, MessageIcon::Error);
         }
-        com_.window().setVisible(Element{QStringLiteral("cmdStop"), 0}, true);
+        windows_.setVisible(Element{QStringLiteral("cmdStop"), 0}, true);
     }
     QDialog::done(result);
 }
 
-void openFileWindow(DriveCom& com, SettingsStore& settings, QWidget* parent,
+void openFileWindow(DriveCom& com, WindowElements& windows, Dialogs& dialogs, SettingsStore& settings, QWidget* parent,
                     std::function<void(QString& value, int index)> valueSink,
                     const std::function<QIcon(const QString& name)>& icon)
 {
-    com.window().setVisible(Element{QStringLiteral("cmdStop"), 0}, false);
-    FrmFile window(com, settings, parent);
+    windows.setVisible(Element{QStringLiteral("cmdStop"), 0}, false);
+    frmFile window(com, windows, dialogs, settings, parent);
     if (valueSink)
         window.setValueSink(std::move(valueSink));
     if (icon)

@@ -20,6 +20,7 @@ class QTreeView;
 
 namespace kinetra {
 
+class Dialogs;
 class DriveCom;
 class TransferScope;
 class SettingsStore;
@@ -30,19 +31,21 @@ struct ParameterRecord;
 // (filList) of the platform, the file name box txtFile, the help line txtHelp, the buttons
 // cmdStore, cmdLoadPc and cmdLoad, the stop button cmdStop and the progress bar ProgressBar2.
 // It stores the parameter table into a file, loads a file into the tool, or loads it straight
-// into the drive. It reaches the drive through DriveCom and the main window through the link's
-// window elements; when those are a FileWindowElements, the window attaches itself there, so
-// the link's help texts and progress for "frmFile.txtHelp" and "frmFile.ProgressBar2" land here.
-class FrmFile : public QDialog {
+// into the drive. It reaches the drive through DriveCom and the main window through `windows`,
+// the elements the link's reports are shown on; when those are a FileWindowElements, the window
+// attaches itself there, so the link's help texts and progress for "frmFile.txtHelp" and
+// "frmFile.ProgressBar2" land here.
+class frmFile : public QDialog {
     Q_OBJECT
 public:
-    FrmFile(DriveCom& com, SettingsStore& settings, QWidget* parent = nullptr);
-    ~FrmFile() override;
+    frmFile(DriveCom& com, WindowElements& windows, Dialogs& dialogs, SettingsStore& settings,
+            QWidget* parent = nullptr);
+    ~frmFile() override;
 
     // Where a loaded value goes to be shown (the live display's showValues); without one, the
     // link's own value sink.
     void setValueSink(std::function<void(QString& value, int index)> sink) { valueSink_ = std::move(sink); }
-    // Opens the save window at the end of a load into the drive; the default shows FrmSave
+    // Opens the save window at the end of a load into the drive; the default shows frmSave
     // modally over the main window.
     void setSaveWindowOpener(std::function<void()> opener) { saveWindowOpener_ = std::move(opener); }
     // Pictures for the buttons "store", "loadPc", "load" and "stop"; a null icon keeps the
@@ -103,6 +106,8 @@ private:
     void openSaveWindow();
 
     DriveCom& com_;
+    WindowElements& windows_;
+    Dialogs& dialogs_;
     SettingsStore& settings_;
     std::unique_ptr<Elements> elements_;
     std::function<void(QString&, int)> valueSink_;
@@ -130,7 +135,7 @@ private:
 // stop button cmdStop and shows a new file window modally; the window shows cmdStop again when
 // it closes. `valueSink` shows loaded values (empty: the link's value sink), `icon` gives the
 // button pictures (may be empty).
-void openFileWindow(DriveCom& com, SettingsStore& settings, QWidget* parent,
+void openFileWindow(DriveCom& com, WindowElements& windows, Dialogs& dialogs, SettingsStore& settings, QWidget* parent,
                     std::function<void(QString& value, int index)> valueSink = {},
                     const std::function<QIcon(const QString& name)>& icon = {});
 

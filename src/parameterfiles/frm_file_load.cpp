@@ -7,6 +7,7 @@
 #include "drive_workflows.h"
 #include "drive_protocol.h"
 #include "frm_save.h"
+#include "link_presenter.h"
 #include "parameter_file_reader.h"
 #include "shared_state.h"
 #include "window_elements.h"
@@ -26,7 +27,7 @@ constexpr double kResumePause = 1.0;
 
 } // namespace
 
-void FrmFile::cmdLoadPc_Click()
+void frmFile::cmdLoadPc_Click()
 {
     if (!idle())
         return;
@@ -46,10 +47,10 @@ void FrmFile::cmdLoadPc_Click()
     busy_ = false;
 }
 
-void FrmFile::cmdLoad_Click()
+void frmFile::cmdLoad_Click()
 {
     // The load searches the drive and writes every record: it needs the wire to itself.
-    if (com_.runOnFreeWire([window = QPointer<FrmFile>(this)] {
+    if (com_.runOnFreeWire([window = QPointer<frmFile>(this)] {
             if (window)
                 window->cmdLoad_Click();
         }))
@@ -86,10 +87,10 @@ void FrmFile::cmdLoad_Click()
     finishDriveLoad(end, *path, transfer);
 }
 
-void FrmFile::finishDriveLoad(LoadEnd end, const QString& path, TransferScope& transfer)
+void frmFile::finishDriveLoad(LoadEnd end, const QString& path, TransferScope& transfer)
 {
     SharedState& state = com_.state();
-    WindowElements& window = com_.window();
+    WindowElements& window = windows_;
     transfer.end();
     setProgress(0);
     window.setStatusText(3, QString());
@@ -111,17 +112,17 @@ void FrmFile::finishDriveLoad(LoadEnd end, const QString& path, TransferScope& t
     openSaveWindow();
 }
 
-void FrmFile::openSaveWindow()
+void frmFile::openSaveWindow()
 {
     if (saveWindowOpener_) {
         saveWindowOpener_();
         return;
     }
-    FrmSave save(com_, parentWidget() ? parentWidget() : this);
+    frmSave save(com_, windows_, parentWidget() ? parentWidget() : this);
     save.exec();
 }
 
-bool FrmFile::headerTest(const QString& path)
+bool frmFile::headerTest(const QString& path)
 {
     const ParameterFileResult header = testParameterFileHeader(path);
     if (header.ok())
@@ -130,10 +131,10 @@ bool FrmFile::headerTest(const QString& path)
     return false;
 }
 
-FrmFile::LoadEnd FrmFile::readParameterFile(const QString& path, bool toDrive)
+frmFile::LoadEnd frmFile::readParameterFile(const QString& path, bool toDrive)
 {
     SharedState& state = com_.state();
-    WindowElements& window = com_.window();
+    WindowElements& window = windows_;
     int remembered = 0;
     if (toDrive) {
         remembered = state.comOnline;
@@ -187,13 +188,13 @@ FrmFile::LoadEnd FrmFile::readParameterFile(const QString& path, bool toDrive)
     return LoadEnd::Complete;
 }
 
-void FrmFile::showRecord(const ParameterRecord& record)
+void frmFile::showRecord(const ParameterRecord& record)
 {
     if (record.shownAfterLoad())
         showValue(record.cmd, record.value.toText());
 }
 
-void FrmFile::showValue(int cmd, const QString& text)
+void frmFile::showValue(int cmd, const QString& text)
 {
     QString value = text;
     if (valueSink_)

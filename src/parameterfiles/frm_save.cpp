@@ -22,7 +22,8 @@ constexpr int kSaved = 62;
 
 } // namespace
 
-FrmSave::FrmSave(DriveCom& com, QWidget* parent) : QDialog(parent), com_(com)
+frmSave::frmSave(DriveCom& com, WindowElements& windows, QWidget* parent)
+    : QDialog(parent), com_(com), windows_(windows)
 {
     setObjectName(QStringLiteral("frmSave"));
     setModal(true);
@@ -69,29 +70,29 @@ FrmSave::FrmSave(DriveCom& com, QWidget* parent) : QDialog(parent), com_(com)
     end_->setAccessibleName(end_->text());
 }
 
-void FrmSave::showEvent(QShowEvent* event)
+void frmSave::showEvent(QShowEvent* event)
 {
     closed_ = false;
     QDialog::showEvent(event);
 }
 
-void FrmSave::cmdComand1_Click(int index)
+void frmSave::cmdComand1_Click(int index)
 {
     if (index == 0) {
         // "Saved" only once the drive has acknowledged the save.
         if (saveParameters(com_) == SaveOutcome::Saved)
-            com_.window().setText(el::helpLine(), com_.state().message(kSaved));
+            windows_.setText(el::helpLine(), com_.state().message(kSaved));
         return;
     }
     reject();
 }
 
-void FrmSave::done(int result)
+void frmSave::done(int result)
 {
     if (!closed_) {
         closed_ = true;
         com_.timerReceive().setEnabled(true);
-        com_.window().setText(el::helpLine(), QString());
+        windows_.setText(el::helpLine(), QString());
     }
     QDialog::done(result);
 }

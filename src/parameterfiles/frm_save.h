@@ -8,14 +8,16 @@ class QLabel;
 namespace kinetra {
 
 class DriveCom;
+class WindowElements;
 
 // The save window frmSave: asks whether the drive shall keep its parameters permanently.
 // Button cmdComand1(0) sends the save sequence (command 137, a second later 138) and stays;
 // button cmdComand1(1) and every other way of closing resume live polling.
-class FrmSave : public QDialog {
+class frmSave : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmSave(DriveCom& com, QWidget* parent = nullptr);
+    // `windows` shows the help line of the main window.
+    frmSave(DriveCom& com, WindowElements& windows, QWidget* parent = nullptr);
 
     // The buttons, after the left button was released inside them.
     void cmdComand1_Click(int index);
@@ -29,6 +31,7 @@ protected:
 
 private:
     DriveCom& com_;
+    WindowElements& windows_;
     QLabel* label1_ = nullptr;
     QAbstractButton* save_ = nullptr;
     QAbstractButton* end_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "cli_process.h"
 #include "drive_com.h"
+#include "link_presenter.h"
 #include "fake_serial_port.h"
 #include "messages.h"
 #include "parameter_file_writer.h"
@@ -46,7 +47,8 @@ QByteArray windowStoreOf(const sim::DriveConfig& config)
     RecordingWindow window;
     RecordingDialogs dialogs;
     ValueDisplay display(state, window);
-    DriveCom com(state, port, clock, window, dialogs);
+    LinkPresenter presenter(state, window, dialogs);
+    DriveCom com(state, port, clock, presenter);
     com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
     com.cmdConnect();
     com.timerReceive().setEnabled(false);

@@ -62,7 +62,7 @@ public:
     ChartSurface* chart() override { return surface ? surface : &recordingChart; }
 
     QHash<int, bool> tabVisible;
-    QHash<QString, bool> checked{{key(el::chkRead(0)), true}, {key(el::chkRead(1)), true}};
+    QHash<QString, bool> checked;
     QHash<QString, QStringList> items;
     RecordingChart recordingChart;
     // Another chart to draw on instead, the real one for instance.
@@ -97,12 +97,6 @@ struct DisplayRig {
         show(pwm, 2183);
         show(current, 2182);
         show(0, 2170);
-    }
-    // Both traces one chart unit per raw unit.
-    void unitScale()
-    {
-        window.setText(el::valCurMult(), QStringLiteral("1"));
-        window.setText(el::valPwmMult(), QStringLiteral("1"));
     }
 
     QString text(const Element& e) const { return window.text(e); }

@@ -76,8 +76,7 @@ private slots:
         QFETCH(bool, drawn);
         QFETCH(double, height);
         DisplayRig r;
-        r.window.setText(el::valCurMult(), multiplier);
-        r.window.setText(el::valPwmMult(), QStringLiteral("1"));
+        r.drive.chart().setTrace(0, true, multiplier);
         r.drive.motorCurrent(QStringLiteral("2"));
         r.show(0, 2170);
         r.drive.motorCurrent(QStringLiteral("2"));
@@ -95,8 +94,7 @@ private slots:
     void uncheckedTraceIsNotDrawn()
     {
         DisplayRig r;
-        r.unitScale();
-        r.extra.checked[RecordingDisplayWindow::key(el::chkRead(1))] = false;
+        r.drive.chart().setTrace(1, false, QStringLiteral("1"));
         for (int i = 0; i < 3; ++i)
             r.sample(150, 100);
         QCOMPARE(chart(r).inked(ChartInk::Current).size(), 2);
@@ -108,7 +106,6 @@ private slots:
     void scrollsOneSamplePerStatusBlockOnceFull()
     {
         DisplayRig r;
-        r.unitScale();
         for (int n = 1; n <= 50; ++n)
             r.sample(127, n);
         const ChartModel& model = r.drive.chart();
@@ -151,7 +148,6 @@ private slots:
     void pausedRecordingKeepsItsPlace()
     {
         DisplayRig r;
-        r.window.setText(el::valCurMult(), QStringLiteral("1"));
         for (int n = 1; n <= 3; ++n)
             r.sample(127, 100 * n);
         r.state.chartRecording = false;

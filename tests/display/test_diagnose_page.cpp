@@ -51,7 +51,6 @@ private slots:
         chart.resize(1000, 279);
         DisplayRig r;
         r.extra.surface = &chart;
-        r.unitScale();
         const QImage& image = chart.backingImage();
         const auto at = [&](double x, double y) { return QColor(image.pixel(chart.pixelOf(x, y))); };
         // Values between grid lines, so each pixel below has one ink only.

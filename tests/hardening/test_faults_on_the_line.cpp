@@ -4,6 +4,7 @@
 // without harm to the file being loaded.
 
 #include "drive_com.h"
+#include "link_presenter.h"
 #include "ini_settings_store.h"
 #include "parameter_file_reader.h"
 #include "parameter_file_writer.h"
@@ -41,7 +42,8 @@ struct Tool {
     RecordingWindow window;
     RecordingDialogs dialogs;
     ValueDisplay display{state, window};
-    DriveCom com{state, port, clock, window, dialogs};
+    LinkPresenter presenter{state, window, dialogs};
+    DriveCom com{state, port, clock, presenter};
 
     explicit Tool(const QString& settingsDir) : settings(settingsDir)
     {

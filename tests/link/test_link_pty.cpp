@@ -1,4 +1,5 @@
 #include "drive_com.h"
+#include "link_presenter.h"
 #include "frame.h"
 #include "memory_settings_store.h"
 #include "pty_pair.h"
@@ -80,7 +81,8 @@ struct RealLink {
     RecordingWindow window;
     RecordingDialogs dialogs;
     ValueDisplay display{state, window};
-    DriveCom com{state, port, clock, window, dialogs};
+    LinkPresenter presenter{state, window, dialogs};
+    DriveCom com{state, port, clock, presenter};
 
     explicit RealLink(const QString& device)
     {

@@ -28,7 +28,7 @@ private slots:
     {
         LinkRig r;
         r.state.comOnline = 0;
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Failed);
+        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Offline);
         QVERIFY(r.port.written().isEmpty());
         QVERIFY(r.window.log.isEmpty());
     }
@@ -102,7 +102,7 @@ private slots:
         for (int i = 0; i < 5; ++i)
             r.drive.overrides.push_back(answer);
         r.com->timerReceive().setEnabled(true);
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Failed);
+        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::NoAnswer);
         QCOMPARE(r.polls(), (QList<int>{2100, 2100, 2100}));
         QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
         QCOMPARE(r.window.statusText.value(1), kOffline);
@@ -155,36 +155,15 @@ private slots:
         r.drive.overrides.push_back(statusBlock(262145, 131075, -1234, 5));
         QCOMPARE(r.com->ReadCom(2170, 11), ReadOutcome::Match);
         // The status word keeps its field as it came.
-        const QList<QPair<int, QString>> lines{
-            {2183, "1"}, {2182, "3"}, {2184, "2"}, {2180, "         5"}, {2170, "-1234"}};
+        // The correction bar is shown, not stored: it has no slot.
+        const QList<QPair<int, QString>> lines{{2183, "1"},          {kCorrectionBar, "1"}, {2182, "3"},
+                                               {2184, "2"},          {2180, "         5"},  {2170, "-1234"}};
         QCOMPARE(r.shown, lines);
         for (const auto& [cmd, text] : lines)
-            QCOMPARE(r.state.table.value(cmd), ParameterValue::text(text));
-        QCOMPARE(r.window.heights.value(RecordingWindow::key(el::picCorr())), 30);
-        QCOMPARE(r.window.tops.value(RecordingWindow::key(el::picCorr())), 2220);
-        QCOMPARE(r.window.text(el::txtCorr()), QStringLiteral("1"));
+            if (cmd != kCorrectionBar)
+                QCOMPARE(r.state.table.value(cmd), ParameterValue::text(text));
+        QVERIFY(r.state.table.value(2000 + kCorrectionBar).isEmpty());
         QCOMPARE(r.com->rxCommand(), 2170);
-    }
-
-    void correctionBarGrowsUpToItsLimit_data()
-    {
-        QTest::addColumn<qint64>("h");
-        QTest::addColumn<int>("top");
-        QTest::newRow("empty") << qint64(0) << 2250;
-        QTest::newRow("1619 still moves the top") << qint64(1619) << 2250 - 1619 * 30;
-        QTest::newRow("1620 keeps the top") << qint64(1620) << -1;
-    }
-    void correctionBarGrowsUpToItsLimit()
-    {
-        QFETCH(qint64, h);
-        const QList<StatusLine> lines = decodeStatusBlock(statusBlock(h * 196608 + 7, 0, 0, 0));
-        QCOMPARE(lines.at(1).cmd, kBarLine);
-        QCOMPARE(lines.at(1).text, QString::number(h));
-        LinkRig r;
-        r.drive.overrides.push_back(statusBlock(h * 196608 + 7, 0, 0, 0));
-        r.com->ReadCom(2170, 11);
-        QCOMPARE(r.window.heights.value(RecordingWindow::key(el::picCorr())), int(h * 30));
-        QTEST(r.window.tops.value(RecordingWindow::key(el::picCorr()), -1), "top");
     }
 
     void statusFieldThatIsNoNumberIsSkipped()
@@ -194,7 +173,7 @@ private slots:
         QList<int> cmds;
         for (const StatusLine& l : lines)
             cmds << l.cmd;
-        QCOMPARE(cmds, (QList<int>{2183, kBarLine, 2180, 2170}));
+        QCOMPARE(cmds, (QList<int>{2183, kCorrectionBar, 2180, 2170}));
     }
 
     // A timer tick that asks for a poll while a write waits for its answer gets nothing on the
@@ -239,7 +218,7 @@ private slots:
         r.com->TimerTest().setCallback([&] { r.port.hangUp(); });
         r.com->TimerTest().setEnabled(true);
         const double start = r.clock.now();
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Failed);
+        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::NoAnswer);
         QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
         QCOMPARE(r.state.comOnline, 0);
         QCOMPARE(r.window.statusText.value(1), kOffline);
@@ -258,7 +237,7 @@ private slots:
             r.com->cmdStop();
         });
         r.com->TimerTest().setEnabled(true);
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Failed);
+        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Offline);
         QCOMPARE(r.polls(), QList<int>{2100});
         QVERIFY(r.dialogs.shown.isEmpty());
         QCOMPARE(r.state.comOnline, 0);

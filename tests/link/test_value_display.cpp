@@ -1,4 +1,5 @@
 #include "display_hand_over.h"
+#include "parameter_catalogue.h"
 #include "recording_window.h"
 #include "shared_state.h"
 #include "value_display.h"
@@ -60,6 +61,19 @@ private slots:
         QTest::newRow("status word") << 2180 << "5" << QStringList{} << QStringList{"statusWord 5"};
         QTest::newRow("motor current") << 2182 << "150" << QStringList{} << QStringList{"motorCurrent 1,50"};
         QTest::newRow("PWM output") << 2183 << "80" << QStringList{} << QStringList{"pwmOutput 80"};
+        // The correction bar grows upward from 2250, 30 units a step; from 1620 steps on its top
+        // stays where it is.
+        QTest::newRow("correction bar empty")
+            << kCorrectionBar << "0"
+            << QStringList{"height picCorr#0 = 0", "top picCorr#0 = 2250", "text txtCorr#0 = 0"} << none;
+        QTest::newRow("correction bar 1")
+            << kCorrectionBar << "1"
+            << QStringList{"height picCorr#0 = 30", "top picCorr#0 = 2220", "text txtCorr#0 = 1"} << none;
+        QTest::newRow("correction bar 1619 still moves its top")
+            << kCorrectionBar << "1619"
+            << QStringList{"height picCorr#0 = 48570", "top picCorr#0 = -46320", "text txtCorr#0 = 1619"} << none;
+        QTest::newRow("correction bar 1620 keeps its top")
+            << kCorrectionBar << "1620" << QStringList{"height picCorr#0 = 48600", "text txtCorr#0 = 1620"} << none;
         QTest::newRow("2400 ignored") << 2400 << "1" << QStringList{} << none;
         QTest::newRow("2000 ignored") << 2000 << "1" << QStringList{} << none;
         QTest::newRow("2185 ignored") << 2185 << "1" << QStringList{} << none;

@@ -4,6 +4,7 @@
 #include "fake_serial_port.h"
 #include "file_window_elements.h"
 #include "frm_file.h"
+#include "link_presenter.h"
 #include "memory_settings_store.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
@@ -31,9 +32,10 @@ struct FileWindowRig {
     RecordingWindow mainWindow;
     FileWindowElements window{mainWindow};
     RecordingDialogs dialogs;
+    LinkPresenter presenter{state, window, dialogs};
     MemorySettingsStore settings;
     std::unique_ptr<DriveCom> com;
-    std::unique_ptr<FrmFile> file;
+    std::unique_ptr<frmFile> file;
     QTemporaryDir dir;
     QList<QPair<int, QString>> shown;
     int saveWindowOpened = 0;
@@ -44,7 +46,7 @@ struct FileWindowRig {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)
             state.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
-        com = std::make_unique<DriveCom>(state, port, clock, window, dialogs);
+        com = std::make_unique<DriveCom>(state, port, clock, presenter);
         // The part of the live display the level depends on.
         com->setValueSink([this](QString& value, int index) {
             if (index == 2402)
@@ -53,9 +55,9 @@ struct FileWindowRig {
         settings.setValue("KINETRA", "System", "Explore", dir.path());
     }
 
-    FrmFile& open()
+    frmFile& open()
     {
-        file = std::make_unique<FrmFile>(*com, settings);
+        file = std::make_unique<frmFile>(*com, window, dialogs, settings);
         file->setValueSink([this](QString& value, int index) { shown << qMakePair(index, value); });
         file->setSaveWindowOpener([this] { ++saveWindowOpened; });
         QObject::connect(progressBar(), &QProgressBar::valueChanged,
@@ -64,7 +66,7 @@ struct FileWindowRig {
     }
 
     // The window open on the file `name`, which holds `bytes`, for a drive at level 540.
-    FrmFile& openWith(const QString& name, const QByteArray& bytes)
+    frmFile& openWith(const QString& name, const QByteArray& bytes)
     {
         state.firmwareLevel = 540;
         put(dir.filePath(name), bytes);

@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
             f.write("\"Parameter KINETRA\"\r\n");
     }
     r.settings.setValue("KINETRA", "System", "Explore", r.dir.path());
-    FrmFile& w = r.open();
+    frmFile& w = r.open();
     auto* files = w.findChild<QListWidget*>("filList");
     files->setCurrentRow(1);
     w.filList_Click(files->item(1));
@@ -60,7 +60,7 @@ int main(int argc, char* argv[])
     w.elements().setValue(el::fileProgressBar2(), 80);
     save(w, out + QStringLiteral("/file-window.png"));
 
-    FrmSave s(*r.com);
+    frmSave s(*r.com, r.window);
     save(s, out + QStringLiteral("/save-window.png"));
     return 0;
 }

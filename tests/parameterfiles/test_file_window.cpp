@@ -44,7 +44,7 @@ private slots:
         const QList<QPair<int, qint64>> values{{2110, 1250}, {2125, 4}, {2160, -7}, {2410, 12}};
         for (const auto& [cmd, value] : values)
             r.state.table.store(cmd, ParameterValue::text(QString::number(value)));
-        FrmFile& w = r.open();
+        frmFile& w = r.open();
         r.type("set");
         r.dialogs.answers.push_back(MessageAnswer::Yes);
         w.cmdStore_Click();
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(r.state.firmwareLevel, qint16(540));
         QVERIFY(r.state.paramsLoaded == 1 && r.dialogs.shown.isEmpty());
         r.com->WriteCom(11, 2125, 0); // list position 0: the drive's 1, which the file keeps
-        FrmFile& w = r.open();
+        frmFile& w = r.open();
         r.type("drive");
         r.dialogs.answers.push_back(MessageAnswer::Yes);
         w.cmdStore_Click();
@@ -168,7 +168,7 @@ private slots:
         QByteArray bytes = handwritten::file(handwritten::longAxis(), {{10, "100"}}, {{10, "11"}});
         if (how == "cut")
             bytes.truncate(bytes.indexOf("\"P20\""));
-        FrmFile& w = r.openWith("set.par", bytes);
+        frmFile& w = r.openWith("set.par", bytes);
         // Pressed while the write of 2106 waits for its answer.
         r.afterShown(2105, 0.05, [&] {
             if (how == "close")
@@ -198,7 +198,7 @@ private slots:
         for (const char* name : {"sub/a.par", "sub/b.TXT", "sub/c.doc"})
             QVERIFY(put(r.dir.filePath(name), "x"));
         r.settings.setValue("Kinetra", "System", "Explore", QDir::toNativeSeparators(r.dir.filePath("sub")));
-        FrmFile& w = r.open();
+        frmFile& w = r.open();
         QCOMPARE(w.currentDir(), r.dir.filePath("sub"));
         auto* files = w.findChild<QListWidget*>("filList");
         QStringList names;
@@ -224,7 +224,7 @@ private slots:
             if (QWidget* modal = QApplication::activeModalWidget())
                 modal->close();
         });
-        openFileWindow(*r.com, r.settings, nullptr);
+        openFileWindow(*r.com, r.window, r.dialogs, r.settings, nullptr);
         QVERIFY(hiddenWhileOpen);
         QCOMPARE(r.mainWindow.visible.value("cmdStop#0"), true);
     }
@@ -239,7 +239,7 @@ private slots:
         paced.pacing = true;
         FileWindowRig r(paced);
         r.com->cmdConnect();
-        FrmFile& w = r.open();
+        frmFile& w = r.open();
         r.type("drive");
         r.dialogs.answers.push_back(MessageAnswer::Yes);
         w.cmdStore_Click();
@@ -266,7 +266,7 @@ private slots:
     {
         FileWindowRig r;
         r.state.fileWindowActive = true;
-        FrmFile& w = r.open();
+        frmFile& w = r.open();
         r.type("set");
         w.cmdStore_Click();
         w.cmdLoadPc_Click();
@@ -282,7 +282,7 @@ private slots:
         r.com->cmdConnect();
         r.com->timerReceive().setEnabled(false);
         const qsizetype before = r.port.written().size();
-        FrmSave save(*r.com);
+        frmSave save(*r.com, r.window);
         QCOMPARE(save.label1()->text(), QStringLiteral("msg59"));
         QCOMPARE(save.button(0)->text(), QStringLiteral("msg60"));
         QCOMPARE(save.button(1)->text(), QStringLiteral("msg61"));
@@ -311,7 +311,7 @@ private slots:
         FileWindowRig r;
         r.com->timerReceive().setEnabled(false);
         r.mainWindow.setText(el::helpLine(), "busy");
-        FrmSave save(*r.com);
+        frmSave save(*r.com, r.window);
         save.show();
         save.close();
         QVERIFY(r.com->timerReceive().isEnabled());

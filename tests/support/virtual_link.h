@@ -2,6 +2,7 @@
 
 #include "drive_com.h"
 #include "fake_serial_port.h"
+#include "link_presenter.h"
 #include "frame.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
@@ -23,6 +24,7 @@ struct VirtualLink {
     SharedState state;
     RecordingWindow window;
     RecordingDialogs dialogs;
+    LinkPresenter presenter{state, window, dialogs};
     std::unique_ptr<DriveCom> com;
     QList<QPair<int, QString>> shown;
 
@@ -30,7 +32,7 @@ struct VirtualLink {
     {
         for (int i = 0; i < SharedState::kMessageCount; ++i)
             state.messageText[static_cast<size_t>(i)] = QStringLiteral("msg%1").arg(i);
-        com = std::make_unique<DriveCom>(state, port, clock, window, dialogs);
+        com = std::make_unique<DriveCom>(state, port, clock, presenter);
         com->setValueSink([this](QString& value, int index) {
             shown << qMakePair(index, value);
             value = QStringLiteral("shown ") + value;

@@ -106,9 +106,9 @@ private slots:
         QFETCH(bool, refusing);
         WindowRig r(pacedDrive());
         r.started().connected();
-        std::unique_ptr<FrmSave> save;
+        std::unique_ptr<frmSave> save;
         r.window->onSaveWindow = [&] {
-            save = std::make_unique<FrmSave>(*r.com, r.window.get());
+            save = std::make_unique<frmSave>(*r.com, *r.window, r.window.get());
             save->show();
         };
         InputInsideAnswer inject(r.clock, r.port);

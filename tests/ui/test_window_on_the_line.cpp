@@ -276,8 +276,8 @@ private slots:
     {
         const double from = clock_.now();
         clickSoon(window().commandButton(138));
-        QPointer<FrmSave> save;
-        then([&] { return (save = openWindow<FrmSave>(nullptr)) != nullptr; },
+        QPointer<frmSave> save;
+        then([&] { return (save = openWindow<frmSave>(nullptr)) != nullptr; },
              [&] { clickSoon(save->findChild<QPushButton*>(QStringLiteral("cmdComand1_0"))); });
         then([&] { return indexOfWrite(exchanges(trace_, from), 2152, "138") >= 0; }, [] {});
         pause(3.5);
@@ -331,9 +331,9 @@ private slots:
     void aLoadIntoTheDriveSendsTheWholeFile()
     {
         clickSoon(window().findChild<QAbstractButton*>(QStringLiteral("cmdData")));
-        QPointer<FrmFile> file;
+        QPointer<frmFile> file;
         double loadFrom = 0;
-        then([&] { return (file = openWindow<FrmFile>(nullptr)) != nullptr; }, [&] {
+        then([&] { return (file = openWindow<frmFile>(nullptr)) != nullptr; }, [&] {
             file->findChild<QLineEdit*>(QStringLiteral("txtFile"))->setText(QStringLiteral("e2e"));
             dialogs_.answers.push_back(MessageAnswer::Yes);
             clickSoon(file->findChild<QAbstractButton*>(QStringLiteral("cmdStore")));
@@ -346,11 +346,11 @@ private slots:
             clickSoon(file->findChild<QAbstractButton*>(QStringLiteral("cmdLoad")));
         });
         // The windows live on the stack of the handlers that opened them.
-        QPointer<FrmSave> save;
-        then([&] { return (save = openWindow<FrmSave>(nullptr)) != nullptr; },
+        QPointer<frmSave> save;
+        then([&] { return (save = openWindow<frmSave>(nullptr)) != nullptr; },
              [&] { clickSoon(save->findChild<QPushButton*>(QStringLiteral("cmdComand1_1"))); });
         then([&] { return !save || !save->isVisible(); }, [&] { file->close(); });
-        then([this] { return openWindow<FrmFile>(nullptr) == nullptr && polling(); }, [] {});
+        then([this] { return openWindow<frmFile>(nullptr) == nullptr && polling(); }, [] {});
         QVERIFY(perform(60));
         const QList<Exchange> xs = exchanges(trace_, loadFrom);
         QVERIFY2(unansweredFrames(xs).isEmpty(), qPrintable(unansweredFrames(xs)));

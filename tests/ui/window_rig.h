@@ -8,6 +8,7 @@
 #include "fake_serial_port.h"
 #include "frame.h"
 #include "frm_sdi.h"
+#include "link_presenter.h"
 #include "main_window_display.h"
 #include "memory_settings_store.h"
 #include "motion_timers.h"
@@ -58,6 +59,7 @@ struct WindowRig {
     QTemporaryDir folder;
     QString previousFolder = QDir::currentPath();
     std::unique_ptr<frmSDI> window;
+    std::unique_ptr<LinkPresenter> presenter;
     std::unique_ptr<DriveCom> com;
     std::unique_ptr<ValueDisplay> display;
     StatusWordToTimers handOver;
@@ -86,7 +88,8 @@ struct WindowRig {
             settings.setValue(kApplicationName, QStringLiteral("System"), it.key(), it.value());
         window = std::make_unique<frmSDI>(state, settings, dialogs, clock,
                                           programFolder.isEmpty() ? folder.path() : programFolder);
-        com = std::make_unique<DriveCom>(state, port, clock, *window, dialogs);
+        presenter = std::make_unique<LinkPresenter>(state, *window, dialogs);
+        com = std::make_unique<DriveCom>(state, port, clock, *presenter);
         window->setDriveCom(com.get());
         display = std::make_unique<ValueDisplay>(state, *window);
         handOver.window = window.get();
@@ -104,6 +107,7 @@ struct WindowRig {
         clock.setQuitting();
         com->timerReceive().setEnabled(false);
         window->setDriveCom(nullptr);
+        window->onChartTrace = nullptr;
         com.reset();
         driveDisplay.reset();
         extra.reset();
@@ -122,6 +126,9 @@ struct WindowRig {
             if (MotionTimers* timers = window->motionTimers())
                 timers->inPositionSignal(statusWord);
         });
+        window->onChartTrace = [this](int trace, bool on, const QString& multiplier) {
+            driveDisplay->chart().setTrace(trace, on, multiplier);
+        };
         return *this;
     }
 

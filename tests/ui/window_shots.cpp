@@ -7,6 +7,7 @@
 // and saves every tab of the connected window.
 #include "about_window.h"
 #include "drive_com.h"
+#include "link_presenter.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
 #include "memory_settings_store.h"
@@ -64,7 +65,8 @@ int connected(const QString& folder, const QString& settingsFolder) {
     QtSerialPort port(settings);
     QObject::connect(&port, &SerialPort::dataArrived, &clock, &QtClock::wake);
     frmSDI window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath());
-    DriveCom com(state, port, clock, window, dialogs);
+    LinkPresenter presenter(state, window, dialogs);
+    DriveCom com(state, port, clock, presenter);
     window.setDriveCom(&com);
     ValueDisplay display(state, window);
     com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });

@@ -1,0 +1,79 @@
+#include "console_link_observer.h"
+
+#include "console.h"
+#include "shared_state.h"
+
+namespace kinetra::cli {
+
+namespace {
+
+constexpr int kNoDriveFound = 34;
+constexpr int kDriveFound = 35;
+constexpr int kRefused = 75;
+constexpr int kSaving = 76;
+
+} // namespace
+
+void ConsoleLinkObserver::driveFound(int port)
+{
+    console_.info(state_.message(kDriveFound) + QStringLiteral(" COM") + QString::number(port));
+}
+
+void ConsoleLinkObserver::noDriveFound()
+{
+    // The command's failure: shown in quiet mode too.
+    console_.error(state_.message(kNoDriveFound));
+}
+
+void ConsoleLinkObserver::portsDenied(const QStringList& devices)
+{
+    console_.error(QStringLiteral("The serial port %1 could not be opened: access was denied. On Linux the user "
+                                  "needs to be a member of the group \"dialout\" (sudo usermod -aG dialout $USER, "
+                                  "then log in again); another program that uses the port also keeps it closed.")
+                       .arg(devices.join(QStringLiteral(", "))));
+}
+
+void ConsoleLinkObserver::fullReadComplete()
+{
+    console_.endProgress();
+}
+
+void ConsoleLinkObserver::fullReadStopped()
+{
+    console_.endProgress();
+}
+
+void ConsoleLinkObserver::transferProgress(int count)
+{
+    // The count goes back to 0 past the transfer's total.
+    if (count == 0)
+        console_.endProgress();
+    else
+        console_.progress(count);
+}
+
+void ConsoleLinkObserver::saving()
+{
+    console_.info(state_.message(kSaving));
+}
+
+void ConsoleLinkObserver::valueRefused(int cmd, const QString*)
+{
+    console_.error(QStringLiteral("%1: %2").arg(cmd).arg(state_.message(kRefused)));
+}
+
+void ConsoleLinkObserver::linkLost()
+{
+    ++linkErrors_;
+    console_.endProgress();
+    console_.error(QStringLiteral("Error: the drive stopped answering (link lost)."));
+    if (onLinkLost_)
+        onLinkLost_();
+}
+
+void ConsoleLinkObserver::stopped()
+{
+    console_.endProgress();
+}
+
+} // namespace kinetra::cli

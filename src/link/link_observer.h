@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kinetra {
+
+// What the link has to tell while it works: its state, the progress of a transfer, the
+// refusals and a line that stopped answering. The link only reports; the window's presenter
+// turns the reports into status panels, help lines and message boxes, the command-line tool into
+// console lines. Every report of this base class does nothing: it stands for nobody listening.
+class LinkObserver {
+public:
+    virtual ~LinkObserver() = default;
+
+    // The port search starts; it names each port it goes on to.
+    virtual void searchStarted() {}
+    virtual void searchingPort(int /*port*/) {}
+    // The search found a drive on `port`, or none on any port.
+    virtual void driveFound(int /*port*/) {}
+    virtual void noDriveFound() {}
+    // The search is over, whatever it found.
+    virtual void searchEnded() {}
+    // Ports the user may not open (no rights, or another program holds them); once per search
+    // that found no drive.
+    virtual void portsDenied(const QStringList& /*devices*/) {}
+
+    // The full read starts with `total` values to come; it ended complete or was stopped (a
+    // failed read has been reported as a lost link).
+    virtual void fullReadStarted(int /*total*/) {}
+    virtual void fullReadComplete() {}
+    virtual void fullReadStopped() {}
+
+    // The drive answered: the link is online.
+    virtual void online() {}
+    // One more value of a bulk transfer went through; `count` of `transferTotal`.
+    virtual void transferProgress(int /*count*/) {}
+    // The save command is on its way.
+    virtual void saving() {}
+    // The drive refused the value of `cmd`; when the table held one, `restored` is the raw value
+    // it holds again.
+    virtual void valueRefused(int /*cmd*/, const QString* /*restored*/) {}
+    // Three attempts went unanswered: the link is offline and polling stopped.
+    virtual void linkLost() {}
+    // Stop took the link offline.
+    virtual void stopped() {}
+
+    // The live polling reads the four service counters while the user looks at them.
+    virtual bool serviceCountersShown() const { return false; }
+};
+
+} // namespace kinetra
