@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHashFunctions>
 #include <QString>
 
 namespace kinetra {
@@ -15,6 +16,11 @@ struct Element {
     int index = 0;
     bool operator==(const Element&) const = default;
 };
+
+inline size_t qHash(const Element& e, size_t seed = 0)
+{
+    return qHashMulti(seed, e.name, e.index);
+}
 
 namespace el {
 inline Element txtPara(int index) { return {QStringLiteral("txtPara"), index}; }

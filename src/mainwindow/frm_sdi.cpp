@@ -61,11 +61,11 @@ frmSDI::frmSDI(SharedState& state, SettingsStore& settings, Dialogs& dialogs, Cl
 frmSDI::~frmSDI() = default;
 
 QWidget* frmSDI::element(const Element& e) const {
-    return elements_.value(e.name + QLatin1Char('#') + QString::number(e.index), nullptr);
+    return elements_.value(e, nullptr);
 }
 
 QAbstractButton* frmSDI::commandButton(int index) const {
-    return elementAs<QAbstractButton>(Element{QStringLiteral("cmdComand"), index});
+    return cmdComand_.value(index, nullptr);
 }
 
 AboutWindow* frmSDI::splashWindow(int variant) const {

@@ -10,6 +10,8 @@
 #include <memory>
 
 class QAbstractButton;
+class QComboBox;
+class QLineEdit;
 class QDialog;
 class QGridLayout;
 class QKeyEvent;
@@ -157,8 +159,14 @@ private:
     void connectHandlers();
     void connectEntryHandlers();
     void connectCommandHandlers();
-    bool entryEvent(QWidget* w, QEvent* event);
-    bool commandEvent(QAbstractButton* button, QEvent* event);
+    // What a control the window handles events of is, and its index in its array.
+    struct ControlRole {
+        enum Kind { EntryBox, List, CommandButton, LanguageButton } kind;
+        int index;
+    };
+    bool entryEvent(QWidget* w, const ControlRole* role, QEvent* event);
+    bool commandEvent(int index, QAbstractButton* button, QEvent* event);
+    void languageEvent(int index, QEvent* event);
     void setLabelColour(int index, bool edited);
     bool askToApply();
     void stopJog();
@@ -201,7 +209,12 @@ private:
     std::unique_ptr<SystemSettings> settings_;
     DriveCom* com_ = nullptr;
 
-    QHash<QString, QWidget*> elements_;
+    QHash<Element, QWidget*> elements_;
+    // The arrays whose controls have handlers, by index, and each of their controls' role.
+    QHash<int, QLineEdit*> txtPara_;
+    QHash<int, QComboBox*> cmbPara_;
+    QHash<int, QAbstractButton*> cmdComand_;
+    QHash<const QObject*, ControlRole> roles_;
     AboutWindow* splash_ = nullptr;
     AboutWindow* splashOrven_ = nullptr;
     int settingsCheck_ = 0;

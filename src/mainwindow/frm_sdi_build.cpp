@@ -37,7 +37,27 @@ QString fromDesign(const char* text) {
 
 void frmSDI::registerElement(const QString& name, int index, QWidget* widget, bool indexed) {
     widget->setObjectName(indexed ? name + QLatin1Char('_') + QString::number(index) : name);
-    elements_.insert(name + QLatin1Char('#') + QString::number(index), widget);
+    elements_.insert(Element{name, index}, widget);
+    // The arrays with handlers of their own are held by index too, so that no handler has to
+    // find its control, or a control its index, by name.
+    if (name == QLatin1String("txtPara")) {
+        if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+            txtPara_.insert(index, box);
+            roles_.insert(box, {ControlRole::EntryBox, index});
+        }
+    } else if (name == QLatin1String("cmbPara")) {
+        if (auto* list = qobject_cast<QComboBox*>(widget)) {
+            cmbPara_.insert(index, list);
+            roles_.insert(list, {ControlRole::List, index});
+        }
+    } else if (name == QLatin1String("cmdComand")) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            cmdComand_.insert(index, button);
+            roles_.insert(button, {ControlRole::CommandButton, index});
+        }
+    } else if (name == QLatin1String("cmdLanguage")) {
+        roles_.insert(widget, {ControlRole::LanguageButton, index});
+    }
 }
 
 QGroupBox* frmSDI::makeFrame(const QString& name, int index, const QString& caption) {
@@ -330,7 +350,6 @@ QWidget* frmSDI::buildToolPanel() {
         auto* button = new QPushButton(QString::fromUtf8(names[i]));
         registerElement(QStringLiteral("cmdLanguage"), i, button);
         button->setAccessibleName(button->text());
-        button->installEventFilter(this);
         languages->addWidget(button, 0, i);
     }
     layout->addLayout(languages);

@@ -51,16 +51,12 @@ QString quotientText(double numerator, double divisor)
 
 void frmSDI::connectCommandHandlers()
 {
-    for (auto it = elements_.cbegin(); it != elements_.cend(); ++it) {
-        auto* button = qobject_cast<QAbstractButton*>(it.value());
-        if (!button || !button->objectName().startsWith(QLatin1String("cmdComand_")))
-            continue;
-        const int index = button->objectName().section(QLatin1Char('_'), 1).toInt();
+    for (auto it = cmdComand_.cbegin(); it != cmdComand_.cend(); ++it) {
+        const int index = it.key();
         // Qt emits pressed only for a press inside the button and clicked only for a left-button
         // release inside it.
-        connect(button, &QAbstractButton::pressed, this, [this, index] { cmdComand_MouseDown(index); });
-        connect(button, &QAbstractButton::clicked, this, [this, index] { cmdComand_MouseUp(index); });
-        button->installEventFilter(this);
+        connect(it.value(), &QAbstractButton::pressed, this, [this, index] { cmdComand_MouseDown(index); });
+        connect(it.value(), &QAbstractButton::clicked, this, [this, index] { cmdComand_MouseUp(index); });
     }
     if (auto* data = elementAs<QAbstractButton>(Element{QStringLiteral("cmdData"), 0}))
         connect(data, &QAbstractButton::clicked, this, &frmSDI::cmdData_MouseUp);
@@ -175,9 +171,8 @@ void frmSDI::cmdComand_MouseUp(int i)
         polling.setEnabled(true);
 }
 
-bool frmSDI::commandEvent(QAbstractButton* button, QEvent* event)
+bool frmSDI::commandEvent(int index, QAbstractButton* button, QEvent* event)
 {
-    const int index = button->objectName().section(QLatin1Char('_'), 1).toInt();
     if (jogButton_ != index)
         return false;
     // A jog always stops: released outside the button, the button losing the focus, hidden or

@@ -33,31 +33,18 @@ constexpr int kMotorDirection = 2142;
 const QColor kEditedColour(0xFF, 0xFF, 0xFF);
 const QColor kCommittedColour(0x00, 0x00, 0x40);
 
-// The index of a control named "<array>_<index>".
-int indexOf(const QObject* w)
-{
-    return w->objectName().section(QLatin1Char('_'), 1).toInt();
-}
-
-bool isArray(const QObject* w, QLatin1String array)
-{
-    const QString name = w->objectName();
-    return name.size() > array.size() && name.startsWith(array) && name.at(array.size()) == QLatin1Char('_');
-}
-
 } // namespace
 
 void frmSDI::connectEntryHandlers()
 {
-    for (auto it = elements_.cbegin(); it != elements_.cend(); ++it) {
-        if (auto* box = qobject_cast<QLineEdit*>(it.value()); box && isArray(box, QLatin1String("txtPara"))) {
-            const int index = indexOf(box);
-            connect(box, &QLineEdit::textChanged, this, [this, index] { txtPara_Change(index); });
-        } else if (auto* list = qobject_cast<QComboBox*>(it.value()); list && isArray(list, QLatin1String("cmbPara"))) {
-            const int index = indexOf(list);
-            // Only the user's choice marks a list; the program's own settings do not.
-            connect(list, &QComboBox::activated, this, [this, index] { cmbPara_Click(index); });
-        }
+    for (auto it = txtPara_.cbegin(); it != txtPara_.cend(); ++it) {
+        const int index = it.key();
+        connect(it.value(), &QLineEdit::textChanged, this, [this, index] { txtPara_Change(index); });
+    }
+    for (auto it = cmbPara_.cbegin(); it != cmbPara_.cend(); ++it) {
+        const int index = it.key();
+        // Only the user's choice marks a list; the program's own settings do not.
+        connect(it.value(), &QComboBox::activated, this, [this, index] { cmbPara_Click(index); });
     }
 }
 
@@ -96,13 +83,13 @@ bool frmSDI::txtPara_KeyPress(int index, QKeyEvent* key)
     // The address takes digits only.
     if (!(digit || (sign && index != 2410)))
         return false;
-    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    auto* box = txtPara_.value(index);
     return !box || box->text().size() - box->selectedText().size() < kMaxEntryLength;
 }
 
 void frmSDI::txtPara_Change(int index)
 {
-    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    auto* box = txtPara_.value(index);
     if (!box || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly)
         return;
     if (!state_.transferActive && index >= 101) {
@@ -115,7 +102,7 @@ void frmSDI::txtPara_Change(int index)
 
 void frmSDI::txtPara_Commit(int index)
 {
-    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    auto* box = txtPara_.value(index);
     if (!box || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly)
         return;
     const int cmd = commandOfBox(index);
@@ -158,7 +145,7 @@ bool frmSDI::askToApply()
 
 void frmSDI::txtPara_LostFocus(int index)
 {
-    auto* box = elementAs<QLineEdit>(el::txtPara(index));
+    auto* box = txtPara_.value(index);
     if (!box || index < 100 || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly || state_.transferActive ||
         state_.driveLoadActive != 0 || asking_)
         return;
@@ -230,7 +217,7 @@ void frmSDI::cmbPara_LostFocus(int index)
     setLabelColour(index, false);
 }
 
-bool frmSDI::entryEvent(QWidget* w, QEvent* event)
+bool frmSDI::entryEvent(QWidget* w, const ControlRole* role, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyPress: {
@@ -242,9 +229,9 @@ bool frmSDI::entryEvent(QWidget* w, QEvent* event)
             commitPendingSelection();
             handled = true;
         }
-        auto* box = qobject_cast<QLineEdit*>(w);
-        if (box && isArray(box, QLatin1String("txtPara")) && !box->isReadOnly()) {
-            const int index = indexOf(box);
+        auto* box = role && role->kind == ControlRole::EntryBox ? static_cast<QLineEdit*>(w) : nullptr;
+        if (box && !box->isReadOnly()) {
+            const int index = role->index;
             if (enter) {
                 // Only the user's Enter in this very box commits it.
                 txtPara_Commit(index);
@@ -256,7 +243,7 @@ bool frmSDI::entryEvent(QWidget* w, QEvent* event)
         return handled;
     }
     case QEvent::FocusIn:
-        if (isArray(w, QLatin1String("txtPara")))
+        if (role && role->kind == ControlRole::EntryBox)
             helpFunction(0);
         return false;
     case QEvent::FocusOut: {
@@ -265,10 +252,10 @@ bool frmSDI::entryEvent(QWidget* w, QEvent* event)
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
             return false;
-        if (isArray(w, QLatin1String("txtPara")) && qobject_cast<QLineEdit*>(w))
-            txtPara_LostFocus(indexOf(w));
-        else if (isArray(w, QLatin1String("cmbPara")) && qobject_cast<QComboBox*>(w))
-            cmbPara_LostFocus(indexOf(w));
+        if (role && role->kind == ControlRole::EntryBox)
+            txtPara_LostFocus(role->index);
+        else if (role && role->kind == ControlRole::List)
+            cmbPara_LostFocus(role->index);
         return false;
     }
     default: return false;

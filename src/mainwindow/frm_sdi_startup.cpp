@@ -241,23 +241,26 @@ void frmSDI::cmdLanguage_MouseUp(int index, Qt::MouseButton button, const QPoint
 bool frmSDI::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w) return QMainWindow::eventFilter(watched, event);
-    if (auto* button = qobject_cast<QAbstractButton*>(w);
-        button && button->objectName().startsWith(QLatin1String("cmdComand_")))
-        commandEvent(button, event);
-    if (entryEvent(w, event)) return true;
-    if (w->objectName().startsWith(QLatin1String("cmdLanguage_"))) {
-        const int index = w->objectName().section(QLatin1Char('_'), 1).toInt();
-        if (event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            cmdLanguage_MouseUp(index, mouse->button(), mouse->position().toPoint());
-        } else if (event->type() == QEvent::KeyRelease) {
-            // From the keyboard a language button acts as a left click.
-            auto* keyEvent = static_cast<QKeyEvent*>(event);
-            if (!keyEvent->isAutoRepeat() && keyEvent->key() == Qt::Key_Space)
-                cmdLanguage_MouseUp(index, Qt::LeftButton, QPoint(0, 0));
-        }
-    }
+    const auto found = roles_.constFind(watched);
+    const ControlRole* role = found == roles_.cend() ? nullptr : &found.value();
+    if (role && role->kind == ControlRole::CommandButton)
+        commandEvent(role->index, static_cast<QAbstractButton*>(w), event);
+    // Every control's keys pass here: Enter also commits a pending selection list.
+    if (entryEvent(w, role, event)) return true;
+    if (role && role->kind == ControlRole::LanguageButton) languageEvent(role->index, event);
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmSDI::languageEvent(int index, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        cmdLanguage_MouseUp(index, mouse->button(), mouse->position().toPoint());
+    } else if (event->type() == QEvent::KeyRelease) {
+        // From the keyboard a language button acts as a left click.
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        if (!keyEvent->isAutoRepeat() && keyEvent->key() == Qt::Key_Space)
+            cmdLanguage_MouseUp(index, Qt::LeftButton, QPoint(0, 0));
+    }
 }
 
 void frmSDI::bringToFront() {
