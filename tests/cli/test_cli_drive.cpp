@@ -148,7 +148,7 @@ private slots:
         QVERIFY2(run.exitCode == kRefused, qPrintable(run.describe()));
         const QString refusal = messageOf("German", 75);
         QVERIFY(!refusal.isEmpty());
-        QVERIFY2(QString::fromUtf8(run.err).contains(refusal), qPrintable(run.describe()));
+        QVERIFY2(QString::fromUtf8(run.err).contains("2110: " + refusal), qPrintable(run.describe()));
         QVERIFY(run.out.isEmpty());
 
         run = runCli(sim, QStringList{"get", "2110", "2125", "--json"} + onCom1);
@@ -269,13 +269,32 @@ private slots:
             QVERIFY2(row.contains(',' + inPosition + ','), qPrintable(row));
     }
 
-    void silentDriveEndsWithLinkLost()
+    // A drive that stops answering, or answers a write with neither ACK nor NAK: the command
+    // fails with its exit code and says why; nothing is reported as accepted.
+    void faultyDriveEndsInItsExitCode_data()
     {
-        SimulatorProcess sim;
+        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
         // The poll that finds it is answered, nothing after it.
-        QVERIFY2(sim.start({"--silent-after", "1"}), qPrintable(sim.output()));
-        const CliRun run = runCli(sim, QStringList{"get", "2110"} + onCom1);
-        QVERIFY2(run.exitCode == kLinkLost, qPrintable(run.describe()));
+        QTest::newRow("silent after the search")
+            << QStringList{"--silent-after", "1"} << QStringList{"get", "2110"} << kLinkLost << "link lost";
+        QTest::newRow("write answered with stray characters")
+            << QStringList{"--garbage", "3"} << QStringList{"set", "2113", "80"} << kRefused
+            << "2113: the drive's answer was neither an acknowledgement nor a refusal";
+    }
+    void faultyDriveEndsInItsExitCode()
+    {
+        QFETCH(QStringList, fault);
+        QFETCH(QStringList, command);
+        QFETCH(QString, said);
+        SimulatorProcess sim;
+        QVERIFY2(sim.start(fault), qPrintable(sim.output()));
+        const CliRun run = runCli(sim, command + onCom1);
+        QFETCH(int, exitCode);
+        QVERIFY2(run.exitCode == exitCode, qPrintable(run.describe()));
+        QVERIFY2(QString::fromUtf8(run.err).contains(said), qPrintable(run.describe()));
         QVERIFY(run.out.isEmpty());
     }
 };

@@ -4,7 +4,9 @@
 #include "diagnosis_chart.h"
 #include "display_rig.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 using namespace kinetra;
@@ -101,6 +103,34 @@ private slots:
         const QString panel = r.find<QLabel>(QStringLiteral("StatusBar1"), 3)->text();
         QVERIFY2(panel == QStringLiteral("canOPEN  operate") || panel == QStringLiteral("canOPEN : OPERATE"),
                  qPrintable(panel));
+    }
+
+    // The trace boxes and multipliers as a user sets them reach the chart: a cleared box or a
+    // multiplier without a digit leaves its trace out of every later redraw.
+    void traceBoxesAndMultipliersSteerTheChart()
+    {
+        DiagnoseWindowRig r(driveConfig(2013));
+        QVERIFY(r.connect());
+        r.window->show();
+        r.tabs()->setCurrentIndex(4);
+        auto* pwmBox = r.find<QCheckBox>(QStringLiteral("chkRead"), 1);
+        QTest::mouseClick(pwmBox, Qt::LeftButton);
+        QVERIFY(!pwmBox->isChecked());
+        auto* currentMultiplier = r.find<QLineEdit>(QStringLiteral("valCurMult"));
+        currentMultiplier->selectAll();
+        QTest::keyClicks(currentMultiplier, QStringLiteral("x"));
+        r.moveTo(20000, 6);
+        QVERIFY(r.driveDisplay->chart().chartFull());
+        const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
+        QCOMPARE(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Current)), 0);
+        QCOMPARE(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Pwm)), 0);
+
+        QTest::mouseClick(pwmBox, Qt::LeftButton);
+        currentMultiplier->selectAll();
+        QTest::keyClicks(currentMultiplier, QStringLiteral("2"));
+        r.moveTo(0, 6);
+        QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Current)) > 100);
+        QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Pwm)) > 100);
     }
 
     void profiBusDriveLive()
