@@ -16,7 +16,7 @@ struct BenchRow {
     QString name;
     QString unit;
     double measured = std::numeric_limits<double>::quiet_NaN(); // NaN: did not run
-    std::optional<double> model; // the timing model's figure, where there is one
+    std::optional<double> model;                                // the timing model's figure, where there is one
     Bound bound = Bound::AtMost;
     // Compared with measured / model when there is a model, else with the measured figure.
     double limit = 0;

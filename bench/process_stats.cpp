@@ -52,7 +52,9 @@ double median(QList<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-CpuMeter::CpuMeter() : cpu0_(processCpuSeconds()), wall0_(wallNow()) {}
+CpuMeter::CpuMeter() : cpu0_(processCpuSeconds()), wall0_(wallNow())
+{
+}
 
 double CpuMeter::wallSeconds() const
 {

@@ -1,10 +1,10 @@
 #include "startup_probe.h"
 
 #include "drive_com.h"
-#include "link_presenter.h"
 #include "drive_display.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
+#include "link_presenter.h"
 #include "main_window_display.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"

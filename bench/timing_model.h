@@ -9,15 +9,27 @@ inline constexpr double kChar = 10.0 / 9600.0;
 
 // A poll other than 2170: the 9-character poll frame, then the first 8 characters of the answer
 // end the wait and the rest arrives during the 40-ms settle.
-inline constexpr double pollSeconds() { return 9 * kChar + 8 * kChar + 0.040; }
+inline constexpr double pollSeconds()
+{
+    return 9 * kChar + 8 * kChar + 0.040;
+}
 // A poll of the status block: the poll frame and the 57 characters of the block, no settle.
-inline constexpr double statusPollSeconds() { return 9 * kChar + 57 * kChar; }
+inline constexpr double statusPollSeconds()
+{
+    return 9 * kChar + 57 * kChar;
+}
 // A write of a value of n characters: 100-ms pre-wait, the frame (10 + n characters), the
 // one-character answer, the 20-ms settle.
-inline constexpr double writeSeconds(int n) { return 0.100 + (10 + n) * kChar + kChar + 0.020; }
+inline constexpr double writeSeconds(int n)
+{
+    return 0.100 + (10 + n) * kChar + kChar + 0.020;
+}
 
 // The full read at level 540: 100-ms pause, 38 device and 100 axis polls, one of them 2170.
-inline constexpr double fullReadSeconds() { return 0.100 + 137 * pollSeconds() + statusPollSeconds(); }
+inline constexpr double fullReadSeconds()
+{
+    return 0.100 + 137 * pollSeconds() + statusPollSeconds();
+}
 
 // Live polling at level 540: 50 status blocks, then the long step (2429, then 2411 while the
 // diagnostics tab is not shown).

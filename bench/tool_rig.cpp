@@ -6,8 +6,8 @@ namespace kinetra::bench {
 
 ToolRig::ToolRig(const QString& settingsDir)
     : settings(settingsDir), window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath()),
-      presenter(state, window, dialogs), com(state, port, clock, presenter), display(state, window), windowDisplay(window),
-      driveDisplay(state, window, windowDisplay)
+      presenter(state, window, dialogs), com(state, port, clock, presenter), display(state, window),
+      windowDisplay(window), driveDisplay(state, window, windowDisplay)
 {
     display.setHandOver(&driveDisplay);
     window.setDriveCom(&com);

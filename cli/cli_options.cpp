@@ -322,7 +322,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
     Options& o = r.options;
     o.command = entry->command;
     o.arguments = parser.positionalArguments();
-    if (o.arguments.size() < entry->minArguments || (entry->maxArguments >= 0 && o.arguments.size() > entry->maxArguments))
+    if (o.arguments.size() < entry->minArguments ||
+        (entry->maxArguments >= 0 && o.arguments.size() > entry->maxArguments))
         return fail(QStringLiteral("%1 takes: %2").arg(entry->name, entry->synopsis), entry->name);
 
     if (parser.isSet(QStringLiteral("port"))) {

@@ -3,11 +3,11 @@
 
 #include "commands.h"
 #include "console.h"
+#include "drive_load.h"
 #include "drive_protocol.h"
 #include "drive_session.h"
-#include "file_messages.h"
-#include "drive_load.h"
 #include "drive_workflows.h"
+#include "file_messages.h"
 #include "parameter_file_layout.h"
 #include "parameter_file_reader.h"
 

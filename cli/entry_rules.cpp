@@ -5,7 +5,6 @@
 
 #include <QRegularExpression>
 
-
 namespace kinetra::cli {
 
 namespace {

@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (verdict == CrcVerdict::Match || received.size() < 4)
         return 0;
     const QByteArray value = received.mid(4);
-    if (value.contains(ctl::ETX) || value.contains(ctl::EOT) || received.left(4).contains(ctl::EOT)
-        || received.left(4).contains(ctl::ETX))
+    if (value.contains(ctl::ETX) || value.contains(ctl::EOT) || received.left(4).contains(ctl::EOT) ||
+        received.left(4).contains(ctl::ETX))
         return 0;
     if (CheckCRC(answerFrame(received.left(4), value)) != CrcVerdict::Match)
         __builtin_trap();

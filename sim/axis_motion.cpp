@@ -56,8 +56,7 @@ void AxisMotion::setPosition(qint64 position)
 
 bool AxisMotion::inPosition(const MotionParameters& p) const
 {
-    return mode_ == Mode::Idle && hasTarget_
-           && std::llabs(rawPosition() - target_) <= std::max<qint64>(p.tolerance, 0);
+    return mode_ == Mode::Idle && hasTarget_ && std::llabs(rawPosition() - target_) <= std::max<qint64>(p.tolerance, 0);
 }
 
 double AxisMotion::approach(double wanted, double dt, double accel, double decel)

@@ -26,8 +26,8 @@ struct DriveFaults {
 
     bool any() const
     {
-        return silent || !silentFor.isEmpty() || wrongCheck || refuseWrites || slowAnswer > 0
-               || garbageBefore > 0 || noiseRate > 0 || hangUpAfterFrames >= 0;
+        return silent || !silentFor.isEmpty() || wrongCheck || refuseWrites || slowAnswer > 0 || garbageBefore > 0 ||
+               noiseRate > 0 || hangUpAfterFrames >= 0;
     }
 };
 

@@ -53,8 +53,8 @@ QByteArray field(qint64 v)
 } // namespace
 
 DriveModel::DriveModel(const DriveConfig& config, double startTime)
-    : config_(config), softwareVersion_(0), memory_(540), random_(config.seed), start_(startTime),
-      now_(startTime), lineFree_(startTime), incomingFree_(startTime)
+    : config_(config), softwareVersion_(0), memory_(540), random_(config.seed), start_(startTime), now_(startTime),
+      lineFree_(startTime), incomingFree_(startTime)
 {
     int version = 540;
     int type = 2000;
@@ -74,8 +74,8 @@ DriveModel::DriveModel(const DriveConfig& config, double startTime)
         const auto kind = memory_.rule(axis, p).kind;
         if (axis != kDevice && p == 0)
             axes_[axis - 1].setPosition(value);
-        else if (kind == ParameterMemory::Kind::ReadOnly
-                 || (kind == ParameterMemory::Kind::Stored && memory_.accepts(axis, p, value)))
+        else if (kind == ParameterMemory::Kind::ReadOnly ||
+                 (kind == ParameterMemory::Kind::Stored && memory_.accepts(axis, p, value)))
             memory_.set(axis, p, value);
     }
     memory_.set(kDevice, 1, config_.deviceType.value_or(type));
@@ -262,8 +262,8 @@ QByteArray DriveModel::takeOutput(double now)
 
 bool DriveModel::busy() const
 {
-    return std::any_of(axes_.begin(), axes_.end(), [](const AxisMotion& a) { return a.moving(); })
-           || now_ < measuringUntil_;
+    return std::any_of(axes_.begin(), axes_.end(), [](const AxisMotion& a) { return a.moving(); }) ||
+           now_ < measuringUntil_;
 }
 
 MotionParameters DriveModel::motionParameters(int axis) const
@@ -432,8 +432,8 @@ QByteArray DriveModel::answerPoll(int cmd, const QByteArray& echo)
     // Current and PWM with a little measurement noise, the PWM centred on 127.
     const int noise = std::uniform_int_distribution<int>(-2, 2)(random_);
     const int current = std::max(0, currentOf(axis) + noise);
-    const int pwm = std::clamp(127 + static_cast<int>(std::lround(a.velocity() / AxisMotion::kTopSpeed * 100))
-                                   + (a.moving() ? noise : 0),
+    const int pwm = std::clamp(127 + static_cast<int>(std::lround(a.velocity() / AxisMotion::kTopSpeed * 100)) +
+                                   (a.moving() ? noise : 0),
                                0, 255);
     const int peak = std::max(current, static_cast<int>(peak_[axis - 1]));
     switch (p) {
@@ -444,8 +444,8 @@ QByteArray DriveModel::answerPoll(int cmd, const QByteArray& echo)
         // Status block: PWM plus the controller's correction times 196608, current plus peak
         // times 65536, actual position, status word, and a spare field.
         const qint64 correction = std::min<qint64>(50, std::llround(std::abs(a.acceleration()) / 20000.0));
-        QByteArray fields = field(pwm + correction * 196608) + field(current + qint64(peak) * 65536)
-                            + field(a.rawPosition()) + field(statusWord(axis)) + field(0);
+        QByteArray fields = field(pwm + correction * 196608) + field(current + qint64(peak) * 65536) +
+                            field(a.rawPosition()) + field(statusWord(axis)) + field(0);
         peak_[axis - 1] = current;
         return answerFrame(echo, fields);
     }

@@ -79,8 +79,7 @@ std::optional<QList<std::pair<int, qint64>>> readParameterFileValues(const QStri
     const QStringList lines = text.split(QLatin1Char('\n'));
     if (lines.isEmpty() || !fieldsOf(lines.first().trimmed()).value(0).contains(QLatin1String("Parameter"))) {
         if (error)
-            *error =
-                QStringLiteral("%1 is not a parameter file (its first line is not the header)").arg(path);
+            *error = QStringLiteral("%1 is not a parameter file (its first line is not the header)").arg(path);
         return std::nullopt;
     }
     QList<std::pair<int, qint64>> values;

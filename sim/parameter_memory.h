@@ -28,10 +28,7 @@ public:
     explicit ParameterMemory(int softwareVersion);
 
     // axis 1-3 or kDevice; parameter 0-99.
-    static bool valid(int axis, int parameter)
-    {
-        return axis >= 1 && axis <= 4 && parameter >= 0 && parameter <= 99;
-    }
+    static bool valid(int axis, int parameter) { return axis >= 1 && axis <= 4 && parameter >= 0 && parameter <= 99; }
     Rule rule(int axis, int parameter) const;
     bool accepts(int axis, int parameter, qint64 value) const;
 

@@ -63,29 +63,25 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     parser.addOption(help);
     const auto option = [&](const QString& name, const QString& text, const QString& value = {}) {
         QCommandLineOption o(name, text, value);
         parser.addOption(o);
         return o;
     };
-    const auto deviceType =
-        option(QStringLiteral("device-type"),
-               QStringLiteral("Device type code reported as 2401 (default 2000, Corvex RS232)."),
-               QStringLiteral("code"));
-    const auto version =
-        option(QStringLiteral("software-version"),
-               QStringLiteral("Software version reported as 2402, e.g. 400, 523, 540 (default 540)."),
-               QStringLiteral("n"));
-    const auto address = option(
-        QStringLiteral("address"),
-        QStringLiteral("Bus address it answers to (default 11, what the tool sends)."), QStringLiteral("n"));
+    const auto deviceType = option(QStringLiteral("device-type"),
+                                   QStringLiteral("Device type code reported as 2401 (default 2000, Corvex RS232)."),
+                                   QStringLiteral("code"));
+    const auto version = option(QStringLiteral("software-version"),
+                                QStringLiteral("Software version reported as 2402, e.g. 400, 523, 540 (default 540)."),
+                                QStringLiteral("n"));
+    const auto address =
+        option(QStringLiteral("address"),
+               QStringLiteral("Bus address it answers to (default 11, what the tool sends)."), QStringLiteral("n"));
     const auto latency =
         option(QStringLiteral("latency"),
-               QStringLiteral("Milliseconds from the end of a frame to its answer (default 4)."),
-               QStringLiteral("ms"));
+               QStringLiteral("Milliseconds from the end of a frame to its answer (default 4)."), QStringLiteral("ms"));
     const auto noPacing =
         option(QStringLiteral("no-pacing"),
                QStringLiteral("Hear frames and send answers at once instead of at the line rate of "
@@ -94,66 +90,55 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
         option(QStringLiteral("seed"),
                QStringLiteral("Seed for measurement noise, the reference cam and line noise (default 1)."),
                QStringLiteral("n"));
-    const auto file =
-        option(QStringLiteral("parameter-file"),
-               QStringLiteral("Start from the values of this parameter file instead of the built-in "
-                              "commissioned set."),
-               QStringLiteral("file"));
-    const auto busState =
-        option(QStringLiteral("bus-state"),
-               QStringLiteral("Hold the field-bus state (2411): canOPEN 0, 4, 5, 127; ProfiBus 0-4. "
-                              "Default: the bus comes up by itself within 3 s."),
-               QStringLiteral("n"));
-    const auto inputs =
-        option(QStringLiteral("inputs"),
-               QStringLiteral("Hold inputs on: bit values 1, 2, 4 for inputs 1-3 (default 0; the end "
-                              "switches also follow the axis)."),
-               QStringLiteral("mask"));
+    const auto file = option(QStringLiteral("parameter-file"),
+                             QStringLiteral("Start from the values of this parameter file instead of the built-in "
+                                            "commissioned set."),
+                             QStringLiteral("file"));
+    const auto busState = option(QStringLiteral("bus-state"),
+                                 QStringLiteral("Hold the field-bus state (2411): canOPEN 0, 4, 5, 127; ProfiBus 0-4. "
+                                                "Default: the bus comes up by itself within 3 s."),
+                                 QStringLiteral("n"));
+    const auto inputs = option(QStringLiteral("inputs"),
+                               QStringLiteral("Hold inputs on: bit values 1, 2, 4 for inputs 1-3 (default 0; the end "
+                                              "switches also follow the axis)."),
+                               QStringLiteral("mask"));
     const auto emergencyStop =
         option(QStringLiteral("emergency-stop"),
-               QStringLiteral(
-                   "Report the emergency-stop circuit as open; commands that start a motion are refused."));
-    const auto com =
-        option(QStringLiteral("com"),
-               QStringLiteral("Register the device as COMn for the tool (n = 1-10, or \"auto\" for the "
-                              "first COM number without an entry)."),
-               QStringLiteral("n"));
-    const auto settingsDir =
-        option(QStringLiteral("settings-dir"),
-               QStringLiteral("Folder of the tool's settings to register in (default: the user's "
-                              "own, e.g. ~/.config/kinetra)."),
-               QStringLiteral("dir"));
-    const auto trace =
-        option(QStringLiteral("trace"),
-               QStringLiteral("Print every frame heard and sent, control characters by name."));
+               QStringLiteral("Report the emergency-stop circuit as open; commands that start a motion are refused."));
+    const auto com = option(QStringLiteral("com"),
+                            QStringLiteral("Register the device as COMn for the tool (n = 1-10, or \"auto\" for the "
+                                           "first COM number without an entry)."),
+                            QStringLiteral("n"));
+    const auto settingsDir = option(QStringLiteral("settings-dir"),
+                                    QStringLiteral("Folder of the tool's settings to register in (default: the user's "
+                                                   "own, e.g. ~/.config/kinetra)."),
+                                    QStringLiteral("dir"));
+    const auto trace = option(QStringLiteral("trace"),
+                              QStringLiteral("Print every frame heard and sent, control characters by name."));
     const auto silent = option(QStringLiteral("silent"), QStringLiteral("Fault: answer nothing."));
     const auto silentAfter =
-        option(QStringLiteral("silent-after"),
-               QStringLiteral("Fault: answer the first n frames, then nothing."), QStringLiteral("n"));
-    const auto silentFor =
-        option(QStringLiteral("silent-for"),
-               QStringLiteral("Fault: do not answer these command numbers (comma-separated, e.g. "
-                              "2170,2401)."),
-               QStringLiteral("list"));
+        option(QStringLiteral("silent-after"), QStringLiteral("Fault: answer the first n frames, then nothing."),
+               QStringLiteral("n"));
+    const auto silentFor = option(QStringLiteral("silent-for"),
+                                  QStringLiteral("Fault: do not answer these command numbers (comma-separated, e.g. "
+                                                 "2170,2401)."),
+                                  QStringLiteral("list"));
     const auto faultsAfter =
-        option(QStringLiteral("faults-after"),
-               QStringLiteral("Faults start after this many frames (default 0)."), QStringLiteral("n"));
-    const auto wrongCheck = option(QStringLiteral("wrong-check"),
-                                   QStringLiteral("Fault: poll answers carry a wrong check character."));
-    const auto refuse =
-        option(QStringLiteral("refuse-writes"), QStringLiteral("Fault: answer every write with NAK."));
-    const auto slow =
-        option(QStringLiteral("slow"),
-               QStringLiteral("Fault: answer this many seconds late (1.5 misses the tool's 1-s poll "
-                              "limit, 3.5 also its 3-s write limit)."),
-               QStringLiteral("seconds"));
-    const auto garbage = option(
-        QStringLiteral("garbage"),
-        QStringLiteral("Fault: send n stray printable characters before every answer."), QStringLiteral("n"));
-    const auto noise =
-        option(QStringLiteral("noise"),
-               QStringLiteral("Fault: with this chance (0-1) an answer gets a stray character inside."),
-               QStringLiteral("rate"));
+        option(QStringLiteral("faults-after"), QStringLiteral("Faults start after this many frames (default 0)."),
+               QStringLiteral("n"));
+    const auto wrongCheck =
+        option(QStringLiteral("wrong-check"), QStringLiteral("Fault: poll answers carry a wrong check character."));
+    const auto refuse = option(QStringLiteral("refuse-writes"), QStringLiteral("Fault: answer every write with NAK."));
+    const auto slow = option(QStringLiteral("slow"),
+                             QStringLiteral("Fault: answer this many seconds late (1.5 misses the tool's 1-s poll "
+                                            "limit, 3.5 also its 3-s write limit)."),
+                             QStringLiteral("seconds"));
+    const auto garbage =
+        option(QStringLiteral("garbage"),
+               QStringLiteral("Fault: send n stray printable characters before every answer."), QStringLiteral("n"));
+    const auto noise = option(QStringLiteral("noise"),
+                              QStringLiteral("Fault: with this chance (0-1) an answer gets a stray character inside."),
+                              QStringLiteral("rate"));
     const auto hangUp =
         option(QStringLiteral("hang-up-after"),
                QStringLiteral("Fault: answer n frames, then hang up the line and end."), QStringLiteral("n"));
@@ -169,8 +154,7 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
         return false;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        message =
-            QStringLiteral("Unexpected argument: %1\nSee --help.").arg(parser.positionalArguments().first());
+        message = QStringLiteral("Unexpected argument: %1\nSee --help.").arg(parser.positionalArguments().first());
         return false;
     }
 

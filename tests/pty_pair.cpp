@@ -32,8 +32,8 @@ PtyPair::~PtyPair()
 
 void PtyPair::write(const QByteArray& bytes)
 {
-    if (master_ >= 0 && !bytes.isEmpty())
-        [[maybe_unused]] const auto n = ::write(master_, bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (master_ >= 0 && !bytes.isEmpty()) [[maybe_unused]]
+        const auto n = ::write(master_, bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
 QByteArray PtyPair::read(int timeoutMs)

@@ -69,13 +69,29 @@ private slots:
     {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QString>("value");
-        QTest::newRow("negative") << QByteArray("\x02" "2100-5\x03" "8") << "-5";
-        QTest::newRow("blanks dropped") << QByteArray("\x02" "21001 234\x03" "x") << "1234";
-        QTest::newRow("garbage before STX") << QByteArray("zz9\x02" "210042\x03" "x") << "42";
+        QTest::newRow("negative") << QByteArray("\x02"
+                                                "2100-5\x03"
+                                                "8")
+                                  << "-5";
+        QTest::newRow("blanks dropped") << QByteArray("\x02"
+                                                      "21001 234\x03"
+                                                      "x")
+                                        << "1234";
+        QTest::newRow("garbage before STX") << QByteArray("zz9\x02"
+                                                          "210042\x03"
+                                                          "x")
+                                            << "42";
         QTest::newRow("no STX") << QByteArray("2100-5\x03") << "";
-        QTest::newRow("no value") << QByteArray("\x02" "2100\x03") << "";
-        QTest::newRow("stops at ETX") << QByteArray("\x02" "21007\x03" "99") << "7";
-        QTest::newRow("cut off echo") << QByteArray("\x02" "21") << "";
+        QTest::newRow("no value") << QByteArray("\x02"
+                                                "2100\x03")
+                                  << "";
+        QTest::newRow("stops at ETX") << QByteArray("\x02"
+                                                    "21007\x03"
+                                                    "99")
+                                      << "7";
+        QTest::newRow("cut off echo") << QByteArray("\x02"
+                                                    "21")
+                                      << "";
     }
     void frameValueTakesTheValueAfterTheEcho()
     {
@@ -95,8 +111,12 @@ private slots:
         QTest::newRow("last field") << b << 4 << "      last";
         QTest::newRow("minus first stays whole") << block({"-123456789"}) << 0 << "-123456789";
         QTest::newRow("last minus wins") << block({"  -12-3456"}) << 0 << "-3456";
-        QTest::newRow("short text") << QByteArray("\x02" "2170   12") << 0 << "   12";
-        QTest::newRow("ETX before STX") << QByteArray("\x03\x02" "2170         5") << 0 << "";
+        QTest::newRow("short text") << QByteArray("\x02"
+                                                  "2170   12")
+                                    << 0 << "   12";
+        QTest::newRow("ETX before STX") << QByteArray("\x03\x02"
+                                                      "2170         5")
+                                        << 0 << "";
         QTest::newRow("no STX") << QByteArray("2170         5") << 0 << "";
     }
     void frameFieldCutsTenCharacterFields()
@@ -156,18 +176,30 @@ private slots:
         QTest::addColumn<int>("decPnt");
         QTest::addColumn<QString>("raw");
         QTest::addColumn<QString>("display");
-        QTest::newRow("2 places, one typed") << "12,5" << 2 << "1250" << "12,50";
-        QTest::newRow("2 places, none typed") << "7" << 2 << "700" << "7,00";
-        QTest::newRow("2 places, two typed") << "1,25" << 2 << "125" << "1,25";
-        QTest::newRow("1 place, none typed") << "7" << 1 << "70" << "7,0";
-        QTest::newRow("1 place, two typed enlarge") << "1,25" << 1 << "125" << "12,5";
-        QTest::newRow("0 places drop the comma") << "12,5" << 0 << "125" << "125";
-        QTest::newRow("empty is zero") << "" << 2 << "0" << "0,00";
-        QTest::newRow("letters only are zero") << "mm" << 1 << "0" << "0,0";
-        QTest::newRow("negative") << "-3,5" << 2 << "-350" << "-3,50";
-        QTest::newRow("units around") << " 4,2 mm" << 1 << "42" << "4,2";
-        QTest::newRow("stray minus ends the number") << "12-5" << 0 << "12" << "12";
-        QTest::newRow("long entry") << "9999999999" << 2 << "999999999900" << "9999999999,00";
+        QTest::newRow("2 places, one typed") << "12,5" << 2 << "1250"
+                                             << "12,50";
+        QTest::newRow("2 places, none typed") << "7" << 2 << "700"
+                                              << "7,00";
+        QTest::newRow("2 places, two typed") << "1,25" << 2 << "125"
+                                             << "1,25";
+        QTest::newRow("1 place, none typed") << "7" << 1 << "70"
+                                             << "7,0";
+        QTest::newRow("1 place, two typed enlarge") << "1,25" << 1 << "125"
+                                                    << "12,5";
+        QTest::newRow("0 places drop the comma") << "12,5" << 0 << "125"
+                                                 << "125";
+        QTest::newRow("empty is zero") << "" << 2 << "0"
+                                       << "0,00";
+        QTest::newRow("letters only are zero") << "mm" << 1 << "0"
+                                               << "0,0";
+        QTest::newRow("negative") << "-3,5" << 2 << "-350"
+                                  << "-3,50";
+        QTest::newRow("units around") << " 4,2 mm" << 1 << "42"
+                                      << "4,2";
+        QTest::newRow("stray minus ends the number") << "12-5" << 0 << "12"
+                                                     << "12";
+        QTest::newRow("long entry") << "9999999999" << 2 << "999999999900"
+                                    << "9999999999,00";
     }
     void normalizeEntryScalesByDecimalPlaces()
     {

@@ -18,10 +18,12 @@ private slots:
     {
         QTemporaryDir dir;
         IniSettingsStore store(dir.path());
-        store.setValue(QStringLiteral("KINETRA"), QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("2"));
+        store.setValue(QStringLiteral("KINETRA"), QStringLiteral("System"), QStringLiteral("Language"),
+                       QStringLiteral("2"));
         QCOMPARE(store.value(QStringLiteral("Kinetra"), QStringLiteral("system"), QStringLiteral("LANGUAGE")),
                  QStringLiteral("2"));
-        store.setValue(QStringLiteral("kinetra"), QStringLiteral("SYSTEM"), QStringLiteral("language"), QStringLiteral("3"));
+        store.setValue(QStringLiteral("kinetra"), QStringLiteral("SYSTEM"), QStringLiteral("language"),
+                       QStringLiteral("3"));
         QCOMPARE(store.value(QStringLiteral("Kinetra"), QStringLiteral("System"), QStringLiteral("Language")),
                  QStringLiteral("3"));
         // One file, one key, spelt as first written.
@@ -33,8 +35,9 @@ private slots:
         QVERIFY(ini.contains("Language=3"));
         QVERIFY(!ini.contains("language="));
         store.remove(kApplicationName, QStringLiteral("system"), QStringLiteral("LANGUAGE"));
-        QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("d")),
-                 QStringLiteral("d"));
+        QCOMPARE(
+            store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("d")),
+            QStringLiteral("d"));
     }
 
     void garbageInTheSettingsFileGivesDefaults()
@@ -46,19 +49,20 @@ private slots:
         const char garbage[] = "\x00\xff[[[System\n=\n==Language\n\x01\x02";
         file.write(garbage, sizeof garbage - 1);
         file.close();
-        QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("1")),
-                 QStringLiteral("1"));
+        QCOMPARE(
+            store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("1")),
+            QStringLiteral("1"));
         store.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("4"));
-        QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language")), QStringLiteral("4"));
+        QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language")),
+                 QStringLiteral("4"));
     }
 
     void serialDevicesAreNumberedInAStableOrder()
     {
-        const QStringList devices{"/dev/ttyS10", "/dev/ttyACM0", "/dev/ttyS2", "/dev/ttyUSB1", "/dev/ttyUSB0",
-                                  "/dev/ttyAMA0"};
-        QCOMPARE(PortNames::ordered(devices),
-                 (QStringList{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "/dev/ttyAMA0", "/dev/ttyS2",
-                              "/dev/ttyS10"}));
+        const QStringList devices{"/dev/ttyS10",  "/dev/ttyACM0", "/dev/ttyS2",
+                                  "/dev/ttyUSB1", "/dev/ttyUSB0", "/dev/ttyAMA0"};
+        QCOMPARE(PortNames::ordered(devices), (QStringList{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0",
+                                                           "/dev/ttyAMA0", "/dev/ttyS2", "/dev/ttyS10"}));
     }
 
     void lineSettingsText_data()

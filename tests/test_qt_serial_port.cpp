@@ -24,7 +24,8 @@ class TestQtSerialPort : public QObject {
         QtSerialPort port{store};
         Line()
         {
-            store.setValue(QStringLiteral("KINETRA"), QStringLiteral("ports"), QStringLiteral("com3"), pty.devicePath());
+            store.setValue(QStringLiteral("KINETRA"), QStringLiteral("ports"), QStringLiteral("com3"),
+                           pty.devicePath());
             port.setPortNumber(3);
         }
     };

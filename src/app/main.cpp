@@ -11,13 +11,15 @@
 
 using namespace kinetra;
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationName);
 
     // A second start brings the running window to the front and ends.
     SingleInstance instance(SingleInstance::defaultName());
-    if (!instance.claim()) return 0;
+    if (!instance.claim())
+        return 0;
 
     SharedState state;
     IniSettingsStore settings;

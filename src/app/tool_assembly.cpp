@@ -11,8 +11,8 @@ namespace kinetra {
 ToolAssembly::ToolAssembly(SharedState& state, SettingsStore& settings, SerialPort& port, Clock& clock,
                            Dialogs& dialogs, const QString& programFolder)
     : window_(state, settings, dialogs, clock, programFolder), elements_(window_), dialogs_(dialogs),
-      presenter_(state, elements_, dialogs), com_(state, port, clock, presenter_), display_(state, window_), windowDisplay_(window_),
-      driveDisplay_(state, window_, windowDisplay_)
+      presenter_(state, elements_, dialogs), com_(state, port, clock, presenter_), display_(state, window_),
+      windowDisplay_(window_), driveDisplay_(state, window_, windowDisplay_)
 {
     window_.setDriveCom(&com_);
     // The wire trace, when switched on in the settings or by KINETRA_TRACE=1.

@@ -1,7 +1,7 @@
 #include "numeric_text.h"
 
-#include "parameter_catalogue.h"
 #include "drive_protocol.h"
+#include "parameter_catalogue.h"
 #include "window_elements.h"
 
 #include <algorithm>
@@ -156,8 +156,8 @@ std::optional<QString> formatValue(const QString& raw, int cmd, int decPnt)
     if (!d)
         return std::nullopt;
     // The drive reports a current of exactly 1 when it measures none.
-    if (scale == ValueScale::Current && d->digits.toLongLong() == 1 && d->decimals == 0 && !d->negative
-        && d->digits.size() < 19)
+    if (scale == ValueScale::Current && d->digits.toLongLong() == 1 && d->decimals == 0 && !d->negative &&
+        d->digits.size() < 19)
         return QStringLiteral("0,00");
     const int places = displayDecimals(cmd, decPnt);
     return fixed(*d, places, places);

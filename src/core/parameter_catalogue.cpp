@@ -164,8 +164,8 @@ static_assert(sortedWithoutOverlaps(), "catalogue rows must be sorted and must n
 
 const ParameterRule& parameterRule(int cmd)
 {
-    const auto* row = std::upper_bound(std::begin(kRows), std::end(kRows), cmd,
-                                       [](int n, const Row& r) { return n < r.from; });
+    const auto* row =
+        std::upper_bound(std::begin(kRows), std::end(kRows), cmd, [](int n, const Row& r) { return n < r.from; });
     if (row == std::begin(kRows))
         return kUnlisted;
     --row;

@@ -23,19 +23,55 @@ inline size_t qHash(const Element& e, size_t seed = 0)
 }
 
 namespace el {
-inline Element txtPara(int index) { return {QStringLiteral("txtPara"), index}; }
-inline Element txtPara1(int index) { return {QStringLiteral("txtPara1"), index}; }
-inline Element cmbPara(int index) { return {QStringLiteral("cmbPara"), index}; }
-inline Element lblPara(int index) { return {QStringLiteral("lblPara"), index}; }
-inline Element lblEA(int index) { return {QStringLiteral("lblEA"), index}; }
-inline Element helpLine() { return {QStringLiteral("txtHelp"), 0}; }
-inline Element fileHelpLine() { return {QStringLiteral("frmFile.txtHelp"), 0}; }
-inline Element progressBar1() { return {QStringLiteral("ProgressBar1"), 0}; }
-inline Element progressBar2() { return {QStringLiteral("ProgressBar2"), 0}; }
-inline Element fileProgressBar2() { return {QStringLiteral("frmFile.ProgressBar2"), 0}; }
+inline Element txtPara(int index)
+{
+    return {QStringLiteral("txtPara"), index};
+}
+inline Element txtPara1(int index)
+{
+    return {QStringLiteral("txtPara1"), index};
+}
+inline Element cmbPara(int index)
+{
+    return {QStringLiteral("cmbPara"), index};
+}
+inline Element lblPara(int index)
+{
+    return {QStringLiteral("lblPara"), index};
+}
+inline Element lblEA(int index)
+{
+    return {QStringLiteral("lblEA"), index};
+}
+inline Element helpLine()
+{
+    return {QStringLiteral("txtHelp"), 0};
+}
+inline Element fileHelpLine()
+{
+    return {QStringLiteral("frmFile.txtHelp"), 0};
+}
+inline Element progressBar1()
+{
+    return {QStringLiteral("ProgressBar1"), 0};
+}
+inline Element progressBar2()
+{
+    return {QStringLiteral("ProgressBar2"), 0};
+}
+inline Element fileProgressBar2()
+{
+    return {QStringLiteral("frmFile.ProgressBar2"), 0};
+}
 // The correction bar of the main window and the box beside it that shows its value.
-inline Element picCorr() { return {QStringLiteral("picCorr"), 0}; }
-inline Element txtCorr() { return {QStringLiteral("txtCorr"), 0}; }
+inline Element picCorr()
+{
+    return {QStringLiteral("picCorr"), 0};
+}
+inline Element txtCorr()
+{
+    return {QStringLiteral("txtCorr"), 0};
+}
 } // namespace el
 
 // What the link and the live display may do to the windows. An element that does not exist is

@@ -41,7 +41,9 @@ void ValueDisplay::showCorrectionBar(const QString& value)
     window_.setText(el::txtCorr(), value);
 }
 
-ValueDisplay::ValueDisplay(SharedState& state, WindowElements& window) : state_(state), window_(window) {}
+ValueDisplay::ValueDisplay(SharedState& state, WindowElements& window) : state_(state), window_(window)
+{
+}
 
 void ValueDisplay::showValues(QString& value, int index)
 {
@@ -52,8 +54,7 @@ void ValueDisplay::showValues(QString& value, int index)
     DisplayHandOver& handOver = handOver_ ? *handOver_ : none;
 
     switch (parameterRule(index).route) {
-    case ValueRoute::Ignored:
-        return;
+    case ValueRoute::Ignored: return;
     case ValueRoute::Text:
         if (const auto mirror = mirrorBoxOf(index))
             window_.setText(el::txtPara(*mirror), value);
@@ -74,37 +75,23 @@ void ValueDisplay::showValues(QString& value, int index)
             window_.setSelection(el::cmbPara(index), *position);
         handOver.ioCaption(index - 2146, value);
         return;
-    case ValueRoute::DeviceType:
-        handOver.deviceType(value);
-        return;
+    case ValueRoute::DeviceType: handOver.deviceType(value); return;
     case ValueRoute::SoftwareVersion:
         // The link has taken the level from a drive's answer already; a parameter file's
         // record sets it here.
         state_.takeSoftwareVersion(value);
         handOver.softwareVersion(value);
         return;
-    case ValueRoute::OperatingTime:
-        handOver.operatingTime(value);
-        return;
-    case ValueRoute::FieldBusState:
-        handOver.fieldBusState(value);
-        return;
+    case ValueRoute::OperatingTime: handOver.operatingTime(value); return;
+    case ValueRoute::FieldBusState: handOver.fieldBusState(value); return;
     case ValueRoute::ActualPosition:
         window_.setText(el::txtPara(2100), value);
         handOver.positionChart(value);
         return;
-    case ValueRoute::StatusWord:
-        handOver.statusWord(value);
-        return;
-    case ValueRoute::MotorCurrent:
-        handOver.motorCurrent(value);
-        return;
-    case ValueRoute::PwmOutput:
-        handOver.pwmOutput(value);
-        return;
-    case ValueRoute::CorrectionBar:
-        showCorrectionBar(value);
-        return;
+    case ValueRoute::StatusWord: handOver.statusWord(value); return;
+    case ValueRoute::MotorCurrent: handOver.motorCurrent(value); return;
+    case ValueRoute::PwmOutput: handOver.pwmOutput(value); return;
+    case ValueRoute::CorrectionBar: showCorrectionBar(value); return;
     }
 }
 

@@ -16,7 +16,8 @@ constexpr char16_t kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 
                                         0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool isLineEnd(char c) {
+bool isLineEnd(char c)
+{
     return c == '\r' || c == '\n';
 }
 
@@ -25,18 +26,22 @@ using Range = std::pair<qsizetype, qsizetype>;
 
 class Tokenizer {
 public:
-    explicit Tokenizer(QByteArrayView bytes) : bytes_(bytes) {
-        if (bytes_.startsWith("\xEF\xBB\xBF")) pos_ = 3; // byte order mark of an editor that writes one
+    explicit Tokenizer(QByteArrayView bytes) : bytes_(bytes)
+    {
+        if (bytes_.startsWith("\xEF\xBB\xBF"))
+            pos_ = 3; // byte order mark of an editor that writes one
     }
 
     qsizetype position() const { return pos_; }
 
     // The next field; false at the end of the data.
-    bool next(Range& field) {
+    bool next(Range& field)
+    {
         const qsizetype size = bytes_.size();
         while (pos_ < size && (bytes_[pos_] == ' ' || bytes_[pos_] == '\t'))
             ++pos_;
-        if (pos_ >= size) return false;
+        if (pos_ >= size)
+            return false;
         if (bytes_[pos_] == '"') {
             const qsizetype begin = ++pos_;
             while (pos_ < size && bytes_[pos_] != '"')
@@ -58,18 +63,22 @@ public:
     }
 
 private:
-    void skipSeparator() {
+    void skipSeparator()
+    {
         const qsizetype size = bytes_.size();
-        if (pos_ >= size) return;
+        if (pos_ >= size)
+            return;
         const char c = bytes_[pos_++];
-        if (c == '\r' && pos_ < size && bytes_[pos_] == '\n') ++pos_;
+        if (c == '\r' && pos_ < size && bytes_[pos_] == '\n')
+            ++pos_;
     }
 
     QByteArrayView bytes_;
     qsizetype pos_ = 0;
 };
 
-bool isValidUtf8(QByteArrayView bytes) {
+bool isValidUtf8(QByteArrayView bytes)
+{
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     Q_UNUSED(text);
@@ -78,7 +87,8 @@ bool isValidUtf8(QByteArrayView bytes) {
 
 } // namespace
 
-QString decodeWindows1252(QByteArrayView bytes) {
+QString decodeWindows1252(QByteArrayView bytes)
+{
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char c : bytes) {
@@ -88,7 +98,8 @@ QString decodeWindows1252(QByteArrayView bytes) {
     return text;
 }
 
-LanguageFields splitLanguageFields(QByteArrayView bytes, qsizetype maxFields) {
+LanguageFields splitLanguageFields(QByteArrayView bytes, qsizetype maxFields)
+{
     Tokenizer tokenizer(bytes);
     std::vector<Range> ranges;
     Range field;

@@ -19,8 +19,8 @@ bool languageFileReadable(const QString& programFolder, int languageIndex);
 // Reads the file of state.languageIndex and applies every text as it is read (labels, lists,
 // hints, captions, tabs, and the message table in state.messageText). On success saves
 // "Language"; on any failure shows "language not available" and keeps what was applied so far.
-bool loadLanguage(SharedState& state, const QString& programFolder, LanguageTargets& targets,
-                  SettingsStore& settings, Dialogs& dialogs);
+bool loadLanguage(SharedState& state, const QString& programFolder, LanguageTargets& targets, SettingsStore& settings,
+                  Dialogs& dialogs);
 
 // A language button released over the button. With the left button the file of `index` must
 // open, else "language not available" is shown and nothing changes; with any other button the

@@ -12,25 +12,25 @@ namespace kinetra {
 namespace {
 
 // Axis parameters with a label, in the order of the first section (12, 52, 53, 54 have none).
-constexpr std::array<int, 52> kAxisLabels = {
-    0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
-    27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 55};
+constexpr std::array<int, 52> kAxisLabels = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 13, 14, 15, 16, 17, 18,
+                                             19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36,
+                                             37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 55};
 // Device parameters with a label on the window.
-constexpr std::array<int, 17> kDeviceLabels = {1,  2,  10, 13, 14, 15, 16, 17, 18,
-                                               19, 25, 29, 30, 37, 40, 43, 46};
+constexpr std::array<int, 17> kDeviceLabels = {1, 2, 10, 13, 14, 15, 16, 17, 18, 19, 25, 29, 30, 37, 40, 43, 46};
 // The selection lists that the third section fills.
-constexpr std::array<int, 12> kLists = {2125, 2126, 2127, 2129, 2130, 2136,
-                                        2139, 2142, 2146, 2147, 2148, 2149};
+constexpr std::array<int, 12> kLists = {2125, 2126, 2127, 2129, 2130, 2136, 2139, 2142, 2146, 2147, 2148, 2149};
 constexpr std::array<int, 3> kInputs = {2146, 2147, 2148};
 // Buttons whose hints come from the fourth section, in entry order.
 constexpr std::array<int, 7> kCommandHints = {128, 129, 130, 131, 136, 139, 138};
 constexpr std::array<const char*, 5> kToolHints = {"cmdConnect", "cmdData", "cmdStop", "cmdTool", "cmdInfo"};
 
-template <size_t N> bool contains(const std::array<int, N>& values, int value) {
+template <size_t N> bool contains(const std::array<int, N>& values, int value)
+{
     return std::find(values.begin(), values.end(), value) != values.end();
 }
 
-Element element(const char* name, int index) {
+Element element(const char* name, int index)
+{
     return {QString::fromLatin1(name), index};
 }
 
@@ -39,14 +39,18 @@ class Cursor {
 public:
     explicit Cursor(const QStringList& fields) : fields_(fields) {}
 
-    bool header() {
-        if (fields_.size() - pos_ < 3) return false;
+    bool header()
+    {
+        if (fields_.size() - pos_ < 3)
+            return false;
         pos_ += 3;
         return true;
     }
     // One entry: the number (not evaluated) and the text.
-    bool entry(QString& text) {
-        if (fields_.size() - pos_ < 2) return false;
+    bool entry(QString& text)
+    {
+        if (fields_.size() - pos_ < 2)
+            return false;
         text = fields_[pos_ + 1];
         pos_ += 2;
         return true;
@@ -61,11 +65,13 @@ class Applier {
 public:
     Applier(SharedState& state, LanguageTargets& targets) : state_(state), targets_(targets) {}
 
-    void axisLabel(int entry, const QString& text) {
+    void axisLabel(int entry, const QString& text)
+    {
         if (entry <= int(kAxisLabels.size())) {
             const int p = kAxisLabels[size_t(entry - 1)];
             targets_.setCaption(el::lblPara(2100 + p), text);
-            if (const auto mirror = mirrorBoxOf(2100 + p)) targets_.setCaption(el::lblPara(*mirror), text);
+            if (const auto mirror = mirrorBoxOf(2100 + p))
+                targets_.setCaption(el::lblPara(*mirror), text);
         } else if (entry == 53) {
             targets_.setCaption(el::lblPara(2182), text);
         } else if (entry == 54) {
@@ -73,12 +79,15 @@ public:
         }
     }
 
-    void deviceLabel(int entry, const QString& text) {
+    void deviceLabel(int entry, const QString& text)
+    {
         const int p = entry - 1;
-        if (contains(kDeviceLabels, p)) targets_.setCaption(el::lblPara(2400 + p), text);
+        if (contains(kDeviceLabels, p))
+            targets_.setCaption(el::lblPara(2400 + p), text);
     }
 
-    void listItem(int entry, const QString& text) {
+    void listItem(int entry, const QString& text)
+    {
         const bool level500 = state_.firmwareLevel >= 500;
         if (entry == 1)
             for (int list : kLists)
@@ -86,9 +95,7 @@ public:
 
         switch (entry) {
         case 1:
-        case 2:
-            add(2125, text);
-            break;
+        case 2: add(2125, text); break;
         case 3:
             add(2125, text);
             tag(2125, "P25");
@@ -106,71 +113,56 @@ public:
             tag(2126, "P26");
             tag(2142, "P42");
             break;
-        case 6:
-            add(2127, text);
-            break;
+        case 6: add(2127, text); break;
         case 7:
             add(2127, text);
             tag(2127, "P27");
             break;
-        case 8:
-            add(2129, text);
-            break;
+        case 8: add(2129, text); break;
         case 9:
             add(2129, text);
             tag(2129, "P29");
             break;
-        case 10:
-            add(2130, text);
-            break;
+        case 10: add(2130, text); break;
         case 11:
             add(2130, text);
             tag(2130, "P30");
             break;
-        case 12:
-            add(2136, text);
-            break;
+        case 12: add(2136, text); break;
         case 13:
             add(2136, text);
             tag(2136, "P36");
             break;
-        case 14:
-            add(2139, text);
-            break;
+        case 14: add(2139, text); break;
         case 15:
             add(2139, text);
             tag(2139, "P39");
             break;
         case 16:
-        case 17:
-            addInputs(text);
-            break;
+        case 17: addInputs(text); break;
         case 18:
         case 19:
-        case 20:
-            add(kInputs[size_t(entry - 18)], text);
-            break;
+        case 20: add(kInputs[size_t(entry - 18)], text); break;
         case 21:
             none_ = text;
             addInputs(text);
             break;
         case 22:
-            if (level500) addInputs(text);
+            if (level500)
+                addInputs(text);
             break;
         case 23:
-        case 24:
-            add(2149, text);
-            break;
+        case 24: add(2149, text); break;
         case 25:
             add(2149, text);
             add(2149, none_);
             break;
-        default:
-            break;
+        default: break;
         }
     }
 
-    void commandText(int entry, const QString& text) {
+    void commandText(int entry, const QString& text)
+    {
         if (entry <= 7)
             targets_.setHint(element("cmdComand", kCommandHints[size_t(entry - 1)]), text);
         else if (entry <= 14)
@@ -179,7 +171,8 @@ public:
             targets_.setHint(element(kToolHints[size_t(entry - 15)], 0), text);
     }
 
-    void frameText(int entry, const QString& text) {
+    void frameText(int entry, const QString& text)
+    {
         if (entry <= 3)
             targets_.setCaption(element("frmMain", entry - 1), text);
         else if (entry <= 15)
@@ -194,7 +187,8 @@ public:
 
 private:
     void add(int list, const QString& text) { targets_.addItem(el::cmbPara(list), text); }
-    void addInputs(const QString& text) {
+    void addInputs(const QString& text)
+    {
         for (int list : kInputs)
             add(list, text);
     }
@@ -208,7 +202,8 @@ private:
 
 } // namespace
 
-bool applyLanguageFields(const QStringList& fields, SharedState& state, LanguageTargets& targets) {
+bool applyLanguageFields(const QStringList& fields, SharedState& state, LanguageTargets& targets)
+{
     static_assert(SharedState::kMessageCount == 101);
     Applier applier(state, targets);
     using Apply = void (Applier::*)(int, const QString&);
@@ -217,10 +212,12 @@ bool applyLanguageFields(const QStringList& fields, SharedState& state, Language
 
     Cursor cursor(fields);
     for (int section = 0; section < 6; ++section) {
-        if (!cursor.header()) return false;
+        if (!cursor.header())
+            return false;
         for (int entry = 1; entry <= kLanguageSectionEntries[section]; ++entry) {
             QString text;
-            if (!cursor.entry(text)) return false;
+            if (!cursor.entry(text))
+                return false;
             (applier.*kSections[section])(entry, text);
         }
     }

@@ -20,8 +20,8 @@ constexpr double kSavePause = 3.0;
 } // namespace
 
 DriveCom::DriveCom(SharedState& state, SerialPort& port, Clock& clock, LinkObserver& observer)
-    : state_(state), port_(port), clock_(clock), observer_(observer),
-      timerReceive_(clock.createTimer()), timerTest_(clock.createTimer()), manualTimer_(clock.createTimer())
+    : state_(state), port_(port), clock_(clock), observer_(observer), timerReceive_(clock.createTimer()),
+      timerTest_(clock.createTimer()), manualTimer_(clock.createTimer())
 {
     timerReceive_->setInterval(1);
     timerTest_->setInterval(100);

@@ -40,7 +40,7 @@ SaveOutcome saveParameters(DriveCom& com)
         return SaveOutcome::NotTakenOver;
     com.clock().waitBlocking(kSavePause);
     return com.WriteCom(kAddress, kCommandWord, command::kSave) == WriteOutcome::Accepted ? SaveOutcome::Saved
-                                                                                 : SaveOutcome::NotSaved;
+                                                                                          : SaveOutcome::NotSaved;
 }
 
 void serviceReset(DriveCom& com, int code, const std::function<void(int percent)>& progress)

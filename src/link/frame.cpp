@@ -55,8 +55,7 @@ CrcVerdict CheckCRC(const QByteArray& text)
         if (c == ctl::ETX) {
             if (i + 1 >= text.size())
                 return CrcVerdict::NoVerdict;
-            return static_cast<unsigned char>(text[i + 1]) == withOffset(x) ? CrcVerdict::Match
-                                                                            : CrcVerdict::Mismatch;
+            return static_cast<unsigned char>(text[i + 1]) == withOffset(x) ? CrcVerdict::Match : CrcVerdict::Mismatch;
         }
     }
     return CrcVerdict::NoVerdict;

@@ -1,8 +1,8 @@
 #include "motion_timers.h"
 
 #include "drive_com.h"
-#include "entry_text.h"
 #include "drive_protocol.h"
+#include "entry_text.h"
 #include "numeric_text.h"
 #include "shared_state.h"
 #include "window_elements.h"

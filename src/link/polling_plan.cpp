@@ -36,9 +36,7 @@ void DriveCom::pollTick()
             pollStep_ = pollRounds_ < kRounds ? 0 : 3;
         }
         break;
-    case 2:
-        pollOnce(2180);
-        break;
+    case 2: pollOnce(2180); break;
     case 3:
         pollOnce(2182);
         ++pollRounds_;
@@ -55,21 +53,14 @@ void DriveCom::pollTick()
         pollOnce(2411);
         pollStep_ = 0;
         break;
-    case 6:
-        pollOnce(2437);
-        break;
-    case 7:
-        pollOnce(2440);
-        break;
-    case 8:
-        pollOnce(2443);
-        break;
+    case 6: pollOnce(2437); break;
+    case 7: pollOnce(2440); break;
+    case 8: pollOnce(2443); break;
     case 9:
         pollOnce(2446);
         pollStep_ = 0;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -16,8 +16,8 @@ namespace {
 bool switchedOn(const QString& text)
 {
     const QString t = text.trimmed().toLower();
-    return t == QLatin1String("1") || t == QLatin1String("true") || t == QLatin1String("yes")
-        || t == QLatin1String("on");
+    return t == QLatin1String("1") || t == QLatin1String("true") || t == QLatin1String("yes") ||
+           t == QLatin1String("on");
 }
 
 } // namespace
@@ -46,14 +46,14 @@ void WireTrace::record(bool sent, const QByteArray& bytes)
 
 bool WireTrace::enabled(const SettingsStore& settings)
 {
-    return switchedOn(qEnvironmentVariable(kTraceEnvironment))
-        || switchedOn(settings.value(kApplicationName, kTraceSection, kTraceKey));
+    return switchedOn(qEnvironmentVariable(kTraceEnvironment)) ||
+           switchedOn(settings.value(kApplicationName, kTraceSection, kTraceKey));
 }
 
 QString WireTrace::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/kinetra/wire-trace.log");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/kinetra/wire-trace.log");
 }
 
 std::unique_ptr<WireTrace> WireTrace::install(DriveCom& com, const SettingsStore& settings)

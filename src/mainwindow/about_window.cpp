@@ -23,11 +23,11 @@ struct Contact {
 // Fictitious addresses: the tool ships with its distributor's and its maker's own.
 constexpr Contact kMaker{"Kinetra Antriebstechnik GmbH", "Werkstraße 12",       "D-70000 Musterstadt",
                          "Tel. +49 (0)711 555 0100",     "www.kinetra.example", "service@kinetra.example"};
-constexpr Contact kDistributor{"Orven Motion Systems GmbH", "Am Industriepark 7",
-                               "D-30000 Beispielburg",      "Tel. +49 (0)511 555 0420",
-                               "www.orven-motion.example",  "support@orven-motion.example"};
+constexpr Contact kDistributor{"Orven Motion Systems GmbH", "Am Industriepark 7",       "D-30000 Beispielburg",
+                               "Tel. +49 (0)511 555 0420",  "www.orven-motion.example", "support@orven-motion.example"};
 
-QLabel* addLabel(QLayout* layout, const QString& name, const QString& text) {
+QLabel* addLabel(QLayout* layout, const QString& name, const QString& text)
+{
     auto* label = new QLabel(text);
     label->setObjectName(name);
     layout->addWidget(label);
@@ -36,7 +36,8 @@ QLabel* addLabel(QLayout* layout, const QString& name, const QString& text) {
 
 } // namespace
 
-AboutWindow::AboutWindow(Variant variant, QWidget* parent) : QDialog(parent), variant_(variant) {
+AboutWindow::AboutWindow(Variant variant, QWidget* parent) : QDialog(parent), variant_(variant)
+{
     const bool distributor = variant == Variant::Distributor;
     setObjectName(distributor ? QStringLiteral("frmSplashOrven") : QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Kinetra"));
@@ -100,12 +101,14 @@ AboutWindow::AboutWindow(Variant variant, QWidget* parent) : QDialog(parent), va
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
 }
 
-void AboutWindow::mousePressEvent(QMouseEvent* event) {
+void AboutWindow::mousePressEvent(QMouseEvent* event)
+{
     hide();
     event->accept();
 }
 
-void AboutWindow::keyPressEvent(QKeyEvent* event) {
+void AboutWindow::keyPressEvent(QKeyEvent* event)
+{
     hide();
     event->accept();
 }

@@ -23,11 +23,13 @@ namespace kinetra {
 namespace {
 
 // What a screen reader should say for a caption: the text without its mnemonic markers.
-QString spokenText(const QString& caption) {
+QString spokenText(const QString& caption)
+{
     QString out;
     out.reserve(caption.size());
     for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) ++i;
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
         out += caption[i];
     }
     return out;
@@ -35,17 +37,19 @@ QString spokenText(const QString& caption) {
 
 // A caption that grows must make room in every layout around it: Qt keeps cached size hints
 // of the enclosing panels otherwise, and the longer text of a language gets clipped.
-void makeRoom(QWidget* w) {
+void makeRoom(QWidget* w)
+{
     for (; w && !w->isWindow(); w = w->parentWidget())
         w->updateGeometry();
 }
 
 } // namespace
 
-frmSDI::frmSDI(SharedState& state, SettingsStore& settings, Dialogs& dialogs, Clock& clock,
-               QString programFolder, QWidget* parent)
+frmSDI::frmSDI(SharedState& state, SettingsStore& settings, Dialogs& dialogs, Clock& clock, QString programFolder,
+               QWidget* parent)
     : QMainWindow(parent), state_(state), store_(settings), dialogs_(dialogs), clock_(clock),
-      programFolder_(std::move(programFolder)), settings_(std::make_unique<SystemSettings>(settings)) {
+      programFolder_(std::move(programFolder)), settings_(std::make_unique<SystemSettings>(settings))
+{
     setObjectName(QStringLiteral("frmSDI"));
     setWindowTitle(QStringLiteral("Kinetra"));
     setWindowIcon(pictureIcon(QStringLiteral("kinetra")));
@@ -60,41 +64,54 @@ frmSDI::frmSDI(SharedState& state, SettingsStore& settings, Dialogs& dialogs, Cl
 
 frmSDI::~frmSDI() = default;
 
-QWidget* frmSDI::element(const Element& e) const {
+QWidget* frmSDI::element(const Element& e) const
+{
     return elements_.value(e, nullptr);
 }
 
-QAbstractButton* frmSDI::commandButton(int index) const {
+QAbstractButton* frmSDI::commandButton(int index) const
+{
     return cmdComand_.value(index, nullptr);
 }
 
-AboutWindow* frmSDI::splashWindow(int variant) const {
+AboutWindow* frmSDI::splashWindow(int variant) const
+{
     return variant == 1 ? splashOrven_ : splash_;
 }
 
-void frmSDI::setLabelText(QLabel* label, const QString& text) {
+void frmSDI::setLabelText(QLabel* label, const QString& text)
+{
     label->setText(text);
-    if (QWidget* buddy = label->buddy()) buddy->setAccessibleName(spokenText(text));
+    if (QWidget* buddy = label->buddy())
+        buddy->setAccessibleName(spokenText(text));
 }
 
-void frmSDI::setPictureHint(QWidget* button, const QString& hint) {
+void frmSDI::setPictureHint(QWidget* button, const QString& hint)
+{
     button->setToolTip(hint);
     button->setAccessibleName(hint);
 }
 
 // --- WindowElements ---
 
-QString frmSDI::text(const Element& e) const {
+QString frmSDI::text(const Element& e) const
+{
     QWidget* w = element(e);
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
-    if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
-    if (auto* list = qobject_cast<QComboBox*>(w)) return list->currentText();
-    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(w)) return frame->title();
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text();
+    if (auto* list = qobject_cast<QComboBox*>(w))
+        return list->currentText();
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
+        return button->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(w))
+        return frame->title();
     return {};
 }
 
-void frmSDI::setText(const Element& e, const QString& t) {
+void frmSDI::setText(const Element& e, const QString& t)
+{
     QWidget* w = element(e);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         // The live polling sets most boxes to the value they already show; a line edit lays out
@@ -113,68 +130,89 @@ void frmSDI::setText(const Element& e, const QString& t) {
     }
 }
 
-int frmSDI::selection(const Element& e) const {
+int frmSDI::selection(const Element& e) const
+{
     auto* list = elementAs<QComboBox>(e);
     return list ? list->currentIndex() : -1;
 }
 
-void frmSDI::setSelection(const Element& e, int position) {
+void frmSDI::setSelection(const Element& e, int position)
+{
     auto* list = elementAs<QComboBox>(e);
-    if (list && position >= 0 && position < list->count()) list->setCurrentIndex(position);
+    if (list && position >= 0 && position < list->count())
+        list->setCurrentIndex(position);
 }
 
-void frmSDI::setElementVisible(const Element& e, bool on) {
-    if (QWidget* w = element(e)) w->setVisible(on);
+void frmSDI::setElementVisible(const Element& e, bool on)
+{
+    if (QWidget* w = element(e))
+        w->setVisible(on);
 }
 
-void frmSDI::setElementEnabled(const Element& e, bool on) {
-    if (QWidget* w = element(e)) w->setEnabled(on);
+void frmSDI::setElementEnabled(const Element& e, bool on)
+{
+    if (QWidget* w = element(e))
+        w->setEnabled(on);
 }
 
-void frmSDI::setVisible(const Element& e, bool on) {
+void frmSDI::setVisible(const Element& e, bool on)
+{
     setElementVisible(e, on);
 }
 
-void frmSDI::setEnabled(const Element& e, bool on) {
+void frmSDI::setEnabled(const Element& e, bool on)
+{
     setElementEnabled(e, on);
 }
 
-void frmSDI::setValue(const Element& e, int v) {
-    if (auto* bar = elementAs<QProgressBar>(e)) bar->setValue(qBound(bar->minimum(), v, bar->maximum()));
+void frmSDI::setValue(const Element& e, int v)
+{
+    if (auto* bar = elementAs<QProgressBar>(e))
+        bar->setValue(qBound(bar->minimum(), v, bar->maximum()));
 }
 
-void frmSDI::setMaximum(const Element& e, int v) {
-    if (auto* bar = elementAs<QProgressBar>(e)) bar->setMaximum(qMax(v, bar->minimum()));
+void frmSDI::setMaximum(const Element& e, int v)
+{
+    if (auto* bar = elementAs<QProgressBar>(e))
+        bar->setMaximum(qMax(v, bar->minimum()));
 }
 
-void frmSDI::setStatusText(int panel, const QString& t) {
+void frmSDI::setStatusText(int panel, const QString& t)
+{
     if (auto* label = elementAs<QLabel>(Element{QStringLiteral("StatusBar1"), panel})) {
         label->setText(t);
         label->setAccessibleName(t);
     }
 }
 
-void frmSDI::setStatusBevel(int panel, Bevel bevel) {
+void frmSDI::setStatusBevel(int panel, Bevel bevel)
+{
     if (auto* label = elementAs<QLabel>(Element{QStringLiteral("StatusBar1"), panel}))
         label->setFrameShadow(bevel == Bevel::Raised ? QFrame::Raised : QFrame::Sunken);
 }
 
-int frmSDI::currentTab() const {
+int frmSDI::currentTab() const
+{
     auto* tabs = elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0});
     return tabs ? tabs->currentIndex() : -1;
 }
 
-void frmSDI::setHeight(const Element& e, int units) {
-    if (QWidget* w = element(e)) w->resize(w->width(), qBound(0, classicUnits(this, units), QWIDGETSIZE_MAX));
+void frmSDI::setHeight(const Element& e, int units)
+{
+    if (QWidget* w = element(e))
+        w->resize(w->width(), qBound(0, classicUnits(this, units), QWIDGETSIZE_MAX));
 }
 
-void frmSDI::setTop(const Element& e, int units) {
-    if (QWidget* w = element(e)) w->move(w->x(), classicUnits(this, units));
+void frmSDI::setTop(const Element& e, int units)
+{
+    if (QWidget* w = element(e))
+        w->move(w->x(), classicUnits(this, units));
 }
 
 // --- LanguageTargets ---
 
-void frmSDI::setCaption(const Element& e, const QString& caption) {
+void frmSDI::setCaption(const Element& e, const QString& caption)
+{
     QWidget* w = element(e);
     if (auto* label = qobject_cast<QLabel*>(w)) {
         setLabelText(label, caption);
@@ -186,24 +224,32 @@ void frmSDI::setCaption(const Element& e, const QString& caption) {
                 setLabelText(status, caption);
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(caption);
-        if (button->icon().isNull()) button->setAccessibleName(spokenText(caption));
+        if (button->icon().isNull())
+            button->setAccessibleName(spokenText(caption));
     }
     makeRoom(w);
 }
 
-void frmSDI::setHint(const Element& e, const QString& hint) {
-    if (QWidget* w = element(e)) setPictureHint(w, hint);
+void frmSDI::setHint(const Element& e, const QString& hint)
+{
+    if (QWidget* w = element(e))
+        setPictureHint(w, hint);
 }
 
-void frmSDI::clearItems(const Element& e) {
-    if (auto* list = elementAs<QComboBox>(e)) list->clear();
+void frmSDI::clearItems(const Element& e)
+{
+    if (auto* list = elementAs<QComboBox>(e))
+        list->clear();
 }
 
-void frmSDI::addItem(const Element& e, const QString& item) {
-    if (auto* list = elementAs<QComboBox>(e)) list->addItem(item);
+void frmSDI::addItem(const Element& e, const QString& item)
+{
+    if (auto* list = elementAs<QComboBox>(e))
+        list->addItem(item);
 }
 
-void frmSDI::setTag(const Element& e, const QString& tag) {
+void frmSDI::setTag(const Element& e, const QString& tag)
+{
     // The parameter number of a list, shown as its hover hint.
     if (QWidget* w = element(e)) {
         w->setProperty("tag", tag);
@@ -211,9 +257,11 @@ void frmSDI::setTag(const Element& e, const QString& tag) {
     }
 }
 
-void frmSDI::setTabCaption(int tab, const QString& caption) {
+void frmSDI::setTabCaption(int tab, const QString& caption)
+{
     auto* tabs = elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0});
-    if (tabs && tab >= 0 && tab < tabs->count()) tabs->setTabText(tab, caption);
+    if (tabs && tab >= 0 && tab < tabs->count())
+        tabs->setTabText(tab, caption);
 }
 
 } // namespace kinetra

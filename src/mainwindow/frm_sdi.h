@@ -183,8 +183,7 @@ private:
     void buildFrameExtras(int frameIndex, QGridLayout* grid, int& row);
     QWidget* addField(QGridLayout* grid, int row, int column, const FieldSpec& field);
     QWidget* makeLamp(int index);
-    QAbstractButton* makePictureButton(const QString& name, int index, const QString& hint,
-                                       const QString& icon);
+    QAbstractButton* makePictureButton(const QString& name, int index, const QString& hint, const QString& icon);
     QGroupBox* makeFrame(const QString& name, int index, const QString& caption);
     void registerElement(const QString& name, int index, QWidget* widget, bool indexed = true);
 

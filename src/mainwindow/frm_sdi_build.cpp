@@ -3,8 +3,8 @@
 #include "classic_units.h"
 #include "drive_protocol.h"
 #include "frm_sdi.h"
-#include "parameter_catalogue.h"
 #include "frm_sdi_sizes.h"
+#include "parameter_catalogue.h"
 #include "picture_icons.h"
 #include "window_layout_table.h"
 
@@ -29,13 +29,15 @@ using namespace sizes;
 
 namespace {
 
-QString fromDesign(const char* text) {
+QString fromDesign(const char* text)
+{
     return QString::fromUtf8(text);
 }
 
 } // namespace
 
-void frmSDI::registerElement(const QString& name, int index, QWidget* widget, bool indexed) {
+void frmSDI::registerElement(const QString& name, int index, QWidget* widget, bool indexed)
+{
     widget->setObjectName(indexed ? name + QLatin1Char('_') + QString::number(index) : name);
     elements_.insert(Element{name, index}, widget);
     // The arrays with handlers of their own are held by index too, so that no handler has to
@@ -60,14 +62,15 @@ void frmSDI::registerElement(const QString& name, int index, QWidget* widget, bo
     }
 }
 
-QGroupBox* frmSDI::makeFrame(const QString& name, int index, const QString& caption) {
+QGroupBox* frmSDI::makeFrame(const QString& name, int index, const QString& caption)
+{
     auto* frame = new QGroupBox(caption);
     registerElement(name, index, frame);
     return frame;
 }
 
-QAbstractButton* frmSDI::makePictureButton(const QString& name, int index, const QString& hint,
-                                           const QString& icon) {
+QAbstractButton* frmSDI::makePictureButton(const QString& name, int index, const QString& hint, const QString& icon)
+{
     auto* button = new QToolButton;
     const bool indexed = name == QLatin1String("cmdComand");
     registerElement(name, index, button, indexed);
@@ -80,7 +83,8 @@ QAbstractButton* frmSDI::makePictureButton(const QString& name, int index, const
     return button;
 }
 
-QWidget* frmSDI::makeLamp(int index) {
+QWidget* frmSDI::makeLamp(int index)
+{
     // A lamp is a pair of pictures at one place: ledOn lit, ledOff dark; one of them shows.
     auto* holder = new QWidget;
     auto* row = new QHBoxLayout(holder);
@@ -97,7 +101,8 @@ QWidget* frmSDI::makeLamp(int index) {
     return holder;
 }
 
-QWidget* frmSDI::addField(QGridLayout* grid, int row, int column, const FieldSpec& field) {
+QWidget* frmSDI::addField(QGridLayout* grid, int row, int column, const FieldSpec& field)
+{
     QWidget* box = nullptr;
     if (field.kind == FieldKind::List) {
         auto* list = new QComboBox;
@@ -122,14 +127,16 @@ QWidget* frmSDI::addField(QGridLayout* grid, int row, int column, const FieldSpe
         setLabelText(label, fromDesign(field.label));
         grid->addWidget(label, row, column * 3 + 1);
     }
-    if (field.lamp >= 0) grid->addWidget(makeLamp(field.lamp), row, column * 3 + 2);
+    if (field.lamp >= 0)
+        grid->addWidget(makeLamp(field.lamp), row, column * 3 + 2);
     return box;
 }
 
-void frmSDI::buildFrameExtras(int frameIndex, QGridLayout* grid, int& row) {
+void frmSDI::buildFrameExtras(int frameIndex, QGridLayout* grid, int& row)
+{
     auto labelledButton = [&](int command, int object) {
-        QAbstractButton* button = makePictureButton(QStringLiteral("cmdComand"), command, QString(),
-                                                    QStringLiteral("cmd%1").arg(command));
+        QAbstractButton* button =
+            makePictureButton(QStringLiteral("cmdComand"), command, QString(), QStringLiteral("cmd%1").arg(command));
         auto* label = new QLabel;
         registerElement(QStringLiteral("lblObject"), object, label);
         label->setBuddy(button);
@@ -146,9 +153,7 @@ void frmSDI::buildFrameExtras(int frameIndex, QGridLayout* grid, int& row) {
         grid->addWidget(encoder, row++, 0, 1, 3);
         break;
     }
-    case 2:
-        labelledButton(140, 4);
-        break;
+    case 2: labelledButton(140, 4); break;
     case 8: {
         auto* bcd = new QCheckBox(QStringLiteral("BCD Start"));
         registerElement(QStringLiteral("chkBCD"), 0, bcd, false);
@@ -170,8 +175,8 @@ void frmSDI::buildFrameExtras(int frameIndex, QGridLayout* grid, int& row) {
         break;
     case 12:
         for (int index : {0, 1}) {
-            auto* button = new QPushButton(index == 0 ? QStringLiteral("Dauertest")
-                                                      : QStringLiteral("Konfiguration laden"));
+            auto* button =
+                new QPushButton(index == 0 ? QStringLiteral("Dauertest") : QStringLiteral("Konfiguration laden"));
             registerElement(QStringLiteral("cmdComand"), index, button);
             button->setAccessibleName(button->text());
             // "Konfiguration laden" is part of the design but never offered.
@@ -179,27 +184,30 @@ void frmSDI::buildFrameExtras(int frameIndex, QGridLayout* grid, int& row) {
             grid->addWidget(button, row++, 0, 1, 2, Qt::AlignLeft);
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-void frmSDI::fillFrame(QGridLayout* grid, int frameIndex, bool sidePanel) {
+void frmSDI::fillFrame(QGridLayout* grid, int frameIndex, bool sidePanel)
+{
     int row = 0;
-    if (!sidePanel) buildFrameExtras(frameIndex, grid, row);
+    if (!sidePanel)
+        buildFrameExtras(frameIndex, grid, row);
     QList<const FieldSpec*> fields;
     const FrameArray array = sidePanel ? FrameArray::Main : FrameArray::Para;
     for (const FieldSpec& f : parameterFields())
-        if (f.array == array && f.frame == frameIndex) fields << &f;
-    const int perColumn = fields.size() > kRowsPerColumn ? static_cast<int>((fields.size() + 1) / 2)
-                                                         : static_cast<int>(fields.size());
+        if (f.array == array && f.frame == frameIndex)
+            fields << &f;
+    const int perColumn =
+        fields.size() > kRowsPerColumn ? static_cast<int>((fields.size() + 1) / 2) : static_cast<int>(fields.size());
     for (int i = 0; i < fields.size(); ++i)
         addField(grid, row + (perColumn ? i % perColumn : 0), perColumn ? i / perColumn : 0, *fields[i]);
     grid->setColumnStretch(grid->columnCount(), 1);
     grid->setRowStretch(row + perColumn, 1);
 }
 
-QTabWidget* frmSDI::buildTabs() {
+QTabWidget* frmSDI::buildTabs()
+{
     auto* tabs = new QTabWidget;
     registerElement(QStringLiteral("SSTab1"), 0, tabs, false);
     const auto captions = tabCaptions();
@@ -209,7 +217,8 @@ QTabWidget* frmSDI::buildTabs() {
         auto* columns = new QHBoxLayout(page);
         QVBoxLayout* column[3] = {new QVBoxLayout, new QVBoxLayout, new QVBoxLayout};
         for (const FrameSpec& tabFrame : tabFrames()) {
-            if (tabFrame.tab != tab) continue;
+            if (tabFrame.tab != tab)
+                continue;
             QGroupBox* frame = makeFrame(QStringLiteral("framepara"), tabFrame.index, fromDesign(tabFrame.caption));
             if (tabFrame.index == 9) {
                 buildDiagnoseFrame(frame);
@@ -218,7 +227,8 @@ QTabWidget* frmSDI::buildTabs() {
                 fillFrame(grid, tabFrame.index, false);
             }
             // The debug frame is part of the design; only a hidden debug box would show it.
-            if (tabFrame.index == 13) frame->setVisible(false);
+            if (tabFrame.index == 13)
+                frame->setVisible(false);
             column[tabFrame.column]->addWidget(frame);
         }
         for (QVBoxLayout* c : column) {
@@ -235,7 +245,8 @@ QTabWidget* frmSDI::buildTabs() {
     return tabs;
 }
 
-QWidget* frmSDI::buildSimplePanel() {
+QWidget* frmSDI::buildSimplePanel()
+{
     auto* holder = new QWidget;
     auto* layout = new QHBoxLayout(holder);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -251,7 +262,8 @@ QWidget* frmSDI::buildSimplePanel() {
     return holder;
 }
 
-QWidget* frmSDI::buildSidePanels() {
+QWidget* frmSDI::buildSidePanels()
+{
     auto* side = new QWidget;
     auto* column = new QVBoxLayout(side);
     column->setContentsMargins(0, 0, 0, 0);
@@ -300,9 +312,9 @@ QWidget* frmSDI::buildSidePanels() {
     column->addWidget(statusTab);
 
     for (int index : {0, 1}) {
-        QGroupBox* frame = makeFrame(QStringLiteral("frmMain"), index,
-                                     index == 0 ? QStringLiteral("Ein/Ausgänge")
-                                                : QStringLiteral("Version/Betriebsstunden"));
+        QGroupBox* frame =
+            makeFrame(QStringLiteral("frmMain"), index,
+                      index == 0 ? QStringLiteral("Ein/Ausgänge") : QStringLiteral("Version/Betriebsstunden"));
         auto* frameGrid = new QGridLayout(frame);
         fillFrame(frameGrid, index, true);
         column->addWidget(frame);
@@ -311,7 +323,8 @@ QWidget* frmSDI::buildSidePanels() {
     return side;
 }
 
-QWidget* frmSDI::buildToolRow() {
+QWidget* frmSDI::buildToolRow()
+{
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -326,10 +339,11 @@ QWidget* frmSDI::buildToolRow() {
                           {"cmdTool", "Information", "tool"},
                           {"cmdInfo", "Information", "info"}};
     for (const Tool& t : tools) {
-        if (QLatin1String(t.name) == QLatin1String("cmdTool")) layout->addSpacing(16);
-        layout->addWidget(makePictureButton(QString::fromLatin1(t.name), 0, fromDesign(t.hint),
-                                            QString::fromLatin1(t.icon)),
-                          0, Qt::AlignTop);
+        if (QLatin1String(t.name) == QLatin1String("cmdTool"))
+            layout->addSpacing(16);
+        layout->addWidget(
+            makePictureButton(QString::fromLatin1(t.name), 0, fromDesign(t.hint), QString::fromLatin1(t.icon)), 0,
+            Qt::AlignTop);
     }
     layout->addSpacing(16);
     // The tools panel opens beside the buttons, so the window keeps its height.
@@ -338,7 +352,8 @@ QWidget* frmSDI::buildToolRow() {
     return row;
 }
 
-QWidget* frmSDI::buildToolPanel() {
+QWidget* frmSDI::buildToolPanel()
+{
     auto* panel = new QFrame;
     registerElement(QStringLiteral("frameTool"), 0, panel, false);
     panel->setFrameShape(QFrame::StyledPanel);
@@ -384,8 +399,7 @@ QWidget* frmSDI::buildToolPanel() {
     accessColumn->addWidget(lock);
     accessColumn->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(access);
-    QAbstractButton* login =
-        makePictureButton(QStringLiteral("cmdSecurity"), 0, QString(), QStringLiteral("info"));
+    QAbstractButton* login = makePictureButton(QStringLiteral("cmdSecurity"), 0, QString(), QStringLiteral("info"));
     login->setVisible(false);
     layout->addWidget(login);
     layout->addStretch(1);
@@ -393,7 +407,8 @@ QWidget* frmSDI::buildToolPanel() {
     return panel;
 }
 
-void frmSDI::buildStatusBar() {
+void frmSDI::buildStatusBar()
+{
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
@@ -405,14 +420,16 @@ void frmSDI::buildStatusBar() {
         label->setFrameShadow(QFrame::Raised);
         label->setMargin(1);
         const int width = widths[panel - 1];
-        if (width > 0) label->setMinimumWidth(classicUnits(this, width));
+        if (width > 0)
+            label->setMinimumWidth(classicUnits(this, width));
         bar->addWidget(label, width > 0 ? 0 : 1);
     }
     setStatusText(1, QStringLiteral(" RS232 : OFFLINE"));
     setStatusText(2, QStringLiteral(" COM"));
 }
 
-void frmSDI::buildWindow() {
+void frmSDI::buildWindow()
+{
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(buildToolRow());

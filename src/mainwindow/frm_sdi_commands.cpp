@@ -2,8 +2,8 @@
 // button and the chart multipliers.
 #include "clock.h"
 #include "drive_com.h"
-#include "drive_workflows.h"
 #include "drive_protocol.h"
+#include "drive_workflows.h"
 #include "frm_login.h"
 #include "frm_sdi.h"
 #include "motion_timers.h"
@@ -260,7 +260,8 @@ void frmSDI::chkRead_Change(int trace)
     auto* box = elementAs<QCheckBox>(Element{QStringLiteral("chkRead"), trace});
     if (!box || !onChartTrace)
         return;
-    const QString multiplier = text(Element{trace == 0 ? QStringLiteral("valCurMult") : QStringLiteral("valPwmMult"), 0});
+    const QString multiplier =
+        text(Element{trace == 0 ? QStringLiteral("valCurMult") : QStringLiteral("valPwmMult"), 0});
     onChartTrace(trace, box->isChecked(), multiplier);
 }
 

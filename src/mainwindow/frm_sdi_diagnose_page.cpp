@@ -16,7 +16,8 @@ namespace kinetra {
 
 using namespace sizes;
 
-void frmSDI::buildDiagnoseFrame(QGroupBox* frame) {
+void frmSDI::buildDiagnoseFrame(QGroupBox* frame)
+{
     auto* columns = new QHBoxLayout(frame);
 
     // Left: the chart with its trace boxes and multipliers.
@@ -32,8 +33,7 @@ void frmSDI::buildDiagnoseFrame(QGroupBox* frame) {
         trace->setChecked(true);
         connect(trace, &QCheckBox::toggled, this, [this, i] { chkRead_Change(i); });
         auto* multiplier = new QLineEdit(QStringLiteral("1"));
-        registerElement(i == 0 ? QStringLiteral("valCurMult") : QStringLiteral("valPwmMult"), 0, multiplier,
-                        false);
+        registerElement(i == 0 ? QStringLiteral("valCurMult") : QStringLiteral("valPwmMult"), 0, multiplier, false);
         multiplier->setFixedWidth(classicUnits(this, 615));
         multiplier->setAccessibleName(trace->text());
         auto* scale = new QLabel(i == 0 ? QStringLiteral("Raster=1A") : QStringLiteral("Raster=24 Steps"));

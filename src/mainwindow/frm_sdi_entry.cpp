@@ -2,14 +2,14 @@
 // on confirmation, the selection lists and the help line.
 #include "dialogs.h"
 #include "drive_com.h"
-#include "drive_workflows.h"
 #include "drive_protocol.h"
+#include "drive_workflows.h"
+#include "entry_text.h"
 #include "frm_sdi.h"
+#include "help_text.h"
 #include "motion_timers.h"
 #include "numeric_text.h"
-#include "entry_text.h"
 #include "parameter_catalogue.h"
-#include "help_text.h"
 #include "shared_state.h"
 
 #include <QCheckBox>
@@ -146,8 +146,8 @@ bool frmSDI::askToApply()
 void frmSDI::txtPara_LostFocus(int index)
 {
     auto* box = txtPara_.value(index);
-    if (!box || index < 100 || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly || state_.transferActive ||
-        state_.driveLoadActive != 0 || asking_)
+    if (!box || index < 100 || box->isReadOnly() || parameterRule(commandOfBox(index)).readOnly ||
+        state_.transferActive || state_.driveLoadActive != 0 || asking_)
         return;
     const int cmd = commandOfBox(index);
     const QString slot = state_.table.value(cmd).toText();

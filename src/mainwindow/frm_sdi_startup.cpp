@@ -25,7 +25,8 @@ namespace kinetra {
 
 namespace {
 
-Element E(const char* name, int index = 0) {
+Element E(const char* name, int index = 0)
+{
     return Element{QString::fromLatin1(name), index};
 }
 
@@ -35,29 +36,34 @@ const QString kLanguageNotAvailable = QStringLiteral("language not available");
 
 } // namespace
 
-void frmSDI::connectHandlers() {
+void frmSDI::connectHandlers()
+{
     connect(qobject_cast<QAbstractButton*>(element(E("cmdTool"))), &QAbstractButton::clicked, this,
             &frmSDI::cmdTool_Click);
     connect(qobject_cast<QAbstractButton*>(element(E("cmdInfo"))), &QAbstractButton::clicked, this,
             &frmSDI::cmdInfo_Click);
     // A click is a left-button release inside the button, which is what the link expects.
-    connect(qobject_cast<QAbstractButton*>(element(E("cmdConnect"))), &QAbstractButton::clicked, this,
-            [this] {
-                if (com_) com_->cmdConnect();
-            });
+    connect(qobject_cast<QAbstractButton*>(element(E("cmdConnect"))), &QAbstractButton::clicked, this, [this] {
+        if (com_)
+            com_->cmdConnect();
+    });
     connect(qobject_cast<QAbstractButton*>(element(E("cmdStop"))), &QAbstractButton::clicked, this, [this] {
-        if (com_) com_->cmdStop();
+        if (com_)
+            com_->cmdStop();
     });
     connectEntryHandlers();
     connectCommandHandlers();
     // The window sees every key, focus change and button event of its controls first.
     for (QWidget* w : findChildren<QWidget*>())
-        if (w->window() == this) w->installEventFilter(this);
+        if (w->window() == this)
+            w->installEventFilter(this);
 }
 
-void frmSDI::setCheckBoxValue(const Element& e, bool ticked) {
+void frmSDI::setCheckBoxValue(const Element& e, bool ticked)
+{
     auto* box = elementAs<QCheckBox>(e);
-    if (!box || box->isChecked() == ticked) return;
+    if (!box || box->isChecked() == ticked)
+        return;
     box->setChecked(ticked);
     // Setting a box's value runs its click rule, as a click would.
     if (e.name == QLatin1String("chkEncoder"))
@@ -68,7 +74,8 @@ void frmSDI::setCheckBoxValue(const Element& e, bool ticked) {
         Check2_Click();
 }
 
-void frmSDI::Form_Load() {
+void frmSDI::Form_Load()
+{
     // The settings mirrors start at 0 with the program; a missing key leaves them there.
     settingsCheck_ = 0;
     state_.languageIndex = 0;
@@ -106,7 +113,8 @@ void frmSDI::Form_Load() {
     auto readBox = [this](const QString& key, const char* box) {
         auto* check = elementAs<QCheckBox>(E(box));
         const int value = settings_->read(key, check && check->isChecked() ? 1 : 0);
-        if (value == 0 || value == 1) setCheckBoxValue(E(box), value == 1);
+        if (value == 0 || value == 1)
+            setCheckBoxValue(E(box), value == 1);
     };
     readBox(systemkey::kSecurity, "checkSecurity");
     readBox(systemkey::kEncoder, "chkEncoder");
@@ -121,7 +129,8 @@ void frmSDI::Form_Load() {
     applyExpertView();
 
     show();
-    if (!programFolder_.isEmpty()) QDir::setCurrent(programFolder_);
+    if (!programFolder_.isEmpty())
+        QDir::setCurrent(programFolder_);
 
     setStatusText(1, kOffline);
     setStatusText(3, QString());
@@ -140,49 +149,62 @@ void frmSDI::Form_Load() {
     state_.chartRecording = true;
 }
 
-void frmSDI::updateScaleTexts() {
+void frmSDI::updateScaleTexts()
+{
     // A multiplier box without digits, or with 0, leaves its scale text as it is.
     const auto quotient = [this](const char* box, double numerator) -> QString {
         const QString digits = filterChars(text(E(box)), kDigitChars);
         const double divisor = digits.toDouble();
-        if (digits.isEmpty() || divisor == 0) return {};
+        if (digits.isEmpty() || divisor == 0)
+            return {};
         return QString::number(numerator / divisor, 'g', 15);
     };
     const QString current = quotient("valCurMult", 1);
-    if (!current.isEmpty()) setText(E("txtCur"), state_.message(43) + current + QStringLiteral("A"));
+    if (!current.isEmpty())
+        setText(E("txtCur"), state_.message(43) + current + QStringLiteral("A"));
     const QString pwm = quotient("valPwmMult", 24);
-    if (!pwm.isEmpty()) setText(E("txtPwm"), state_.message(43) + pwm + state_.message(44));
+    if (!pwm.isEmpty())
+        setText(E("txtPwm"), state_.message(43) + pwm + state_.message(44));
 }
 
-void frmSDI::applyInputLockChange() {
+void frmSDI::applyInputLockChange()
+{
     auto* lock = elementAs<QCheckBox>(E("checkSecurity"));
-    if (!lock) return;
+    if (!lock)
+        return;
     settings_->write(systemkey::kSecurity, lock->isChecked() ? 1 : 0);
     setWindowTitle(applyInputLockChangeRule(*this, state_, lock->isChecked()));
 }
 
-void frmSDI::applyInputLockAtStart() {
+void frmSDI::applyInputLockAtStart()
+{
     auto* lock = elementAs<QCheckBox>(E("checkSecurity"));
     setWindowTitle(applyInputLockStartRule(*this, state_, lock && lock->isChecked()));
 }
 
-void frmSDI::applyExpertView() {
+void frmSDI::applyExpertView()
+{
     const bool expert = state_.expertMode;
-    if (QWidget* panel = findChild<QWidget*>(QStringLiteral("simplePanel"))) panel->setVisible(!expert);
+    if (QWidget* panel = findChild<QWidget*>(QStringLiteral("simplePanel")))
+        panel->setVisible(!expert);
     setElementVisible(E("SSTab1"), expert);
 }
 
-void frmSDI::Check2_Click() {
+void frmSDI::Check2_Click()
+{
     auto* box = elementAs<QCheckBox>(E("Check2"));
-    if (!box) return;
+    if (!box)
+        return;
     state_.expertMode = box->isChecked();
     settings_->write(systemkey::kExpert, state_.expertMode ? 1 : 0);
     applyExpertView();
 }
 
-void frmSDI::cmdTool_Click() {
+void frmSDI::cmdTool_Click()
+{
     QWidget* panel = element(E("frameTool"));
-    if (!panel) return;
+    if (!panel)
+        return;
     if (!panel->isHidden()) {
         panel->hide();
     } else {
@@ -196,15 +218,19 @@ void frmSDI::cmdTool_Click() {
     setCaption(E("Check2"), state_.message(63));
 }
 
-void frmSDI::optDec_Click(int index) {
-    if (index < 0 || index > 2) return;
+void frmSDI::optDec_Click(int index)
+{
+    if (index < 0 || index > 2)
+        return;
     state_.decPnt = index;
     settings_->write(systemkey::kDecpnt, index);
 }
 
-void frmSDI::chkEncoder_Click() {
+void frmSDI::chkEncoder_Click()
+{
     auto* box = elementAs<QCheckBox>(E("chkEncoder"));
-    if (!box) return;
+    if (!box)
+        return;
     const bool ticked = box->isChecked();
     settings_->write(systemkey::kEncoder, ticked ? 1 : 0);
     // With the internal measuring system the motor direction follows the counting direction.
@@ -212,13 +238,17 @@ void frmSDI::chkEncoder_Click() {
     setElementVisible(el::lblPara(2142), !ticked);
 }
 
-void frmSDI::chkReadStop_Click(int index) {
+void frmSDI::chkReadStop_Click(int index)
+{
     auto* box = elementAs<QCheckBox>(E("chkReadStop", index));
-    if (box && !box->isChecked()) state_.chartRecording = true;
+    if (box && !box->isChecked())
+        state_.chartRecording = true;
 }
 
-void frmSDI::cmdInfo_Click() {
-    if (state_.transferActive || splash_->isVisible() || splashOrven_->isVisible()) return;
+void frmSDI::cmdInfo_Click()
+{
+    if (state_.transferActive || splash_->isVisible() || splashOrven_->isVisible())
+        return;
     AboutWindow* about = splashWindow(state_.splashVariant);
     about->move(geometry().center() - about->rect().center());
     about->show();
@@ -226,9 +256,11 @@ void frmSDI::cmdInfo_Click() {
     about->activateWindow();
 }
 
-void frmSDI::cmdLanguage_MouseUp(int index, Qt::MouseButton button, const QPoint& pos) {
+void frmSDI::cmdLanguage_MouseUp(int index, Qt::MouseButton button, const QPoint& pos)
+{
     QWidget* w = element(E("cmdLanguage", index));
-    if (!w || pos.x() < 0 || pos.y() < 0 || pos.x() > w->width() || pos.y() > w->height()) return;
+    if (!w || pos.x() < 0 || pos.y() < 0 || pos.x() > w->width() || pos.y() > w->height())
+        return;
     // The left button checks the file first; any other button loads without the check.
     if (button == Qt::LeftButton && !languageFileReadable(programFolder_, index)) {
         dialogs_.message(kLanguageNotAvailable, kApplicationTitle, MessageIcon::Error);
@@ -238,20 +270,25 @@ void frmSDI::cmdLanguage_MouseUp(int index, Qt::MouseButton button, const QPoint
     loadLanguage(state_, programFolder_, *this, store_, dialogs_);
 }
 
-bool frmSDI::eventFilter(QObject* watched, QEvent* event) {
+bool frmSDI::eventFilter(QObject* watched, QEvent* event)
+{
     auto* w = qobject_cast<QWidget*>(watched);
-    if (!w) return QMainWindow::eventFilter(watched, event);
+    if (!w)
+        return QMainWindow::eventFilter(watched, event);
     const auto found = roles_.constFind(watched);
     const ControlRole* role = found == roles_.cend() ? nullptr : &found.value();
     if (role && role->kind == ControlRole::CommandButton)
         commandEvent(role->index, static_cast<QAbstractButton*>(w), event);
     // Every control's keys pass here: Enter also commits a pending selection list.
-    if (entryEvent(w, role, event)) return true;
-    if (role && role->kind == ControlRole::LanguageButton) languageEvent(role->index, event);
+    if (entryEvent(w, role, event))
+        return true;
+    if (role && role->kind == ControlRole::LanguageButton)
+        languageEvent(role->index, event);
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmSDI::languageEvent(int index, QEvent* event) {
+void frmSDI::languageEvent(int index, QEvent* event)
+{
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         cmdLanguage_MouseUp(index, mouse->button(), mouse->position().toPoint());
@@ -263,14 +300,17 @@ void frmSDI::languageEvent(int index, QEvent* event) {
     }
 }
 
-void frmSDI::bringToFront() {
-    if (isMinimized()) showNormal();
+void frmSDI::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
     show();
     raise();
     activateWindow();
 }
 
-void frmSDI::closeEvent(QCloseEvent* event) {
+void frmSDI::closeEvent(QCloseEvent* event)
+{
     // The program ends at once: every wait returns, nothing is asked, and no frame goes out
     // but the stop of a jog that would otherwise run on with nobody at the tool.
     if (timers_)

@@ -10,7 +10,8 @@ namespace kinetra {
 namespace {
 
 // 24 x 24 drawings; the frame of each is added by svg().
-const QHash<QString, const char*>& drawings() {
+const QHash<QString, const char*>& drawings()
+{
     static const QHash<QString, const char*> d{
         // the program's own emblem (also installed as its desktop icon)
         {"kinetra", R"(<rect x="1" y="1" width="22" height="22" rx="4.5" fill="#1d4f91"/>
@@ -72,8 +73,7 @@ const QHash<QString, const char*>& drawings() {
             <rect x="6" y="13" width="12" height="8" fill="#fff"/><path d="M12 14v5M9.5 16.5L12 19l2.5-2.5"
             stroke="#00695c" stroke-width="1.5" fill="none"/>)"},
         // frequency measurement
-        {"cmd140",
-         R"(<path d="M2 12c2-6 4-6 6 0s4 6 6 0 4-6 6 0" fill="none" stroke="#1d4f91" stroke-width="2.2"/>)"},
+        {"cmd140", R"(<path d="M2 12c2-6 4-6 6 0s4 6 6 0 4-6 6 0" fill="none" stroke="#1d4f91" stroke-width="2.2"/>)"},
         // service resets: circular arrow
         {"reset", R"(<path d="M19 12a7 7 0 1 1-2.1-5" fill="none" stroke="#c62828" stroke-width="2.6"/>
             <path d="M20 3v6h-6z" fill="#c62828"/>)"},
@@ -81,13 +81,14 @@ const QHash<QString, const char*>& drawings() {
     return d;
 }
 
-QByteArray svg(const char* body) {
-    return QByteArrayLiteral(
-               R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 24 24" width="24" height="24">)") +
+QByteArray svg(const char* body)
+{
+    return QByteArrayLiteral(R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 24 24" width="24" height="24">)") +
            QByteArray(body) + QByteArrayLiteral("</svg>");
 }
 
-QIcon iconFromSvg(const QByteArray& data) {
+QIcon iconFromSvg(const QByteArray& data)
+{
     QSvgRenderer renderer(data);
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64}) {
@@ -103,7 +104,8 @@ QIcon iconFromSvg(const QByteArray& data) {
 
 } // namespace
 
-QIcon pictureIcon(const QString& name) {
+QIcon pictureIcon(const QString& name)
+{
     QString key = name;
     if (key == QLatin1String("cmd161") || key == QLatin1String("cmd162") || key == QLatin1String("cmd163"))
         key = QStringLiteral("reset");
@@ -111,7 +113,8 @@ QIcon pictureIcon(const QString& name) {
     return it == drawings().constEnd() ? QIcon() : iconFromSvg(svg(it.value()));
 }
 
-QIcon lampIcon(bool lit) {
+QIcon lampIcon(bool lit)
+{
     return iconFromSvg(
         svg(lit ? R"(<circle cx="12" cy="12" r="8" fill="#43a047" stroke="#1b5e20" stroke-width="1.5"/>
         <circle cx="9.5" cy="9.5" r="2.5" fill="#c8e6c9"/>)"

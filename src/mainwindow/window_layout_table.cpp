@@ -122,17 +122,14 @@ constexpr FieldSpec kFields[] = {
 };
 
 constexpr FrameSpec kFrames[] = {
-    {0, 0, 0, "Position Regler"}, {5, 1, 0, "Motorstrom"},
-    {4, 1, 1, "Messsystem"},      {6, 2, 0, "Messsystem"},
-    {7, 2, 1, "Referenz"},        {2, 3, 0, "Drehzahlregler"},
-    {1, 3, 1, "Lageregler"},      {9, 4, 0, ""},
-    {3, 5, 0, "Program"},         {8, 5, 1, "Konfiguration"},
-    {13, 5, 2, "Debuging"},       {12, 6, 0, "Test"},
+    {0, 0, 0, "Position Regler"}, {5, 1, 0, "Motorstrom"},         {4, 1, 1, "Messsystem"}, {6, 2, 0, "Messsystem"},
+    {7, 2, 1, "Referenz"},        {2, 3, 0, "Drehzahlregler"},     {1, 3, 1, "Lageregler"}, {9, 4, 0, ""},
+    {3, 5, 0, "Program"},         {8, 5, 1, "Konfiguration"},      {13, 5, 2, "Debuging"},  {12, 6, 0, "Test"},
     {11, 6, 0, "Kommands"},       {10, 6, 1, "Service Parameter"},
 };
 
-constexpr const char* kTabs[] = {
-    "Position", "Sicherheit", "&Messsystem/Referenz", "Lage/Drehzahl", "Diagnose", "Progr.", "Service"};
+constexpr const char* kTabs[] = {"Position", "Sicherheit", "&Messsystem/Referenz", "Lage/Drehzahl", "Diagnose",
+                                 "Progr.",   "Service"};
 
 constexpr CommandButtonSpec kStatusButtons[] = {
     {128, "Start Absolut"},         {129, "Stop"},
@@ -152,19 +149,24 @@ constexpr const char* kObjectLabels[] = {"Service Parameter löschen",
 
 } // namespace
 
-std::span<const FieldSpec> parameterFields() {
+std::span<const FieldSpec> parameterFields()
+{
     return kFields;
 }
-std::span<const FrameSpec> tabFrames() {
+std::span<const FrameSpec> tabFrames()
+{
     return kFrames;
 }
-std::span<const char* const> tabCaptions() {
+std::span<const char* const> tabCaptions()
+{
     return kTabs;
 }
-std::span<const CommandButtonSpec> statusCommandButtons() {
+std::span<const CommandButtonSpec> statusCommandButtons()
+{
     return kStatusButtons;
 }
-std::span<const char* const> objectLabels() {
+std::span<const char* const> objectLabels()
+{
     return kObjectLabels;
 }
 

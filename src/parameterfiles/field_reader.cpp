@@ -6,22 +6,27 @@ namespace kinetra {
 
 namespace {
 
-bool isBlank(char c) {
+bool isBlank(char c)
+{
     return c == ' ' || c == '\t';
 }
-bool isLineBreak(char c) {
+bool isLineBreak(char c)
+{
     return c == '\r' || c == '\n';
 }
 
 } // namespace
 
-bool FieldReader::atLineEnd() const {
+bool FieldReader::atLineEnd() const
+{
     return pos_ >= bytes_.size() || isLineBreak(bytes_[pos_]);
 }
 
-void FieldReader::takeDelimiter() {
+void FieldReader::takeDelimiter()
+{
     afterComma_ = false;
-    if (pos_ >= bytes_.size()) return;
+    if (pos_ >= bytes_.size())
+        return;
     if (bytes_[pos_] == ',') {
         ++pos_;
         afterComma_ = true;
@@ -29,7 +34,8 @@ void FieldReader::takeDelimiter() {
     }
     if (bytes_[pos_] == '\r') {
         ++pos_;
-        if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+        if (pos_ < bytes_.size() && bytes_[pos_] == '\n')
+            ++pos_;
         ++line_;
     } else if (bytes_[pos_] == '\n') {
         ++pos_;
@@ -37,8 +43,10 @@ void FieldReader::takeDelimiter() {
     }
 }
 
-std::optional<QByteArray> FieldReader::readLine() {
-    if (pos_ >= bytes_.size()) return std::nullopt;
+std::optional<QByteArray> FieldReader::readLine()
+{
+    if (pos_ >= bytes_.size())
+        return std::nullopt;
     const qsizetype start = pos_;
     while (!atLineEnd())
         ++pos_;
@@ -47,12 +55,14 @@ std::optional<QByteArray> FieldReader::readLine() {
     return text;
 }
 
-std::optional<QByteArray> FieldReader::readField() {
+std::optional<QByteArray> FieldReader::readField()
+{
     const qsizetype size = bytes_.size();
     while (pos_ < size && isBlank(bytes_[pos_]))
         ++pos_;
     if (pos_ >= size) {
-        if (!afterComma_) return std::nullopt;
+        if (!afterComma_)
+            return std::nullopt;
         afterComma_ = false; // "P12", at the very end still has its empty value
         return QByteArray();
     }
@@ -78,13 +88,16 @@ std::optional<QByteArray> FieldReader::readField() {
     return field;
 }
 
-bool FieldReader::atEnd() const {
+bool FieldReader::atEnd() const
+{
     for (qsizetype i = pos_; i < bytes_.size(); ++i)
-        if (!isBlank(bytes_[i]) && !isLineBreak(bytes_[i])) return false;
+        if (!isBlank(bytes_[i]) && !isLineBreak(bytes_[i]))
+            return false;
     return true;
 }
 
-std::optional<qint64> fileNumber(QByteArrayView field) {
+std::optional<qint64> fileNumber(QByteArrayView field)
+{
     constexpr quint64 kMax = std::numeric_limits<qint64>::max();
     qsizetype i = 0;
     while (i < field.size() && isBlank(field[i]))
@@ -102,9 +115,11 @@ std::optional<qint64> fileNumber(QByteArrayView field) {
         if (c >= '0' && c <= '9') {
             const int digit = c - '0';
             if (point) {
-                if (firstDecimal < 0) firstDecimal = digit;
+                if (firstDecimal < 0)
+                    firstDecimal = digit;
             } else {
-                if (magnitude > (kMax - static_cast<quint64>(digit)) / 10) return std::nullopt;
+                if (magnitude > (kMax - static_cast<quint64>(digit)) / 10)
+                    return std::nullopt;
                 magnitude = magnitude * 10 + static_cast<quint64>(digit);
             }
         } else if (c == '.' && !point) {
@@ -114,7 +129,8 @@ std::optional<qint64> fileNumber(QByteArrayView field) {
         }
     }
     if (firstDecimal >= 5) {
-        if (magnitude == kMax) return std::nullopt;
+        if (magnitude == kMax)
+            return std::nullopt;
         ++magnitude;
     }
     const qint64 n = static_cast<qint64>(magnitude);

@@ -4,8 +4,8 @@
 #include "dialogs.h"
 #include "drive_com.h"
 #include "drive_load.h"
-#include "drive_workflows.h"
 #include "drive_protocol.h"
+#include "drive_workflows.h"
 #include "frm_save.h"
 #include "link_presenter.h"
 #include "parameter_file_reader.h"
@@ -144,18 +144,18 @@ frmFile::LoadEnd frmFile::readParameterFile(const QString& path, bool toDrive)
     }
 
     const ParameterFileResult result =
-        toDrive ? loadIntoDrive(com_, path,
-                                [this](const ParameterRecord& record, std::optional<WriteOutcome>) {
-                                    showRecord(record);
-                                    return true;
-                                })
-                : kinetra::readParameterFile(path, state.table, state.firmwareLevel,
-                                             [this](const ParameterRecord& record) {
-                                                 if (com_.state().stopRequest || com_.clock().quitting())
-                                                     return false;
-                                                 showRecord(record);
-                                                 return true;
-                                             });
+        toDrive
+            ? loadIntoDrive(com_, path,
+                            [this](const ParameterRecord& record, std::optional<WriteOutcome>) {
+                                showRecord(record);
+                                return true;
+                            })
+            : kinetra::readParameterFile(path, state.table, state.firmwareLevel, [this](const ParameterRecord& record) {
+                  if (com_.state().stopRequest || com_.clock().quitting())
+                      return false;
+                  showRecord(record);
+                  return true;
+              });
 
     if (result.error == ParameterFileError::Stopped) {
         setProgress(0);

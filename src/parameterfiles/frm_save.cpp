@@ -1,8 +1,8 @@
 #include "frm_save.h"
 
 #include "drive_com.h"
-#include "drive_workflows.h"
 #include "drive_protocol.h"
+#include "drive_workflows.h"
 #include "shared_state.h"
 #include "window_elements.h"
 

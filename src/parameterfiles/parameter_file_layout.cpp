@@ -2,7 +2,8 @@
 
 namespace kinetra {
 
-QList<int> axisSequence(qint16 firmwareLevel) {
+QList<int> axisSequence(qint16 firmwareLevel)
+{
     QList<int> seq;
     for (int p = 0; p <= 52; ++p)
         seq << p;
@@ -15,7 +16,8 @@ QList<int> axisSequence(qint16 firmwareLevel) {
     return seq;
 }
 
-QList<int> deviceSequence() {
+QList<int> deviceSequence()
+{
     QList<int> seq{0, 1, 2, 3};
     for (int p = 10; p <= 19; ++p)
         seq << p;
@@ -24,16 +26,20 @@ QList<int> deviceSequence() {
     return seq;
 }
 
-QByteArray recordName(int parameter) {
+QByteArray recordName(int parameter)
+{
     return 'P' + QByteArray::number(parameter);
 }
 
-bool isZeroRuleCommand(int cmd) {
+bool isZeroRuleCommand(int cmd)
+{
     return cmd == axisCommand(37) || cmd == axisCommand(40);
 }
 
-ParameterValue zeroRuleValue(int cmd, const ParameterValue& value) {
-    if (isZeroRuleCommand(cmd) && value.toInteger() == 0) return ParameterValue::number(1);
+ParameterValue zeroRuleValue(int cmd, const ParameterValue& value)
+{
+    if (isZeroRuleCommand(cmd) && value.toInteger() == 0)
+        return ParameterValue::number(1);
     return value;
 }
 

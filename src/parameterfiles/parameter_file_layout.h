@@ -21,10 +21,12 @@ QList<int> axisSequence(qint16 firmwareLevel);
 // Parameter numbers of the device records in file order: 0-3, 10-19, 25-48 (38 records).
 QList<int> deviceSequence();
 
-inline constexpr int axisCommand(int parameter) {
+inline constexpr int axisCommand(int parameter)
+{
     return 2100 + parameter;
 }
-inline constexpr int deviceCommand(int parameter) {
+inline constexpr int deviceCommand(int parameter)
+{
     return 2400 + parameter;
 }
 

@@ -11,7 +11,8 @@ namespace kinetra {
 
 namespace {
 
-ParameterFileResult failure(ParameterFileError error, int line = 0, const QString& detail = {}) {
+ParameterFileResult failure(ParameterFileError error, int line = 0, const QString& detail = {})
+{
     ParameterFileResult r;
     r.error = error;
     r.line = line;
@@ -19,9 +20,9 @@ ParameterFileResult failure(ParameterFileError error, int line = 0, const QStrin
     return r;
 }
 
-ParameterFileError missingError(const QFileInfo& info) {
-    return QFileInfo(info.absolutePath()).isDir() ? ParameterFileError::NotFound
-                                                  : ParameterFileError::PathNotFound;
+ParameterFileError missingError(const QFileInfo& info)
+{
+    return QFileInfo(info.absolutePath()).isDir() ? ParameterFileError::NotFound : ParameterFileError::PathNotFound;
 }
 
 // The bytes of the file at `path`, or why they cannot be had.
@@ -30,7 +31,8 @@ struct FileBytes {
     ParameterFileResult result;
 };
 
-FileBytes loadBytes(const QString& path) {
+FileBytes loadBytes(const QString& path)
+{
     FileBytes out;
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -48,8 +50,7 @@ FileBytes loadBytes(const QString& path) {
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        const auto error =
-            info.isReadable() ? ParameterFileError::ReadFailed : ParameterFileError::AccessDenied;
+        const auto error = info.isReadable() ? ParameterFileError::ReadFailed : ParameterFileError::AccessDenied;
         out.result = failure(error, 0, file.errorString());
         return out;
     }
@@ -58,11 +59,13 @@ FileBytes loadBytes(const QString& path) {
         out.result = failure(ParameterFileError::ReadFailed, 0, file.errorString());
     else if (out.bytes.size() > kMaxParameterFileSize) // grew since it was measured
         out.result = failure(ParameterFileError::TooLarge);
-    if (!out.result.ok()) out.bytes.clear();
+    if (!out.result.ok())
+        out.bytes.clear();
     return out;
 }
 
-bool sameName(const QByteArray& field, int parameter) {
+bool sameName(const QByteArray& field, int parameter)
+{
     return field.trimmed().compare(recordName(parameter), Qt::CaseInsensitive) == 0;
 }
 
@@ -73,9 +76,12 @@ public:
     RecordParser(QByteArrayView bytes, qint16 level)
         : reader_(bytes), axis_(axisSequence(level)),
           otherAxis_(axisSequence(level >= kLongAxisSequenceLevel ? 0 : kLongAxisSequenceLevel)),
-          device_(deviceSequence()) {}
+          device_(deviceSequence())
+    {
+    }
 
-    ParameterFileContent parse() {
+    ParameterFileContent parse()
+    {
         reader_.readLine(); // the header, tested before
         while (!reader_.atEnd()) {
             if (!skipFields(3) || !readRecords(axis_, &otherAxis_, axisCommand) || !skipFields(3) ||
@@ -87,7 +93,8 @@ public:
     }
 
 private:
-    bool stop(ParameterFileError error) {
+    bool stop(ParameterFileError error)
+    {
         content_.result = failure(error, reader_.line());
         if (error == ParameterFileError::ReadPastEnd)
             content_.result.records = static_cast<int>(content_.records.size());
@@ -96,25 +103,29 @@ private:
         return false;
     }
 
-    bool skipFields(int count) {
+    bool skipFields(int count)
+    {
         for (int i = 0; i < count; ++i)
-            if (!reader_.readField()) return stop(ParameterFileError::ReadPastEnd);
+            if (!reader_.readField())
+                return stop(ParameterFileError::ReadPastEnd);
         return true;
     }
 
-    bool readRecords(const QList<int>& sequence, const QList<int>* other, int (*command)(int)) {
+    bool readRecords(const QList<int>& sequence, const QList<int>* other, int (*command)(int))
+    {
         for (qsizetype i = 0; i < sequence.size(); ++i) {
             const int p = sequence[i];
             const auto name = reader_.readField();
             const auto value = name ? reader_.readField() : std::nullopt;
-            if (!value) return stop(ParameterFileError::ReadPastEnd);
+            if (!value)
+                return stop(ParameterFileError::ReadPastEnd);
             if (!sameName(*name, p)) {
                 const bool otherClass = other && i < other->size() && sameName(*name, other->at(i));
-                return stop(otherClass ? ParameterFileError::OtherLevelClass
-                                       : ParameterFileError::UnexpectedRecord);
+                return stop(otherClass ? ParameterFileError::OtherLevelClass : ParameterFileError::UnexpectedRecord);
             }
             const auto n = fileNumber(*value);
-            if (!n) return stop(ParameterFileError::NumberOutOfRange);
+            if (!n)
+                return stop(ParameterFileError::NumberOutOfRange);
             const int cmd = command(p);
             content_.records.append({cmd, zeroRuleValue(cmd, ParameterValue::number(*n))});
         }
@@ -130,33 +141,39 @@ private:
 
 } // namespace
 
-ParameterFileResult probeParameterFile(const QString& path) {
+ParameterFileResult probeParameterFile(const QString& path)
+{
     const QFileInfo info(path);
-    if (!info.exists()) return failure(missingError(info));
-    if (!info.isFile()) return failure(ParameterFileError::NotAFile);
+    if (!info.exists())
+        return failure(missingError(info));
+    if (!info.isFile())
+        return failure(ParameterFileError::NotAFile);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        const auto error =
-            info.isReadable() ? ParameterFileError::ReadFailed : ParameterFileError::AccessDenied;
+        const auto error = info.isReadable() ? ParameterFileError::ReadFailed : ParameterFileError::AccessDenied;
         return failure(error, 0, file.errorString());
     }
     return {};
 }
 
-bool hasParameterFileHeader(QByteArrayView bytes) {
+bool hasParameterFileHeader(QByteArrayView bytes)
+{
     FieldReader reader(bytes);
     const auto first = reader.readField();
     return first && *first == kParameterFileHeader;
 }
 
-ParameterFileResult testParameterFileHeader(const QString& path) {
+ParameterFileResult testParameterFileHeader(const QString& path)
+{
     const FileBytes file = loadBytes(path);
-    if (!file.result.ok()) return file.result;
+    if (!file.result.ok())
+        return file.result;
     return hasParameterFileHeader(file.bytes) ? ParameterFileResult{}
                                               : failure(ParameterFileError::NotParameterFile, 1);
 }
 
-ParameterFileContent parseParameterFile(QByteArrayView bytes, qint16 firmwareLevel) {
+ParameterFileContent parseParameterFile(QByteArrayView bytes, qint16 firmwareLevel)
+{
     if (!hasParameterFileHeader(bytes)) {
         ParameterFileContent refused;
         refused.result = failure(ParameterFileError::NotParameterFile, 1);
@@ -165,7 +182,8 @@ ParameterFileContent parseParameterFile(QByteArrayView bytes, qint16 firmwareLev
     return RecordParser(bytes, firmwareLevel).parse();
 }
 
-ParameterFileContent readParameterRecords(const QString& path, qint16 firmwareLevel) {
+ParameterFileContent readParameterRecords(const QString& path, qint16 firmwareLevel)
+{
     const FileBytes file = loadBytes(path);
     if (!file.result.ok()) {
         ParameterFileContent failed;
@@ -176,7 +194,8 @@ ParameterFileContent readParameterRecords(const QString& path, qint16 firmwareLe
 }
 
 ParameterFileResult readParameterFile(const QString& path, ParameterTable& table, qint16 firmwareLevel,
-                                      const ParameterRecordAction& afterStore) {
+                                      const ParameterRecordAction& afterStore)
+{
     // The whole file is judged before the first slot changes, so a refused file leaves the table
     // as it was. The records are a copy: the action may serve the user interface (a write to the
     // drive waits for its answer) without anything here changing under it.

@@ -23,44 +23,49 @@ constexpr char16_t kHighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 
                                         0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-char windows1252(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+char windows1252(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
     for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == c && c != 0) return static_cast<char>(0x80 + i);
+        if (kHighControls[i] == c && c != 0)
+            return static_cast<char>(0x80 + i);
     return '?';
 }
 
 // A quote or a line break inside a text would end the field early and shift every later
 // record onto the wrong parameter, so they are left out; the table never holds them anyway.
-QByteArray textField(const QString& text) {
+QByteArray textField(const QString& text)
+{
     QByteArray out;
     out.reserve(text.size() + 2);
     out += '"';
     for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) continue;
+        if (c == QLatin1Char('"') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            continue;
         out += windows1252(c.unicode());
     }
     out += '"';
     return out;
 }
 
-QByteArray valueField(const ParameterValue& v) {
+QByteArray valueField(const ParameterValue& v)
+{
     switch (v.kind()) {
-    case ParameterValue::Kind::Empty:
-        return {};
-    case ParameterValue::Kind::Number:
-        return QByteArray::number(*v.toInteger());
-    case ParameterValue::Kind::Text:
-        return textField(v.toText());
+    case ParameterValue::Kind::Empty: return {};
+    case ParameterValue::Kind::Number: return QByteArray::number(*v.toInteger());
+    case ParameterValue::Kind::Text: return textField(v.toText());
     }
     return {};
 }
 
-void titleLine(QByteArray& out, const QByteArray& text) {
+void titleLine(QByteArray& out, const QByteArray& text)
+{
     out += '"' + text + '"' + kLineEnd;
 }
 
-void recordLines(QByteArray& out, ParameterTable& table, const QList<int>& sequence, int (*command)(int)) {
+void recordLines(QByteArray& out, ParameterTable& table, const QList<int>& sequence, int (*command)(int))
+{
     for (const int p : sequence) {
         const int cmd = command(p);
         const ParameterValue kept = zeroRuleValue(cmd, table.value(cmd));
@@ -69,14 +74,17 @@ void recordLines(QByteArray& out, ParameterTable& table, const QList<int>& seque
     }
 }
 
-int axisCmd(int p) {
+int axisCmd(int p)
+{
     return axisCommand(p);
 }
-int deviceCmd(int p) {
+int deviceCmd(int p)
+{
     return deviceCommand(p);
 }
 
-ParameterFileResult failure(ParameterFileError error, const QString& detail = {}) {
+ParameterFileResult failure(ParameterFileError error, const QString& detail = {})
+{
     ParameterFileResult r;
     r.error = error;
     r.detail = detail;
@@ -84,28 +92,31 @@ ParameterFileResult failure(ParameterFileError error, const QString& detail = {}
 }
 
 // Why `path` cannot take a new file, judged before anything is written.
-std::optional<ParameterFileResult> unfitTarget(const QFileInfo& target) {
-    if (target.exists() && !target.isFile()) return failure(ParameterFileError::NotAFile);
+std::optional<ParameterFileResult> unfitTarget(const QFileInfo& target)
+{
+    if (target.exists() && !target.isFile())
+        return failure(ParameterFileError::NotAFile);
     const QFileInfo folder(target.absolutePath());
-    if (!folder.isDir()) return failure(ParameterFileError::PathNotFound);
-    if (target.exists() && !target.isWritable()) return failure(ParameterFileError::AccessDenied);
+    if (!folder.isDir())
+        return failure(ParameterFileError::PathNotFound);
+    if (target.exists() && !target.isWritable())
+        return failure(ParameterFileError::AccessDenied);
     return std::nullopt;
 }
 
-ParameterFileError writeError(QFileDevice::FileError error) {
+ParameterFileError writeError(QFileDevice::FileError error)
+{
     switch (error) {
-    case QFileDevice::ResourceError:
-        return ParameterFileError::DiskFull;
-    case QFileDevice::PermissionsError:
-        return ParameterFileError::AccessDenied;
-    default:
-        return ParameterFileError::WriteFailed;
+    case QFileDevice::ResourceError: return ParameterFileError::DiskFull;
+    case QFileDevice::PermissionsError: return ParameterFileError::AccessDenied;
+    default: return ParameterFileError::WriteFailed;
     }
 }
 
 } // namespace
 
-QByteArray formatParameterFile(ParameterTable& table, qint16 firmwareLevel) {
+QByteArray formatParameterFile(ParameterTable& table, qint16 firmwareLevel)
+{
     QByteArray out;
     out.reserve(4096);
     titleLine(out, kParameterFileHeader);
@@ -121,16 +132,17 @@ QByteArray formatParameterFile(ParameterTable& table, qint16 firmwareLevel) {
     return out;
 }
 
-ParameterFileResult writeParameterFile(const QString& path, ParameterTable& table, qint16 firmwareLevel) {
+ParameterFileResult writeParameterFile(const QString& path, ParameterTable& table, qint16 firmwareLevel)
+{
     const QFileInfo target(path);
-    if (const auto unfit = unfitTarget(target)) return *unfit;
+    if (const auto unfit = unfitTarget(target))
+        return *unfit;
     const QByteArray bytes = formatParameterFile(table, firmwareLevel);
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         const bool folderLocked = !QFileInfo(target.absolutePath()).isWritable();
-        return failure(folderLocked ? ParameterFileError::AccessDenied : writeError(file.error()),
-                       file.errorString());
+        return failure(folderLocked ? ParameterFileError::AccessDenied : writeError(file.error()), file.errorString());
     }
     // QSaveFile replaces the old file even when its buffered data could not all be written (a
     // full disk, a size limit): only a flush that succeeded may lead to the replacement.
@@ -139,22 +151,26 @@ ParameterFileResult writeParameterFile(const QString& path, ParameterTable& tabl
         file.cancelWriting();
         return r;
     }
-    if (!file.commit()) return failure(writeError(file.error()), file.errorString());
+    if (!file.commit())
+        return failure(writeError(file.error()), file.errorString());
     ParameterFileResult done;
     done.records = static_cast<int>(axisSequence(firmwareLevel).size() + deviceSequence().size());
     return done;
 }
 
-QByteArray newParameterFileBytes() {
+QByteArray newParameterFileBytes()
+{
     return QByteArray(kParameterFileHeader) + kLineEnd;
 }
 
-ParameterFileResult createParameterFile(const QString& path) {
+ParameterFileResult createParameterFile(const QString& path)
+{
     const QFileInfo target(path);
     if (target.exists())
         return failure(target.isFile() ? ParameterFileError::WriteFailed : ParameterFileError::NotAFile,
                        QStringLiteral("exists already"));
-    if (!QFileInfo(target.absolutePath()).isDir()) return failure(ParameterFileError::PathNotFound);
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return failure(ParameterFileError::PathNotFound);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return failure(ParameterFileError::AccessDenied, file.errorString());

@@ -30,9 +30,13 @@ QString IniSettingsStore::defaultFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kinetra");
 }
 
-IniSettingsStore::IniSettingsStore() : IniSettingsStore(defaultFolder()) {}
+IniSettingsStore::IniSettingsStore() : IniSettingsStore(defaultFolder())
+{
+}
 
-IniSettingsStore::IniSettingsStore(const QString& folder) : folder_(folder) {}
+IniSettingsStore::IniSettingsStore(const QString& folder) : folder_(folder)
+{
+}
 
 IniSettingsStore::~IniSettingsStore() = default;
 

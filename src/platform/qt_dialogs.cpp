@@ -4,28 +4,18 @@
 
 namespace kinetra {
 
-MessageAnswer QtDialogs::message(const QString& text, const QString& title, MessageIcon icon,
-                                 MessageButtons buttons, MessageAnswer defaultAnswer)
+MessageAnswer QtDialogs::message(const QString& text, const QString& title, MessageIcon icon, MessageButtons buttons,
+                                 MessageAnswer defaultAnswer)
 {
     QMessageBox box(parent_);
     box.setText(text);
     box.setWindowTitle(title);
     switch (icon) {
-    case MessageIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case MessageIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case MessageIcon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageIcon::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MessageIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
+    case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
     }
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

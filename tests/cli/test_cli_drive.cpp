@@ -2,8 +2,8 @@
 
 #include "cli_process.h"
 #include "drive_com.h"
-#include "link_presenter.h"
 #include "fake_serial_port.h"
+#include "link_presenter.h"
 #include "messages.h"
 #include "parameter_file_writer.h"
 #include "pty_pair.h"

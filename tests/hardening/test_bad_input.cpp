@@ -104,18 +104,16 @@ private slots:
         QTest::newRow("header cut") << QByteArray("\"Parameter KIN") << ParameterFileError::NotParameterFile << 0;
         // Records by position: the complete ones before the cut count.
         QTest::newRow("cut after ten records") << firstLines(good, 14) << ParameterFileError::ReadPastEnd << 10;
-        QTest::newRow("cut inside a record") << firstLines(good, 14) + "\"P1" << ParameterFileError::ReadPastEnd
-                                             << 10;
+        QTest::newRow("cut inside a record") << firstLines(good, 14) + "\"P1" << ParameterFileError::ReadPastEnd << 10;
         QTest::newRow("binary") << noise(64 * 1024, 7) << ParameterFileError::NotParameterFile << 0;
-        QTest::newRow("binary after the header")
-            << QByteArray("\"Parameter KINETRA\"\r\n") + noise(64 * 1024, 8) << ParameterFileError::UnexpectedRecord
-            << 0;
+        QTest::newRow("binary after the header") << QByteArray("\"Parameter KINETRA\"\r\n") + noise(64 * 1024, 8)
+                                                 << ParameterFileError::UnexpectedRecord << 0;
         QTest::newRow("NUL bytes") << QByteArray(4096, '\0') << ParameterFileError::NotParameterFile << 0;
         QTest::newRow("huge: a good file and 6 MB more")
             << good + noise(6 << 20, 9, kFieldNoise) << ParameterFileError::TooLarge << 0;
-        QTest::newRow("huge: a value of 900000 digits") << firstLines(good, 4) + "\"P0\","
-                                                               + QByteArray(900 * 1000, '7') + "\r\n"
-                                                << ParameterFileError::NumberOutOfRange << 0;
+        QTest::newRow("huge: a value of 900000 digits")
+            << firstLines(good, 4) + "\"P0\"," + QByteArray(900 * 1000, '7') + "\r\n"
+            << ParameterFileError::NumberOutOfRange << 0;
     }
     void damagedParameterFilesAreRefused()
     {

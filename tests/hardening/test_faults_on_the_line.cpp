@@ -4,8 +4,8 @@
 // without harm to the file being loaded.
 
 #include "drive_com.h"
-#include "link_presenter.h"
 #include "ini_settings_store.h"
+#include "link_presenter.h"
 #include "parameter_file_reader.h"
 #include "parameter_file_writer.h"
 #include "qt_clock.h"
@@ -124,9 +124,9 @@ private slots:
         QFETCH(QStringList, fault);
         QFETCH(Phase, phase);
         SimOnPty sim;
-        QVERIFY2(sim.start(fault << QStringLiteral("--no-pacing") << QStringLiteral("--latency")
-                                 << QStringLiteral("0")),
-                 qPrintable(sim.output()));
+        QVERIFY2(
+            sim.start(fault << QStringLiteral("--no-pacing") << QStringLiteral("--latency") << QStringLiteral("0")),
+            qPrintable(sim.output()));
         Tool tool(sim.settingsDir());
 
         QTemporaryDir dir;

@@ -21,8 +21,8 @@ void TableDrive::receive(const QByteArray& bytes, double now)
         const int cmd = poll ? CheckComand(frame).toInt() : 0;
         if (poll)
             polled_ << cmd;
-        QByteArray reply = poll ? answerFrame(QByteArray::number(cmd), values.value(cmd, "0"))
-                                : QByteArray(1, ctl::ACK);
+        QByteArray reply =
+            poll ? answerFrame(QByteArray::number(cmd), values.value(cmd, "0")) : QByteArray(1, ctl::ACK);
         if (!overrides.empty()) {
             if (overrides.front())
                 reply = *overrides.front();

@@ -1,6 +1,6 @@
 #include "drive_com.h"
-#include "link_presenter.h"
 #include "frame.h"
+#include "link_presenter.h"
 #include "memory_settings_store.h"
 #include "pty_pair.h"
 #include "qt_clock.h"

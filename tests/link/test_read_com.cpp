@@ -77,7 +77,10 @@ private slots:
         // Value 11 of 2100 has the check value 0, which goes on the wire as a blank.
         const QByteArray blankCheck = answerFrame("2100", "11");
         QTest::newRow("blank check character stays") << blankCheck + "  " << blankCheck;
-        QTest::newRow("cut off after ETX") << QByteArray("\x02" "2100-5\x03") << QByteArray("\x02" "2100-5\x03");
+        QTest::newRow("cut off after ETX") << QByteArray("\x02"
+                                                         "2100-5\x03")
+                                           << QByteArray("\x02"
+                                                         "2100-5\x03");
     }
     void receivedTextIsCutAndTrimmed()
     {
@@ -91,8 +94,12 @@ private slots:
         QByteArray wrong = answerFrame("2100", "-5");
         wrong[wrong.size() - 1] = '9';
         QTest::newRow("wrong check character") << wrong;
-        QTest::newRow("no check character") << QByteArray("\x02" "2100-5\x03");
-        QTest::newRow("EOT inside") << QByteArray("\x02" "21\x04" "00-5\x03" "8");
+        QTest::newRow("no check character") << QByteArray("\x02"
+                                                          "2100-5\x03");
+        QTest::newRow("EOT inside") << QByteArray("\x02"
+                                                  "21\x04"
+                                                  "00-5\x03"
+                                                  "8");
         QTest::newRow("silence") << QByteArray();
     }
     void badAnswersGiveThreePollsAndOneError()
@@ -156,8 +163,8 @@ private slots:
         QCOMPARE(r.com->ReadCom(2170, 11), ReadOutcome::Match);
         // The status word keeps its field as it came.
         // The correction bar is shown, not stored: it has no slot.
-        const QList<QPair<int, QString>> lines{{2183, "1"},          {kCorrectionBar, "1"}, {2182, "3"},
-                                               {2184, "2"},          {2180, "         5"},  {2170, "-1234"}};
+        const QList<QPair<int, QString>> lines{{2183, "1"}, {kCorrectionBar, "1"}, {2182, "3"},
+                                               {2184, "2"}, {2180, "         5"},  {2170, "-1234"}};
         QCOMPARE(r.shown, lines);
         for (const auto& [cmd, text] : lines)
             if (cmd != kCorrectionBar)

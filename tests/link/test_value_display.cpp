@@ -39,9 +39,8 @@ private slots:
         QTest::addColumn<QStringList>("handOver");
         const QStringList none;
         QTest::newRow("plain box") << 2110 << "1250" << QStringList{"text txtPara#2110 = 12,50"} << none;
-        QTest::newRow("mirrored box, mirror first") << 2105 << "7"
-                                                     << QStringList{"text txtPara#3105 = 7", "text txtPara#2105 = 7"}
-                                                     << none;
+        QTest::newRow("mirrored box, mirror first")
+            << 2105 << "7" << QStringList{"text txtPara#3105 = 7", "text txtPara#2105 = 7"} << none;
         QTest::newRow("tolerance window, mirror first")
             << 2109 << "3" << QStringList{"text txtPara#3109 = 3", "text txtPara#2109 = 3"} << none;
         QTest::newRow("debugging box") << 2190 << "-4" << QStringList{"text txtPara#2190 = -4"} << none;
@@ -50,8 +49,8 @@ private slots:
         QTest::newRow("list position") << 2126 << "1" << QStringList{"select cmbPara#2126 = 1"} << none;
         QTest::newRow("list position beyond the list") << 2126 << "7" << QStringList{} << none;
         QTest::newRow("list position not a number") << 2129 << "-" << QStringList{} << none;
-        QTest::newRow("input function")
-            << 2147 << "2" << QStringList{"select cmbPara#2147 = 2"} << QStringList{"ioCaption 1 2"};
+        QTest::newRow("input function") << 2147 << "2" << QStringList{"select cmbPara#2147 = 2"}
+                                        << QStringList{"ioCaption 1 2"};
         QTest::newRow("actual position into box 2100")
             << 2170 << "-35" << QStringList{"text txtPara#2100 = -35"} << QStringList{"positionChart -35"};
         QTest::newRow("device type") << 2401 << "2013" << QStringList{} << QStringList{"deviceType 2013"};

@@ -84,8 +84,10 @@ private slots:
         QTest::addColumn<int>("cmd");
         QTest::addColumn<QString>("before"); // in the table; empty: nothing
         QTest::addColumn<QString>("box");
-        QTest::newRow("value") << 2110 << "300" << "3,00";
-        QTest::newRow("command") << 2152 << "" << "box";
+        QTest::newRow("value") << 2110 << "300"
+                               << "3,00";
+        QTest::newRow("command") << 2152 << ""
+                                 << "box";
     }
     void refusalRestoresWhatWasThere()
     {

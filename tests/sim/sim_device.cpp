@@ -4,7 +4,9 @@
 
 namespace kinetra::test {
 
-SimDevice::SimDevice(const sim::DriveConfig& config, double startTime) : model_(config, startTime) {}
+SimDevice::SimDevice(const sim::DriveConfig& config, double startTime) : model_(config, startTime)
+{
+}
 
 void SimDevice::attachTo(FakeSerialPort& port, int number)
 {

@@ -130,12 +130,9 @@ private slots:
         QTemporaryDir dir;
         const QString existing = dir.path(); // a path that exists, standing for a real adapter
         MemorySettingsStore store;
-        const auto entry = [&](int n) {
-            return store.value(kApplicationName, kPorts, QStringLiteral("COM%1").arg(n));
-        };
+        const auto entry = [&](int n) { return store.value(kApplicationName, kPorts, QStringLiteral("COM%1").arg(n)); };
         store.setValue(kApplicationName, kPorts, QStringLiteral("COM1"), existing);
-        store.setValue(kApplicationName, kPorts, QStringLiteral("COM2"),
-                       QStringLiteral("/dev/gone-long-ago"));
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM2"), QStringLiteral("/dev/gone-long-ago"));
         {
             sim::ComRegistration automatic(store);
             // COM1 names a device that is there; COM2's entry is stale and is taken over.

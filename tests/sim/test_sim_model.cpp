@@ -152,15 +152,22 @@ private slots:
         const QByteArray poll = pollFrame(11, 2402);
         const QByteArray version = answerFrame("2402", "540");
         QTest::newRow("noise before a poll") << QByteArray("x\x01\x7f 9") + poll << version;
-        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04" "11\x02" "21") + poll << version;
+        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04"
+                                                                  "11\x02"
+                                                                  "21") +
+                                                           poll
+                                                    << version;
         QTest::newRow("two polls at once") << poll + poll << version + version;
         QTest::newRow("other address") << pollFrame(12, 2402) << QByteArray();
         QByteArray corrupted = writeFrame(11, 2101, "500");
         corrupted[corrupted.size() - 1] = static_cast<char>(corrupted.back() ^ 1);
         QTest::newRow("wrong check character") << corrupted << QByteArray();
-        QTest::newRow("write then poll")
-            << writeFrame(11, 2101, "500") + pollFrame(11, 2101) << ack + answerFrame("2101", "500");
-        QTest::newRow("poll of a short number") << QByteArray("\x04" "11\x02" "210\x05") << QByteArray();
+        QTest::newRow("write then poll") << writeFrame(11, 2101, "500") + pollFrame(11, 2101)
+                                         << ack + answerFrame("2101", "500");
+        QTest::newRow("poll of a short number") << QByteArray("\x04"
+                                                              "11\x02"
+                                                              "210\x05")
+                                                << QByteArray();
     }
     void theLineIsReadForgivingly()
     {

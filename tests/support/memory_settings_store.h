@@ -14,8 +14,7 @@ public:
     {
         return values.value(name(application, section, key), defaultValue);
     }
-    void setValue(const QString& application, const QString& section, const QString& key,
-                  const QString& value) override
+    void setValue(const QString& application, const QString& section, const QString& key, const QString& value) override
     {
         values[name(application, section, key)] = value;
     }

@@ -2,8 +2,8 @@
 
 #include "drive_com.h"
 #include "fake_serial_port.h"
-#include "link_presenter.h"
 #include "frame.h"
+#include "link_presenter.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
 #include "shared_state.h"

@@ -66,7 +66,8 @@ private slots:
         QCOMPARE(r.writes(from), QStringList{"2152=128"});
         const auto move = framesOf(r, from, 2152);
         // 0.3 s after the click, and the link's own 0.1 s before a write.
-        QVERIFY2(qAbs(move[0].time - inject.ranAt() - 0.4) < 0.01, qPrintable(QString::number(move[0].time - inject.ranAt())));
+        QVERIFY2(qAbs(move[0].time - inject.ranAt() - 0.4) < 0.01,
+                 qPrintable(QString::number(move[0].time - inject.ranAt())));
         QVERIFY(r.com->timerReceive().isEnabled());
         QVERIFY(nothingOverlapped(r));
     }
@@ -121,7 +122,8 @@ private slots:
 
         r.drive.faults().refuseWrites = refusing;
         QStringList helpTexts;
-        QObject::connect(r.find<QLineEdit>("txtHelp_0"), &QLineEdit::textChanged, [&](const QString& t) { helpTexts << t; });
+        QObject::connect(r.find<QLineEdit>("txtHelp_0"), &QLineEdit::textChanged,
+                         [&](const QString& t) { helpTexts << t; });
         const double clicked = r.clock.now() + 0.2;
         r.clock.postUserInput(clicked, [&] { click(save->findChild<QPushButton*>("cmdComand1_0")); });
         // "End" right behind it: it closes the window once the save is through.
@@ -149,7 +151,8 @@ private slots:
             if (s.time > saved.time)
                 after << s;
         QVERIFY(!after.isEmpty() && after.first().poll);
-        QVERIFY2(after.first().time >= saved.answerTo + 3.0, qPrintable(QString::number(after.first().time - saved.answerTo)));
+        QVERIFY2(after.first().time >= saved.answerTo + 3.0,
+                 qPrintable(QString::number(after.first().time - saved.answerTo)));
     }
 
     // A service reset after the login: the code 0.3 s after the release, then 2 s for the drive
@@ -168,7 +171,8 @@ private slots:
         QVERIFY(inject.heldUntilTheAnswerWasIn());
         const auto reset = framesOf(r, from, 2452);
         QCOMPARE(reset.size(), 1);
-        QVERIFY2(qAbs(reset[0].time - inject.ranAt() - 0.4) < 0.01, qPrintable(QString::number(reset[0].time - inject.ranAt())));
+        QVERIFY2(qAbs(reset[0].time - inject.ranAt() - 0.4) < 0.01,
+                 qPrintable(QString::number(reset[0].time - inject.ranAt())));
         const auto reread = framesOf(r, from, 2400);
         QCOMPARE(reread.size(), 1);
         const double restore = reread[0].time - reset[0].answerTo;

@@ -148,10 +148,12 @@ private slots:
         });
         clock.waitServing(0.5, [&] { return pollsBeforeTheClick >= 0; });
         poll.stop();
-        QVERIFY2(pollsBeforeTheClick >= 0, qPrintable(QStringLiteral("no click after %1 polls").arg(polls - pollsAtTheClick)));
+        QVERIFY2(pollsBeforeTheClick >= 0,
+                 qPrintable(QStringLiteral("no click after %1 polls").arg(polls - pollsAtTheClick)));
         QVERIFY(!clickedInsideAPoll);
         // Right after the poll it came in, or the one after.
-        QVERIFY2(pollsBeforeTheClick - pollsAtTheClick <= 2, qPrintable(QString::number(pollsBeforeTheClick - pollsAtTheClick)));
+        QVERIFY2(pollsBeforeTheClick - pollsAtTheClick <= 2,
+                 qPrintable(QString::number(pollsBeforeTheClick - pollsAtTheClick)));
     }
 };
 

@@ -127,8 +127,8 @@ private slots:
                 continue;
             ++boxes;
             const int cmd = commandOfBox(field.cmd);
-            for (const QString& typed : {QStringLiteral("7"), QStringLiteral("-7,5"), QStringLiteral("0,25"),
-                                        QStringLiteral("12,345")}) {
+            for (const QString& typed :
+                 {QStringLiteral("7"), QStringLiteral("-7,5"), QStringLiteral("0,25"), QStringLiteral("12,345")}) {
                 const cli::EntryValue cliEntry = cli::entryToRaw(typed, cmd, decPnt);
                 QVERIFY(cliEntry.ok);
                 const auto from = r.mark();

@@ -129,7 +129,10 @@ class TestWindowOnTheLine : public QObject {
     QList<std::pair<std::function<bool()>, std::function<void()>>> steps_;
     QTimer stepper_;
 
-    void then(std::function<bool()> ready, std::function<void()> act) { steps_.append({std::move(ready), std::move(act)}); }
+    void then(std::function<bool()> ready, std::function<void()> act)
+    {
+        steps_.append({std::move(ready), std::move(act)});
+    }
     // Runs the steps; false when they did not all run within `seconds`.
     bool perform(double seconds)
     {
@@ -184,11 +187,13 @@ class TestWindowOnTheLine : public QObject {
     {
         // Counted from when the steps before it have run.
         auto until = std::make_shared<double>(-1);
-        then([this, until, seconds] {
-            if (*until < 0)
-                *until = clock_.now() + seconds;
-            return clock_.now() >= *until;
-        }, [] {});
+        then(
+            [this, until, seconds] {
+                if (*until < 0)
+                    *until = clock_.now() + seconds;
+                return clock_.now() >= *until;
+            },
+            [] {});
     }
     bool polling() { return tool_->com().timerReceive().isEnabled() && state_.paramsLoaded == 1; }
     frmSDI& window() { return tool_->window(); }
@@ -201,8 +206,12 @@ private slots:
         for (int n = 2; n <= 10; ++n)
             settings_->setValue(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
                                 QStringLiteral("/nonexistent/kinetra-test-port"));
-        for (const auto& [key, value] : {std::pair{"Check", "1"}, {"Language", "1"}, {"Decpnt", "1"},
-                                         {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}})
+        for (const auto& [key, value] : {std::pair{"Check", "1"},
+                                         {"Language", "1"},
+                                         {"Decpnt", "1"},
+                                         {"Expert", "1"},
+                                         {"Security", "0"},
+                                         {"Encoder", "1"}})
             settings_->setValue(kApplicationName, QStringLiteral("System"), QString::fromLatin1(key),
                                 QString::fromLatin1(value));
         settings_->setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Explore"), files_.path());
@@ -265,7 +274,10 @@ private slots:
         QStringList writes;
         for (const Exchange& x : xs)
             if (!x.poll())
-                writes << QStringLiteral("%1=%2@%3").arg(x.cmd()).arg(QString::fromLatin1(x.value())).arg(x.sent, 0, 'f', 3);
+                writes << QStringLiteral("%1=%2@%3")
+                              .arg(x.cmd())
+                              .arg(QString::fromLatin1(x.value()))
+                              .arg(x.sent, 0, 'f', 3);
         QVERIFY2(!state_.testRunning, qPrintable(writes.join(' ')));
         QVERIFY(dialogs_.shown.isEmpty());
     }
@@ -333,18 +345,21 @@ private slots:
         clickSoon(window().findChild<QAbstractButton*>(QStringLiteral("cmdData")));
         QPointer<frmFile> file;
         double loadFrom = 0;
-        then([&] { return (file = openWindow<frmFile>(nullptr)) != nullptr; }, [&] {
-            file->findChild<QLineEdit*>(QStringLiteral("txtFile"))->setText(QStringLiteral("e2e"));
-            dialogs_.answers.push_back(MessageAnswer::Yes);
-            clickSoon(file->findChild<QAbstractButton*>(QStringLiteral("cmdStore")));
-        });
+        then([&] { return (file = openWindow<frmFile>(nullptr)) != nullptr; },
+             [&] {
+                 file->findChild<QLineEdit*>(QStringLiteral("txtFile"))->setText(QStringLiteral("e2e"));
+                 dialogs_.answers.push_back(MessageAnswer::Yes);
+                 clickSoon(file->findChild<QAbstractButton*>(QStringLiteral("cmdStore")));
+             });
         // The store is through: the window takes the next click.
-        then([&] { return QFile::exists(files_.filePath(QStringLiteral("e2e.par"))) && !state_.fileWindowActive; }, [] {});
+        then([&] { return QFile::exists(files_.filePath(QStringLiteral("e2e.par"))) && !state_.fileWindowActive; },
+             [] {});
         pause(0.3);
-        then([] { return true; }, [&] {
-            loadFrom = clock_.now();
-            clickSoon(file->findChild<QAbstractButton*>(QStringLiteral("cmdLoad")));
-        });
+        then([] { return true; },
+             [&] {
+                 loadFrom = clock_.now();
+                 clickSoon(file->findChild<QAbstractButton*>(QStringLiteral("cmdLoad")));
+             });
         // The windows live on the stack of the handlers that opened them.
         QPointer<frmSave> save;
         then([&] { return (save = openWindow<frmSave>(nullptr)) != nullptr; },

@@ -7,9 +7,9 @@
 // and saves every tab of the connected window.
 #include "about_window.h"
 #include "drive_com.h"
-#include "link_presenter.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
+#include "link_presenter.h"
 #include "memory_settings_store.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
@@ -28,13 +28,15 @@ using namespace kinetra;
 
 namespace {
 
-void save(QWidget* widget, const QString& path) {
+void save(QWidget* widget, const QString& path)
+{
     QApplication::processEvents();
     widget->grab().save(path);
     QTextStream(stdout) << path << '\n';
 }
 
-void presetSettings(SettingsStore& settings, int language) {
+void presetSettings(SettingsStore& settings, int language)
+{
     const QString system = QStringLiteral("System");
     settings.setValue(kApplicationName, system, QStringLiteral("Check"), QStringLiteral("1"));
     settings.setValue(kApplicationName, system, QStringLiteral("Language"), QString::number(language));
@@ -42,21 +44,25 @@ void presetSettings(SettingsStore& settings, int language) {
     settings.setValue(kApplicationName, system, QStringLiteral("Encoder"), QStringLiteral("0"));
 }
 
-void saveTabs(frmSDI& window, const QString& tag) {
+void saveTabs(frmSDI& window, const QString& tag)
+{
     auto* tabs = window.elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0});
     for (int tab = 0; tab < tabs->count(); ++tab) {
-        if (!tabs->isTabVisible(tab)) continue;
+        if (!tabs->isTabVisible(tab))
+            continue;
         tabs->setCurrentIndex(tab);
         save(&window, QStringLiteral("%1-tab%2.png").arg(tag).arg(tab));
     }
 }
 
-void reportMessages(const test::RecordingDialogs& dialogs) {
+void reportMessages(const test::RecordingDialogs& dialogs)
+{
     for (const QString& shown : dialogs.texts())
         QTextStream(stderr) << "message box: " << shown << '\n';
 }
 
-int connected(const QString& folder, const QString& settingsFolder) {
+int connected(const QString& folder, const QString& settingsFolder)
+{
     SharedState state;
     IniSettingsStore settings(settingsFolder);
     presetSettings(settings, 1);
@@ -88,14 +94,15 @@ int connected(const QString& folder, const QString& settingsFolder) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     const qsizetype connectAt = args.indexOf(QStringLiteral("--connect"));
-    const QString folder =
-        !args.isEmpty() && connectAt != 0 ? args.first() : QStringLiteral("/tmp/kinetra-shots");
+    const QString folder = !args.isEmpty() && connectAt != 0 ? args.first() : QStringLiteral("/tmp/kinetra-shots");
     QDir().mkpath(folder);
-    if (connectAt >= 0) return connected(folder, args.value(connectAt + 1));
+    if (connectAt >= 0)
+        return connected(folder, args.value(connectAt + 1));
     const QString programFolder = QCoreApplication::applicationDirPath();
 
     for (int language : {1, 0, 5}) {
@@ -109,11 +116,10 @@ int main(int argc, char* argv[]) {
             window.resize(size);
             window.Form_Load();
             reportMessages(dialogs);
-            const QString tag =
-                QStringLiteral("%1/%2-%3x%4")
-                    .arg(folder, QStringList{"en", "de", "it", "fr", "es", "tr"}.value(language))
-                    .arg(size.width())
-                    .arg(size.height());
+            const QString tag = QStringLiteral("%1/%2-%3x%4")
+                                    .arg(folder, QStringList{"en", "de", "it", "fr", "es", "tr"}.value(language))
+                                    .arg(size.width())
+                                    .arg(size.height());
             // The pictures show the pages a level-500 drive offers as well.
             auto* tabs = window.elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0});
             for (int tab = 0; tab < tabs->count(); ++tab)
