@@ -2,7 +2,7 @@
 
 #include "commands.h"
 #include "console.h"
-#include "device_status.h"
+#include "device_texts.h"
 #include "drive_protocol.h"
 #include "drive_session.h"
 

@@ -27,10 +27,7 @@ void ConsoleLinkObserver::noDriveFound()
 
 void ConsoleLinkObserver::portsDenied(const QStringList& devices)
 {
-    console_.error(QStringLiteral("The serial port %1 could not be opened: access was denied. On Linux the user "
-                                  "needs to be a member of the group \"dialout\" (sudo usermod -aG dialout $USER, "
-                                  "then log in again); another program that uses the port also keeps it closed.")
-                       .arg(devices.join(QStringLiteral(", "))));
+    console_.error(portsDeniedText(devices).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
 }
 
 void ConsoleLinkObserver::fullReadComplete()

@@ -1,5 +1,6 @@
 #include "drive_model.h"
 
+#include "device_texts.h"
 #include "drive_protocol.h"
 #include "frame.h"
 
@@ -87,14 +88,7 @@ DriveModel::DriveModel(const DriveConfig& config, double startTime)
 
 int DriveModel::busType() const
 {
-    const int type = deviceType();
-    if (type < 2000 || type > 2059)
-        return 0;
-    switch (type % 10) {
-    case 3: return 1;
-    case 4: return 2;
-    default: return 0;
-    }
+    return busTypeOf(deviceType());
 }
 
 int DriveModel::busState() const

@@ -2,6 +2,7 @@
 // hardware. See --help.
 
 #include "com_registration.h"
+#include "device_texts.h"
 #include "drive_model.h"
 #include "frame.h"
 #include "ini_settings_store.h"
@@ -30,11 +31,6 @@ QTextStream& err()
 {
     static QTextStream stream(stderr);
     return stream;
-}
-
-QString versionText(int v)
-{
-    return QStringLiteral("V%1-%2").arg(v / 100).arg(v % 100, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace
@@ -80,7 +76,7 @@ int main(int argc, char** argv)
     }
 
     const int type = model.deviceType();
-    const QString name = deviceTypeName(type);
+    const QString name = deviceTypeText(type);
     out() << "kinetra-drive-sim: " << (name.isEmpty() ? QStringLiteral("unnamed model") : name) << " (device type "
           << type << "), software " << versionText(model.softwareVersion()) << ", address " << options.drive.address
           << Qt::endl;

@@ -41,24 +41,6 @@ bool toDouble(const QString& text, double& out, double min, double max)
 
 } // namespace
 
-QString deviceTypeName(int code)
-{
-    static const char* const interfaces[] = {"RS232", "RS485", "RS422", "canOPEN", "ProfiBus"};
-    const int family = (code - 2000) / 10;
-    const int bus = code % 10;
-    if (code < 2000 || code > 2054 || bus > 4)
-        return {};
-    const char* name = nullptr;
-    switch (family) {
-    case 0: name = "Corvex"; break;
-    case 1:
-    case 5: name = "Pivora"; break;
-    case 3: name = "Tusk1"; break;
-    default: return {};
-    }
-    return QStringLiteral("%1 %2").arg(QLatin1String(name), QLatin1String(interfaces[bus]));
-}
-
 bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString& message, int& exitCode)
 {
     QCommandLineParser parser;

@@ -21,7 +21,4 @@ struct SimOptions {
 // the text to print in `message` and the exit code in `exitCode`.
 bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString& message, int& exitCode);
 
-// "Corvex RS232" and so on; "" for a code the tool has no name for.
-QString deviceTypeName(int code);
-
 } // namespace kinetra::sim

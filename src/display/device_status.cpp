@@ -1,5 +1,6 @@
 #include "device_status.h"
 
+#include "device_texts.h"
 #include "display_numbers.h"
 #include "display_window.h"
 #include "shared_state.h"
@@ -10,16 +11,6 @@
 namespace kinetra {
 
 namespace {
-
-// Codes are 20fi: family f (0 Corvex, 1 and 5 Pivora, 2 without a name, 3 Tusk1) and interface
-// i (0 RS232, 1 RS485, 2 RS422, 3 canOPEN, 4 ProfiBus).
-bool knownCode(qint64 code)
-{
-    if (code < 2000 || code > 2054 || code % 10 > 4)
-        return false;
-    const qint64 family = (code / 10) % 10;
-    return family != 4;
-}
 
 constexpr int kDiagnoseTab = 4;
 constexpr int kProgramTab = 5;
@@ -43,39 +34,6 @@ constexpr BusText kCanOpen[] = {{0, "canOPEN : INIT_CAN ", false},
                                 {5, "canOPEN : OPERATE", true}};
 
 } // namespace
-
-QString deviceTypeText(qint64 code)
-{
-    if (!knownCode(code))
-        return {};
-    static const char* const families[] = {"Corvex", "Pivora", nullptr, "Tusk1", nullptr, "Pivora"};
-    static const char* const interfaces[] = {"RS232", "RS485", "RS422", "canOPEN", "ProfiBus"};
-    const char* family = families[(code / 10) % 10];
-    if (!family)
-        return {};
-    return QString::fromLatin1(family) + QLatin1Char(' ') + QString::fromLatin1(interfaces[code % 10]);
-}
-
-int busTypeOf(qint64 code)
-{
-    if (!knownCode(code))
-        return 0;
-    switch (code % 10) {
-    case 3: return 1;
-    case 4: return 2;
-    default: return 0;
-    }
-}
-
-QString versionText(qint64 level)
-{
-    // The pattern "0-00": the hyphen is a literal, so the last two digits follow it.
-    const quint64 magnitude = level < 0 ? 0 - static_cast<quint64>(level) : static_cast<quint64>(level);
-    return QStringLiteral("V%1%2-%3")
-        .arg(level < 0 ? QStringLiteral("-") : QString())
-        .arg(magnitude / 100)
-        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
-}
 
 QString operatingTimeText(double minutes, const QLocale& locale)
 {

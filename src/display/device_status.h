@@ -36,12 +36,6 @@ private:
     DisplayWindow& extra_;
 };
 
-// The text the "Hardware" box shows for a device type code; empty for codes without one.
-QString deviceTypeText(qint64 code);
-// The field-bus interface of a device type code: 1 canOPEN, 2 ProfiBus, 0 otherwise.
-int busTypeOf(qint64 code);
-// The software version as the window shows it: 523 gives "V5-23", 1200 "V12-00".
-QString versionText(qint64 level);
 // Minutes as hours and minutes in the form "0.00" and "h" ("2.05h" for 125).
 QString operatingTimeText(double minutes, const QLocale& locale);
 

@@ -65,12 +65,7 @@ void LinkPresenter::searchEnded()
 
 void LinkPresenter::portsDenied(const QStringList& devices)
 {
-    const QString text = QStringLiteral("The serial port %1 could not be opened: access was denied.\n\n"
-                                        "On Linux the user needs to be a member of the group \"dialout\" "
-                                        "(sudo usermod -aG dialout $USER, then log in again). "
-                                        "Another program that uses the port also keeps it closed to this one.")
-                             .arg(devices.join(QStringLiteral(", ")));
-    dialogs_.message(text, kApplicationTitle, MessageIcon::Warning);
+    dialogs_.message(portsDeniedText(devices), kApplicationTitle, MessageIcon::Warning);
 }
 
 void LinkPresenter::fullReadStarted(int total)

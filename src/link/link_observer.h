@@ -49,4 +49,14 @@ public:
     virtual bool serviceCountersShown() const { return false; }
 };
 
+// What the user is told of ports they may not open (`devices`, their paths), and how to mend it.
+inline QString portsDeniedText(const QStringList& devices)
+{
+    return QStringLiteral("The serial port %1 could not be opened: access was denied.\n\n"
+                          "On Linux the user needs to be a member of the group \"dialout\" "
+                          "(sudo usermod -aG dialout $USER, then log in again). "
+                          "Another program that uses the port also keeps it closed to this one.")
+        .arg(devices.join(QStringLiteral(", ")));
+}
+
 } // namespace kinetra

@@ -1,5 +1,6 @@
 // The drive's identification and field-bus state as the window shows them.
 #include "device_status.h"
+#include "device_texts.h"
 #include "display_rig.h"
 
 #include <QLocale>
