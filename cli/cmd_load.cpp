@@ -54,7 +54,7 @@ ExitCode runLoad(DriveSession& session)
 
     SharedState& state = session.state;
     session.com->timerReceive().setEnabled(false);
-    TransferScope transfer(state, TransferScope::Target::Drive);
+    TransferScope transfer(state, TransferScope::Target::Drive, TransferScope::Runner::Headless);
     const int total = static_cast<int>(axisSequence(level).size()) + 1;
     session.console.setProgressTotal([total] { return total; });
 

@@ -61,10 +61,12 @@ void serviceReset(DriveCom& com, int code, const std::function<void(int percent)
     clock.waitServing(kAfterResetPause);
 }
 
-TransferScope::TransferScope(SharedState& state, Target target) : state_(state)
+TransferScope::TransferScope(SharedState& state, Target target, Runner runner)
+    : state_(state), fileWindow_(runner == Runner::FileWindow)
 {
     state_.transferActive = true;
-    state_.fileWindowActive = true;
+    if (fileWindow_)
+        state_.fileWindowActive = true;
     if (target == Target::Drive)
         state_.driveLoadActive = 1;
 }
@@ -75,7 +77,8 @@ void TransferScope::end()
         return;
     active_ = false;
     state_.driveLoadActive = 0;
-    state_.fileWindowActive = false;
+    if (fileWindow_)
+        state_.fileWindowActive = false;
     state_.transferActive = false;
     state_.transferCount = 0;
 }

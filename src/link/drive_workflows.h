@@ -35,11 +35,13 @@ void serviceReset(DriveCom& com, int code, const std::function<void(int percent)
 
 // The flags of a bulk transfer, set together and cleared together when the scope ends (or at
 // end()). A transfer into the drive also marks the drive load, so that the window asks nothing
-// while the values arrive.
+// while the values arrive; one the file window runs marks that too, so that the link's progress
+// and search texts go to that window.
 class TransferScope {
 public:
     enum class Target { Tool, Drive };
-    TransferScope(SharedState& state, Target target);
+    enum class Runner { FileWindow, Headless };
+    TransferScope(SharedState& state, Target target, Runner runner = Runner::FileWindow);
     ~TransferScope() { end(); }
     TransferScope(const TransferScope&) = delete;
     TransferScope& operator=(const TransferScope&) = delete;
@@ -48,6 +50,7 @@ public:
 
 private:
     SharedState& state_;
+    bool fileWindow_;
     bool active_ = true;
 };
 
