@@ -170,6 +170,24 @@ private slots:
             QVERIFY2(!formatValue(QString::fromLatin1(raw), 2110, 0), raw);
     }
 
+    // What the drive is sent: the one form of an integer, or nothing.
+    void canonicalIntegerIsTheOneFormOnTheWire_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("canonical"); // "none": no integer
+        const char* rows[][2] = {{"25", "25"},   {"025", "25"},  {"-050", "-50"}, {"00", "0"},     {"-0", "0"},
+                                 {" 7 ", "7"},   {"+5", "none"}, {"25k", "none"}, {"eighty", "none"}, {"1-2", "none"},
+                                 {"-", "none"},  {"", "none"},   {"1,5", "none"}, {"99999999999999999999", "99999999999999999999"}};
+        for (const auto& [text, canonical] : rows)
+            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(canonical);
+    }
+    void canonicalIntegerIsTheOneFormOnTheWire()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, canonical);
+        QCOMPARE(canonicalInteger(text).value_or(QStringLiteral("none")), canonical);
+    }
+
     void normalizeEntryScalesByDecimalPlaces_data()
     {
         QTest::addColumn<QString>("typed");

@@ -21,21 +21,14 @@ int missingZeros(int typed, int expected)
     return typed < expected ? expected - typed : 0;
 }
 
-// `digits` times 10^zeros as decimal text; none when `digits` is no integer (a minus sign not
-// in front, or a lone minus).
+// `digits` times 10^zeros as canonical decimal text; none when `digits` is no integer (a minus
+// sign not in front, or a lone minus).
 std::optional<QString> times10(const QString& digits, int zeros)
 {
-    const bool negative = digits.startsWith(QLatin1Char('-'));
-    QString body = negative ? digits.mid(1) : digits;
-    if (body.isEmpty() || body.contains(QLatin1Char('-')))
-        return std::nullopt;
-    qsizetype first = 0;
-    while (first < body.size() - 1 && body[first] == QLatin1Char('0'))
-        ++first;
-    body = body.mid(first);
-    if (body == QLatin1String("0"))
-        return body;
-    return (negative ? QStringLiteral("-") : QString()) + body + QString(zeros, QLatin1Char('0'));
+    const auto integer = canonicalInteger(digits);
+    if (!integer || *integer == QLatin1String("0"))
+        return integer;
+    return *integer + QString(zeros, QLatin1Char('0'));
 }
 
 } // namespace
@@ -49,9 +42,8 @@ EntryCommit commitEntry(const QString& text, int cmd, int decPnt)
     if (digits.isEmpty())
         return {EntryCommit::Kind::KeepText, {}};
     const int zeros = missingZeros(typedDecimals(entry), entryDecimals(cmd, decPnt));
-    // What needs no scaling is sent as typed (a plain "1-2" too); the drive judges it.
-    if (zeros == 0)
-        return {EntryCommit::Kind::Send, digits};
+    // Only a number goes to the drive, in its canonical form: 0,25 in hundredths is "25", not
+    // "025"; a minus sign inside the digits ("1-2") is no number.
     const auto scaled = times10(digits, zeros);
     if (!scaled)
         return {EntryCommit::Kind::KeepText, {}};

@@ -20,6 +20,7 @@ struct EntryCommit {
 // The raw value of what the user typed for `cmd`: characters other than digits, comma and minus
 // are dropped, the comma goes, and the entry is scaled to the decimals its entry class expects.
 // Decimals beyond those stay digits of the raw value (the hundredths entry 1,234 gives 1234).
+// The raw value is a canonical integer; an entry that is none ("1-2") is kept, not sent.
 // Works on text, so no length overflows. The window's boxes and the command line both commit
 // through here.
 EntryCommit commitEntry(const QString& text, int cmd, int decPnt);

@@ -184,4 +184,16 @@ QString leadingInteger(const QString& text)
     return negative ? QLatin1Char('-') + digits : digits;
 }
 
+std::optional<QString> canonicalInteger(const QString& text)
+{
+    const QString t = text.trimmed();
+    const qsizetype start = t.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (t.size() == start)
+        return std::nullopt;
+    for (qsizetype i = start; i < t.size(); ++i)
+        if (t[i] < QLatin1Char('0') || t[i] > QLatin1Char('9'))
+            return std::nullopt;
+    return leadingInteger(t);
+}
+
 } // namespace kinetra

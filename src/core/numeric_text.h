@@ -32,4 +32,9 @@ std::optional<QString> formatValue(const QString& raw, int cmd, int decPnt);
 // "--5" and "" give "0"). Works on text, so no length overflows.
 QString leadingInteger(const QString& text);
 
+// A text that is a decimal integer and nothing else (blanks around it aside), in its canonical
+// form: no leading zeros, no plus sign, "-0" is "0" ("007" gives "7", "-00" gives "0"). None for
+// anything else ("", "-", "1-2", "25k", "+5"). The drive is only ever sent this form.
+std::optional<QString> canonicalInteger(const QString& text);
+
 } // namespace kinetra

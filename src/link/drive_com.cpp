@@ -3,6 +3,7 @@
 #include "command_number.h"
 #include "drive_protocol.h"
 #include "frame.h"
+#include "numeric_text.h"
 #include "parameter_catalogue.h"
 #include "serial_port.h"
 #include "shared_state.h"
@@ -41,6 +42,10 @@ DriveCom::~DriveCom()
 
 ParameterValue DriveCom::valueOnTheWire(int cmd, const ParameterValue& value, SelectionTranslation translation)
 {
+    // Whatever produced it, an integer goes out in its canonical form ("007" as "7", "-0" as "0").
+    if (const auto integer = value.isText() ? canonicalInteger(value.toText()) : std::nullopt)
+        if (*integer != value.toText())
+            return valueOnTheWire(cmd, ParameterValue::text(*integer), translation);
     // The edge evaluation's list positions 0/1/2 stand for the drive's 1/2/4.
     if (translation == SelectionTranslation::Translate && parameterRule(cmd).selection == SelectionCode::EdgeCount)
         if (const auto position = value.toInteger())

@@ -34,7 +34,8 @@ private slots:
         row("position decPnt 1 extra decimal", "7,25", 2101, 1, "725", "72,5");
         row("position decPnt 3", "-1,5", 2413, 3, "-1500", "-1,500");
         row("plain as typed", "1,5", 2106, 2, "15", "15");
-        row("plain minus inside sent as typed", "1-2", 2111, 2, "1-2", "1-2");
+        row("plain minus inside is no number", "1-2", 2111, 2);
+        row("leading zeros go", "007", 2111, 2, "7", "7");
         row("decimal point", "12.5", 2110, 2);
         row("letters", "12mm", 2101, 2);
         row("two commas", "1,2,5", 2110, 2);

@@ -85,6 +85,13 @@ private slots:
         row("plain", 2106, 1, "1,5", "2106=15", "15");
         row("negative", 2103, 1, "-2", "2103=-20", "-2,0");
         row("simple panel mirror", 3102, 1, "4", "2102=40", "4,0");
+        // The drive gets a canonical integer, whatever was typed.
+        row("hundredths typed whole", 2110, 1, "0,25", "2110=25", "0,25");
+        row("negative, all decimals typed", 2103, 2, "-0,50", "2103=-50", "-0,50");
+        row("hundredths scaled", 2110, 1, "0,5", "2110=50", "0,50");
+        row("zero position as shown", 2101, 1, "0,0", "2101=0", "0,0");
+        row("leading zeros", 2106, 1, "007", "2106=7", "7");
+        row("minus zero", 2103, 0, "-0", "2103=0", "0");
     }
     void enterScalesByEntryClass()
     {
