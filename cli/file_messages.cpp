@@ -18,6 +18,7 @@ QString englishText(ParameterFileError error)
     case ParameterFileError::UnexpectedRecord:
         return QStringLiteral("A record of the file does not belong at its place.");
     case ParameterFileError::NumberOutOfRange: return QStringLiteral("A value of the file is out of range.");
+    case ParameterFileError::NotANumber: return QStringLiteral("A value of the file is not a number.");
     case ParameterFileError::TooLarge: return QStringLiteral("The file is far too large for a parameter file.");
     case ParameterFileError::NotAFile: return QStringLiteral("This is not a file.");
     default: return QStringLiteral("The file cannot be used.");
@@ -34,7 +35,8 @@ QString parameterFileErrorText(const DriveSession& session, const QString& path,
         path + QStringLiteral(": ") +
         (message >= 0 && !session.message(message).isEmpty() ? session.message(message) : englishText(result.error));
     // "Not a parameter file" alone would mislead here.
-    if (result.error == ParameterFileError::OtherLevelClass && message >= 0)
+    if ((result.error == ParameterFileError::OtherLevelClass || result.error == ParameterFileError::NotANumber) &&
+        message >= 0)
         text += QLatin1Char(' ') + englishText(result.error);
     if (result.line > 0)
         text += QStringLiteral(" (line %1)").arg(result.line);

@@ -8,7 +8,13 @@ namespace kinetra {
 ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord)
 {
     SharedState& state = com.state();
-    return readParameterFile(path, state.table, state.firmwareLevel, [&](const ParameterRecord& record) {
+    const ParameterFileContent content = readParameterRecords(path, state.firmwareLevel);
+    if (!content.result.ok()) {
+        ParameterFileResult refused = content.result;
+        refused.records = 0;
+        return refused;
+    }
+    return storeParameterRecords(content, state.table, [&](const ParameterRecord& record) {
         std::optional<WriteOutcome> outcome;
         if (record.sentToDrive())
             outcome = com.WriteCom(protocol::kAddress, record.cmd, record.value, SelectionTranslation::Keep);

@@ -15,6 +15,10 @@ using DriveLoadStep = std::function<bool(const ParameterRecord&, std::optional<W
 // record goes into the table and, when the drive takes it, to the drive as the file holds it (the
 // drive's own values: parameter 25 is no list position). A stop request or the program's end
 // ends the load after the record in flight. The caller holds a TransferScope.
+//
+// The whole file is judged before the first record is stored: a file that would fail part way
+// (one that ends early included) stores and sends nothing, so that the drive never holds half of
+// one set and half of another.
 ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord);
 
 } // namespace kinetra

@@ -137,4 +137,30 @@ std::optional<qint64> fileNumber(QByteArrayView field)
     return negative ? -n : n;
 }
 
+bool isFileNumberText(QByteArrayView field)
+{
+    qsizetype begin = 0;
+    qsizetype end = field.size();
+    while (begin < end && isBlank(field[begin]))
+        ++begin;
+    while (end > begin && isBlank(field[end - 1]))
+        --end;
+    if (begin == end)
+        return true;
+    if (field[begin] == '-')
+        ++begin;
+    int digits = 0;
+    bool point = false;
+    for (qsizetype i = begin; i < end; ++i) {
+        const char c = field[i];
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits > 0;
+}
+
 } // namespace kinetra

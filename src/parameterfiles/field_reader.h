@@ -40,4 +40,10 @@ private:
 // fit a 64-bit integer.
 std::optional<qint64> fileNumber(QByteArrayView field);
 
+// Whether a value field is a number as the file's writer writes one: blanks around it aside, an
+// optional minus sign, digits and at most one decimal point with digits, or nothing at all (an
+// empty slot, which reads as 0). "25k" or "eighty" is no number: fileNumber would read them as
+// 25 and 0, and loading them would put a value into the drive that nobody wrote.
+bool isFileNumberText(QByteArrayView field);
+
 } // namespace kinetra

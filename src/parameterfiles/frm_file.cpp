@@ -385,6 +385,8 @@ void frmFile::reportFailure(const ParameterFileResult& result, bool storing)
         text += QStringLiteral("\n(written for a drive of the other level: 55 against 79 axis records)");
     else if (result.error == ParameterFileError::UnexpectedRecord && result.line > 0)
         text += QStringLiteral("\n(unexpected record in line %1)").arg(result.line);
+    else if (result.error == ParameterFileError::NotANumber)
+        text += QStringLiteral("\n(line %1, %2: not a number; nothing was loaded)").arg(result.line).arg(result.detail);
     dialogs_.message(text, kApplicationTitle, MessageIcon::Error);
     setHelp(com_.state().message(message));
 }

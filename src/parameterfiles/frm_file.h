@@ -101,7 +101,7 @@ private:
     void showRecord(const ParameterRecord& record);
     void showValue(int cmd, const QString& text);
     bool headerTest(const QString& path);
-    void finishDriveLoad(LoadEnd end, const QString& path, TransferScope& transfer);
+    void finishDriveLoad(LoadEnd end, TransferScope& transfer);
     void takeLinkOffline();
     void openSaveWindow();
 

@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kResultBefore = 30;
 constexpr int kLoaded = 32;
-constexpr int kReadPastEnd = 3;
 constexpr int kNoDriveFound = 34;
 constexpr double kResumePause = 1.0;
 
@@ -84,10 +83,10 @@ void frmFile::cmdLoad_Click()
     com_.timerReceive().setEnabled(false);
     TransferScope transfer(state, TransferScope::Target::Drive);
     const LoadEnd end = readParameterFile(*path, true);
-    finishDriveLoad(end, *path, transfer);
+    finishDriveLoad(end, transfer);
 }
 
-void frmFile::finishDriveLoad(LoadEnd end, const QString& path, TransferScope& transfer)
+void frmFile::finishDriveLoad(LoadEnd end, TransferScope& transfer)
 {
     SharedState& state = com_.state();
     WindowElements& window = windows_;
@@ -97,14 +96,11 @@ void frmFile::finishDriveLoad(LoadEnd end, const QString& path, TransferScope& t
     window.setStatusBevel(3, Bevel::Sunken);
     window.setStatusBevel(5, Bevel::Sunken);
 
-    if (end == LoadEnd::Truncated || end == LoadEnd::Refused) {
-        // A refused file sent nothing; a truncated one put part of the set into the drive, which
-        // is not offered for saving. The link stays as the writes left it; an online link goes
-        // back to live polling.
+    if (end == LoadEnd::Refused) {
+        // A refused file (one that ends early too) sent nothing: an online link goes back to
+        // live polling, and there is nothing to save.
         if (state.comOnline == 1 && !com_.clock().quitting())
             com_.timerReceive().setEnabled(true);
-        if (end == LoadEnd::Truncated)
-            setHelp(state.message(kReadPastEnd) + QLatin1Char(' ') + QDir::toNativeSeparators(path));
         return;
     }
     if (closed_ || com_.clock().quitting())
@@ -170,7 +166,9 @@ frmFile::LoadEnd frmFile::readParameterFile(const QString& path, bool toDrive)
     }
     if (result.error == ParameterFileError::ReadPastEnd) {
         reportFailure(result, false);
-        return LoadEnd::Truncated;
+        // Into the drive a file that ends early sends nothing; into the tool its records before
+        // the end stay loaded.
+        return toDrive ? LoadEnd::Refused : LoadEnd::Truncated;
     }
 
     state.transferActive = false;

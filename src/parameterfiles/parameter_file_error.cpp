@@ -19,7 +19,8 @@ int parameterFileMessage(ParameterFileError error, bool storing)
     case ParameterFileError::NotParameterFile:
     case ParameterFileError::OtherLevelClass:
     case ParameterFileError::UnexpectedRecord:
-    case ParameterFileError::NumberOutOfRange: return 9;
+    case ParameterFileError::NumberOutOfRange:
+    case ParameterFileError::NotANumber: return 9;
     }
     return -1;
 }

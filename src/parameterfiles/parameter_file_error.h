@@ -19,6 +19,7 @@ enum class ParameterFileError {
     OtherLevelClass,  // written with the other axis sequence (55 against 79 axis records)
     UnexpectedRecord, // a record whose name does not belong at its place
     NumberOutOfRange, // a value beyond what a table slot holds
+    NotANumber,       // a value that is no number ("25k"); `detail` names the record
     ReadPastEnd,      // the file ends before its last record; the records before it count
     Stopped,          // the per-record action asked to stop (the user's Stop)
 };
@@ -27,7 +28,7 @@ struct ParameterFileResult {
     ParameterFileError error = ParameterFileError::None;
     int line = 0;    // 1-based line where reading stopped, when that helps the user
     int records = 0; // records read (and stored, for a load)
-    QString detail;  // the system's own error text, when it gave one
+    QString detail;  // the system's own error text, or the record at fault, when that helps
 
     bool ok() const { return error == ParameterFileError::None; }
 };

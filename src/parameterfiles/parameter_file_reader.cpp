@@ -93,9 +93,9 @@ public:
     }
 
 private:
-    bool stop(ParameterFileError error)
+    bool stop(ParameterFileError error, const QString& detail = {})
     {
-        content_.result = failure(error, reader_.line());
+        content_.result = failure(error, reader_.line(), detail);
         if (error == ParameterFileError::ReadPastEnd)
             content_.result.records = static_cast<int>(content_.records.size());
         else
@@ -123,6 +123,10 @@ private:
                 const bool otherClass = other && i < other->size() && sameName(*name, other->at(i));
                 return stop(otherClass ? ParameterFileError::OtherLevelClass : ParameterFileError::UnexpectedRecord);
             }
+            if (!isFileNumberText(*value))
+                return stop(ParameterFileError::NotANumber,
+                            QStringLiteral("record %1, value \"%2\"")
+                                .arg(QString::fromLatin1(recordName(p)), QString::fromLatin1(value->left(20))));
             const auto n = fileNumber(*value);
             if (!n)
                 return stop(ParameterFileError::NumberOutOfRange);
@@ -199,7 +203,12 @@ ParameterFileResult readParameterFile(const QString& path, ParameterTable& table
     // The whole file is judged before the first slot changes, so a refused file leaves the table
     // as it was. The records are a copy: the action may serve the user interface (a write to the
     // drive waits for its answer) without anything here changing under it.
-    const ParameterFileContent content = readParameterRecords(path, firmwareLevel);
+    return storeParameterRecords(readParameterRecords(path, firmwareLevel), table, afterStore);
+}
+
+ParameterFileResult storeParameterRecords(const ParameterFileContent& content, ParameterTable& table,
+                                          const ParameterRecordAction& afterStore)
+{
     ParameterFileResult result = content.result;
     result.records = 0;
     for (const ParameterRecord& record : content.records) {

@@ -65,5 +65,8 @@ using ParameterRecordAction = std::function<bool(const ParameterRecord&)>;
 // (ReadPastEnd); an abandoned load gives Stopped. `records` counts the records stored.
 ParameterFileResult readParameterFile(const QString& path, ParameterTable& table, qint16 firmwareLevel,
                                       const ParameterRecordAction& afterStore = {});
+// The same for records already read: stores those of `content` and reports as above.
+ParameterFileResult storeParameterRecords(const ParameterFileContent& content, ParameterTable& table,
+                                          const ParameterRecordAction& afterStore = {});
 
 } // namespace kinetra

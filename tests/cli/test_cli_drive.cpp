@@ -190,6 +190,29 @@ private slots:
         QVERIFY(run.err.contains("no differences"));
     }
 
+    // A file with a value that is no number is refused before anything goes to the drive, and
+    // the message names the record.
+    void loadRefusesAValueThatIsNoNumber()
+    {
+        QTemporaryDir dir;
+        const QString path = storeReference(dir);
+        QVERIFY(!path.isEmpty());
+        QByteArray bytes = readFile(path);
+        const qsizetype at = bytes.indexOf("\"P13\",");
+        QVERIFY(at > 0);
+        bytes.replace(at, bytes.indexOf("\r\n", at) - at, "\"P13\",eighty");
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+        SimulatorProcess sim;
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        const QString trace = dir.filePath("wire.log");
+        const CliRun run = runCli(sim, QStringList{"load", path, "--trace", trace} + onCom1);
+        QVERIFY2(run.exitCode == kFileError, qPrintable(run.describe()));
+        QVERIFY2(run.err.contains("P13") && run.err.contains("not a number"), qPrintable(run.describe()));
+        QVERIFY(!readFile(trace).contains("<ACK>"));
+    }
+
     // The drive's own values differ from a reference drive's even after a load; a changed
     // setting is named.
     void diffNamesWhatDiffers()

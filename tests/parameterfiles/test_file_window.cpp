@@ -70,21 +70,38 @@ private slots:
         QCOMPARE(r.dialogs.shown.size(), 1); // the creation question only
     }
 
+    // Into the tool and into the drive alike: the table keeps its values and nothing is sent.
     void refusedFilesChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("no header") << QByteArray("\"Parameter X\"\r\n");
-        QTest::newRow("file of the other level") << handwritten::file(handwritten::shortAxis());
+        QTest::addColumn<bool>("toDrive");
+        QTest::addColumn<QString>("named"); // what the message names beside message 9
+        const QByteArray notANumber = handwritten::file(handwritten::longAxis(), {{10, "100"}, {13, "eighty"}});
+        for (const bool toDrive : {false, true}) {
+            const char* target = toDrive ? " into the drive" : " into the tool";
+            QTest::newRow(QByteArray("no header") + target) << QByteArray("\"Parameter X\"\r\n") << toDrive << "";
+            QTest::newRow(QByteArray("file of the other level") + target)
+                << handwritten::file(handwritten::shortAxis()) << toDrive << "";
+            QTest::newRow(QByteArray("a value that is no number") + target) << notANumber << toDrive << "P13";
+        }
     }
     void refusedFilesChangeNothing()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, toDrive);
+        QFETCH(QString, named);
         FileWindowRig r;
+        frmFile& w = r.openWith("bad.par", bytes);
         r.state.table.store(2110, ParameterValue::text("7"));
-        r.openWith("bad.par", bytes).cmdLoadPc_Click();
+        if (toDrive)
+            w.cmdLoad_Click();
+        else
+            w.cmdLoadPc_Click();
         QCOMPARE(r.dialogs.shown.size(), 1);
         QVERIFY(r.dialogs.shown[0].text.startsWith("msg9"));
+        QVERIFY2(r.dialogs.shown[0].text.contains(named), qPrintable(r.dialogs.shown[0].text));
         QCOMPARE(r.state.table.value(2110), ParameterValue::text("7"));
+        QVERIFY(r.writtenCommands().isEmpty());
         QVERIFY(r.shown.isEmpty());
         QVERIFY(!r.state.transferActive && !r.state.fileWindowActive);
     }
@@ -154,7 +171,8 @@ private slots:
         QTest::addColumn<QString>("help");
         QTest::newRow("stop") << "stop" << 7 << 0 << 1 << QStringList{} << "";
         QTest::newRow("close") << "close" << 6 << 0 << 0 << QStringList{"msg11"} << "";
-        QTest::newRow("file cut") << "cut" << 20 << 1 << 0 << QStringList{"msg3"} << "msg3 <file>";
+        // A file that ends early is judged whole before the first write: nothing is sent.
+        QTest::newRow("file cut") << "cut" << 0 << 1 << 0 << QStringList{"msg3"} << "msg3";
         QTest::newRow("no drive") << "no drive" << 0 << 0 << 0 << QStringList{} << "msg34";
     }
     void aLoadIntoTheDriveThatEndsEarlyLeavesTheWindowIdle()
@@ -180,8 +198,10 @@ private slots:
         QFETCH(QString, help);
         QCOMPARE(r.writtenCommands(), fullLoad().mid(0, sent));
         QCOMPARE(r.state.comOnline, online);
-        QCOMPARE(r.mainWindow.statusText.value(1), online ? kOnline : kOffline);
         QCOMPARE(r.com->timerReceive().isEnabled(), online == 1);
+        // An online link polls on: its first answer shows it online.
+        r.clock.advance(0.2);
+        QCOMPARE(r.mainWindow.statusText.value(1), online ? kOnline : kOffline);
         QTEST(r.saveWindowOpened, "saveWindow");
         QStringList messages = r.dialogs.texts();
         messages.removeAll("msg75"); // the drive refuses some of the file's values

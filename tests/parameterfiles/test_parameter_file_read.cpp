@@ -186,6 +186,17 @@ private slots:
             E::UnexpectedRecord, 0);
         row("value too large", QByteArray(shortFile).replace("\"P30\",30", "\"P30\",99999999999999999999"), 523,
             E::NumberOutOfRange, 0);
+        // A value that is no number would load as what its first characters form ("25k" as 25,
+        // "eighty" as 0): the file is refused whole, naming the record.
+        const auto valued = [&](const char* value) {
+            return QByteArray(shortFile).replace("\"P13\",13", QByteArray("\"P13\",") + value);
+        };
+        row("value with a unit", valued("25k"), 523, E::NotANumber, 0, 19);
+        row("value a word", valued("eighty"), 523, E::NotANumber, 0, 19);
+        row("quoted word", valued("\"eighty\""), 523, E::NotANumber, 0, 19);
+        row("minus inside", valued("1-2"), 523, E::NotANumber, 0, 19);
+        row("lone minus", valued("-"), 523, E::NotANumber, 0, 19);
+        row("decimal point is a number", valued(" 13.0 "), 523, E::None, 93);
     }
     void wholeFiles()
     {
@@ -213,6 +224,8 @@ private slots:
         QVERIFY(storedFirst);
         if (line >= 0)
             QCOMPARE(r.line, line);
+        if (error == E::NotANumber)
+            QVERIFY2(r.detail.contains(QLatin1String("P13")), qPrintable(r.detail));
         if (records == 0)
             QVERIFY(sameTable(t, markedTable()));
         const auto filled = numberedSlots(level);
