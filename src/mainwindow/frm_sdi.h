@@ -73,6 +73,9 @@ public:
     // Option handlers.
     void cmdTool_Click();
     void optDec_Click(int index);
+    // Every box of a position shows the table's value again, under the current decimal places:
+    // a text read under the old setting would be taken at the new one's scale.
+    void showPositionsAgain();
     void chkEncoder_Click();
     void chkReadStop_Click(int index);
     void Check2_Click();

@@ -161,6 +161,19 @@ void frmSDI::txtPara_LostFocus(int index)
     setLabelColour(index, false);
 }
 
+void frmSDI::showPositionsAgain()
+{
+    for (auto it = txtPara_.cbegin(); it != txtPara_.cend(); ++it) {
+        const int cmd = commandOfBox(it.key());
+        if (cmd < 2000 || parameterRule(cmd).display != ValueScale::Position)
+            continue;
+        // An edit typed under the old setting is dropped with it.
+        const QString slot = state_.table.value(cmd).toText();
+        setText(el::txtPara(it.key()), formatValue(slot, cmd, state_.decPnt).value_or(slot));
+        setLabelColour(it.key(), false);
+    }
+}
+
 void frmSDI::cmbPara_Click(int index)
 {
     if (state_.transferActive)

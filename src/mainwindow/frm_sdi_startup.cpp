@@ -222,8 +222,11 @@ void frmSDI::optDec_Click(int index)
 {
     if (index < 0 || index > 2)
         return;
+    const bool changed = state_.decPnt != index;
     state_.decPnt = index;
     settings_->write(systemkey::kDecpnt, index);
+    if (changed)
+        showPositionsAgain();
 }
 
 void frmSDI::chkEncoder_Click()

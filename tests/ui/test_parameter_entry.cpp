@@ -2,6 +2,8 @@
 // commit with scaling, label colours, the focus-lost question and the selection lists.
 #include "window_rig.h"
 
+#include "input_inside_answer.h"
+
 #include "entry_rules.h"
 #include "numeric_text.h"
 #include "parameter_catalogue.h"
@@ -148,6 +150,44 @@ private slots:
             }
         }
         QVERIFY(boxes > 50);
+    }
+
+    // The decimal places changed while online: every position box shows the drive's value under
+    // the new setting at once, so Enter on an unchanged box sends the value the drive holds. The
+    // switch lands inside a poll's answer wait, as a technician's click does.
+    void decimalPlacesChangedWhileOnlineShowPositionsAgain_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("x to x.x") << 0 << 1 << "-1234,5" << AnswerPoint::FirstCharacter;
+        QTest::newRow("x.x to x.xx") << 1 << 2 << "-123,45" << AnswerPoint::Half;
+        QTest::newRow("x.xx to x") << 2 << 0 << "-12345" << AnswerPoint::LastCharacter;
+    }
+    void decimalPlacesChangedWhileOnlineShowPositionsAgain()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QString, shown);
+        QFETCH(AnswerPoint, point);
+        sim::DriveConfig config;
+        config.pacing = true;
+        config.startValues = {{2101, -12345}, {2102, 500}};
+        WindowRig r(config, {{"Decpnt", QString::number(from)}});
+        r.started().connected();
+        QCOMPARE(r.state.decPnt, from);
+        InputInsideAnswer inject(r.clock, r.port);
+        inject.arm(point, [&] { r.window->elementAs<QAbstractButton>(Element{"optDec", to})->click(); });
+        r.clock.advance(0.5);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.box(2101)->text(), shown);
+        QCOMPARE(r.box(3102)->text(), r.box(2102)->text());
+        QCOMPARE(r.box(2102)->text(), formatValue(QStringLiteral("500"), 2102, to).value());
+        const auto mark = r.mark();
+        inject.arm(point, [&] { QTest::keyClick(r.box(2101), Qt::Key_Return); });
+        r.clock.advance(1);
+        QCOMPARE(r.writes(mark), QStringList{QStringLiteral("2101=-12345")});
     }
 
     // The simple panel's boxes are exactly the catalogue's mirrors: each shows its parameter.
