@@ -3,6 +3,7 @@
 #include "parameter_table.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -29,6 +30,9 @@ struct SharedState {
 
     static constexpr int kMessageCount = 101;
     std::array<QString, kMessageCount> messageText{};
+    // The selection lists' texts of the loaded language file, kept to rebuild the lists whose
+    // items depend on the drive's level when the level changes.
+    QStringList selectionTexts;
 
     // Control characters of the frame format; set by Init, but valid from the start.
     char EOT = 4;

@@ -87,6 +87,7 @@ void DeviceStatus::softwareVersion(const QString& text)
     }
     if (const auto level = wholeNumber(text))
         window_.setText(el::txtPara(2402), versionText(*level));
+    extra_.firmwareLevelShown();
 }
 
 void DeviceStatus::operatingTime(const QString& text, const QLocale& locale)

@@ -39,6 +39,8 @@ public:
     virtual std::optional<QString> itemText(const Element&, int) const { return std::nullopt; }
     // The diagnosis chart; none when the window has no chart.
     virtual ChartSurface* chart() { return nullptr; }
+    // The drive's software version was shown: what depends on its level may follow.
+    virtual void firmwareLevelShown() {}
 };
 
 namespace el {

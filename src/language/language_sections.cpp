@@ -61,38 +61,13 @@ private:
     qsizetype pos_ = 0;
 };
 
-class Applier {
+// Fills the selection lists from the third section's texts, for one drive level.
+class ListFiller {
 public:
-    Applier(SharedState& state, LanguageTargets& targets) : state_(state), targets_(targets) {}
-
-    void axisLabel(int entry, const QString& text)
-    {
-        if (entry <= int(kAxisLabels.size())) {
-            const int p = kAxisLabels[size_t(entry - 1)];
-            targets_.setCaption(el::lblPara(2100 + p), text);
-            if (const auto mirror = mirrorBoxOf(2100 + p))
-                targets_.setCaption(el::lblPara(*mirror), text);
-        } else if (entry == 53) {
-            targets_.setCaption(el::lblPara(2182), text);
-        } else if (entry == 54) {
-            targets_.setCaption(el::lblPara(2184), text);
-        }
-    }
-
-    void deviceLabel(int entry, const QString& text)
-    {
-        const int p = entry - 1;
-        if (contains(kDeviceLabels, p))
-            targets_.setCaption(el::lblPara(2400 + p), text);
-    }
+    ListFiller(LanguageTargets& targets, bool level500) : targets_(targets), level500_(level500) {}
 
     void listItem(int entry, const QString& text)
     {
-        const bool level500 = state_.firmwareLevel >= 500;
-        if (entry == 1)
-            for (int list : kLists)
-                targets_.clearItems(el::cmbPara(list));
-
         switch (entry) {
         case 1:
         case 2: add(2125, text); break;
@@ -108,8 +83,8 @@ public:
             // Below level 500 the drive counts the other way round: the position of the item
             // is the parameter value, so the two texts swap places.
             add(2142, text);
-            add(2126, level500 ? direction_ : text);
-            add(2126, level500 ? text : direction_);
+            add(2126, level500_ ? direction_ : text);
+            add(2126, level500_ ? text : direction_);
             tag(2126, "P26");
             tag(2142, "P42");
             break;
@@ -148,7 +123,7 @@ public:
             addInputs(text);
             break;
         case 22:
-            if (level500)
+            if (level500_)
                 addInputs(text);
             break;
         case 23:
@@ -158,6 +133,57 @@ public:
             add(2149, none_);
             break;
         default: break;
+        }
+    }
+
+private:
+    void add(int list, const QString& text) { targets_.addItem(el::cmbPara(list), text); }
+    void addInputs(const QString& text)
+    {
+        for (int list : kInputs)
+            add(list, text);
+    }
+    void tag(int list, const char* text) { targets_.setTag(el::cmbPara(list), QString::fromLatin1(text)); }
+
+    LanguageTargets& targets_;
+    const bool level500_;
+    QString direction_; // first direction text, placed once the second is known
+    QString none_;      // "no function": the last item of the output list as well
+};
+
+class Applier {
+public:
+    Applier(SharedState& state, LanguageTargets& targets) : state_(state), targets_(targets) {}
+
+    void axisLabel(int entry, const QString& text)
+    {
+        if (entry <= int(kAxisLabels.size())) {
+            const int p = kAxisLabels[size_t(entry - 1)];
+            targets_.setCaption(el::lblPara(2100 + p), text);
+            if (const auto mirror = mirrorBoxOf(2100 + p))
+                targets_.setCaption(el::lblPara(*mirror), text);
+        } else if (entry == 53) {
+            targets_.setCaption(el::lblPara(2182), text);
+        } else if (entry == 54) {
+            targets_.setCaption(el::lblPara(2184), text);
+        }
+    }
+
+    void deviceLabel(int entry, const QString& text)
+    {
+        const int p = entry - 1;
+        if (contains(kDeviceLabels, p))
+            targets_.setCaption(el::lblPara(2400 + p), text);
+    }
+
+    void listItem(int entry, const QString& text)
+    {
+        if (entry == 1)
+            lists_.clear();
+        lists_ << text;
+        if (entry == kLanguageSectionEntries[2]) {
+            state_.selectionTexts = lists_;
+            fillSelectionLists(state_, targets_);
         }
     }
 
@@ -186,21 +212,24 @@ public:
     void message(int entry, const QString& text) { state_.messageText[size_t(entry - 1)] = text; }
 
 private:
-    void add(int list, const QString& text) { targets_.addItem(el::cmbPara(list), text); }
-    void addInputs(const QString& text)
-    {
-        for (int list : kInputs)
-            add(list, text);
-    }
-    void tag(int list, const char* text) { targets_.setTag(el::cmbPara(list), QString::fromLatin1(text)); }
-
     SharedState& state_;
     LanguageTargets& targets_;
-    QString direction_; // first direction text, placed once the second is known
-    QString none_;      // "no function": the last item of the output list as well
+    QStringList lists_; // the third section as it is read
 };
 
 } // namespace
+
+void fillSelectionLists(const SharedState& state, LanguageTargets& targets)
+{
+    if (state.selectionTexts.size() != kLanguageSectionEntries[2])
+        return;
+    for (int list : kLists)
+        targets.clearItems(el::cmbPara(list));
+    ListFiller filler(targets, hasNewerSelectionLists(state.firmwareLevel));
+    for (int entry = 1; entry <= int(state.selectionTexts.size()); ++entry)
+        filler.listItem(entry, state.selectionTexts[entry - 1]);
+    targets.selectionListsFilled();
+}
 
 bool applyLanguageFields(const QStringList& fields, SharedState& state, LanguageTargets& targets)
 {

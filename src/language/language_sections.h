@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QtGlobal>
 
 namespace kinetra {
 
@@ -17,5 +18,17 @@ inline constexpr int kLanguageFieldCount = 6 * 3 + 2 * (62 + 56 + 33 + 35 + 28 +
 // targets and into state.messageText. Stops at the first missing field and returns false; what
 // was applied before stays.
 bool applyLanguageFields(const QStringList& fields, SharedState& state, LanguageTargets& targets);
+
+// From level 500 on the counting direction's items stand the other way round and the inputs
+// offer "Prog. BCD": the selection lists have one set of items below that level, one from it on.
+inline bool hasNewerSelectionLists(qint16 level)
+{
+    return level >= 500;
+}
+
+// Fills every selection list from state.selectionTexts for the level in state.firmwareLevel
+// (below 500 the counting direction's two items swap places and the inputs lack "Prog. BCD"),
+// then tells the targets that the lists are new. Nothing happens without a language's texts.
+void fillSelectionLists(const SharedState& state, LanguageTargets& targets);
 
 } // namespace kinetra

@@ -24,6 +24,8 @@ public:
     virtual void setTag(const Element&, const QString&) {}
     // Caption of tab n of the main tab control.
     virtual void setTabCaption(int, const QString&) {}
+    // Every selection list has been filled anew: each is to show its value again.
+    virtual void selectionListsFilled() {}
 };
 
 } // namespace kinetra

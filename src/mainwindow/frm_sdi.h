@@ -76,6 +76,8 @@ public:
     // Every box of a position shows the table's value again, under the current decimal places:
     // a text read under the old setting would be taken at the new one's scale.
     void showPositionsAgain();
+    // List `index` shows the table's value, or nothing where the table holds none.
+    void showSelectionFromTable(int index);
     void chkEncoder_Click();
     void chkReadStop_Click(int index);
     void Check2_Click();
@@ -147,6 +149,11 @@ public:
     void addItem(const Element&, const QString&) override;
     void setTag(const Element&, const QString&) override;
     void setTabCaption(int, const QString&) override;
+    void selectionListsFilled() override;
+
+    // The drive's level is known anew (its software version was shown): the lists whose items
+    // depend on it are rebuilt from the language's texts when it crossed level 500.
+    void firmwareLevelShown();
 
     using QMainWindow::setEnabled;
     using QMainWindow::setVisible;
@@ -225,6 +232,8 @@ private:
     std::function<void(QDialog&)> modalRunner_;
     frmLogin* login_ = nullptr;
     int pendingSelection_ = 0;
+    // The level class (from 500 on) the selection lists were last filled for.
+    bool listsForLevel500_ = false;
     // The jog button whose jog runs (-1: none), and the service button whose click the login took.
     int jogButton_ = -1;
     int loginTookClick_ = -1;

@@ -7,6 +7,7 @@
 #include "entry_text.h"
 #include "frm_sdi.h"
 #include "help_text.h"
+#include "language_sections.h"
 #include "motion_timers.h"
 #include "numeric_text.h"
 #include "parameter_catalogue.h"
@@ -225,9 +226,39 @@ void frmSDI::cmbPara_LostFocus(int index)
         commitPendingSelection();
         return;
     }
-    if (const auto position = slot ? selectionOfValue(index, *slot) : std::nullopt)
-        setSelection(el::cmbPara(index), *position);
+    showSelectionFromTable(index);
     setLabelColour(index, false);
+}
+
+void frmSDI::showSelectionFromTable(int index)
+{
+    QComboBox* list = cmbPara_.value(index);
+    if (!list)
+        return;
+    const auto slot = state_.table.value(index).toInteger();
+    const auto position = slot ? selectionOfValue(index, *slot) : std::nullopt;
+    list->setCurrentIndex(position && *position < list->count() ? *position : -1);
+}
+
+void frmSDI::selectionListsFilled()
+{
+    listsForLevel500_ = hasNewerSelectionLists(state_.firmwareLevel);
+    // A refilled list would show its first item: each shows the drive's value again, and a
+    // choice not yet committed is gone with the old items.
+    for (auto it = cmbPara_.cbegin(); it != cmbPara_.cend(); ++it) {
+        showSelectionFromTable(it.key());
+        setLabelColour(it.key(), false);
+        const int position = it.value()->currentIndex();
+        if (it.key() >= kFirstIoList && it.key() <= kLastIoList && position >= 0 && onIoFunctionChosen)
+            onIoFunctionChosen(it.key() - kFirstIoList, position);
+    }
+    pendingSelection_ = 0;
+}
+
+void frmSDI::firmwareLevelShown()
+{
+    if (hasNewerSelectionLists(state_.firmwareLevel) != listsForLevel500_)
+        fillSelectionLists(state_, *this);
 }
 
 bool frmSDI::entryEvent(QWidget* w, const ControlRole* role, QEvent* event)

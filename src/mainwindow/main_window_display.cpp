@@ -43,6 +43,11 @@ std::optional<QString> MainWindowDisplay::itemText(const Element& list, int posi
     return box->itemText(position);
 }
 
+void MainWindowDisplay::firmwareLevelShown()
+{
+    window_.firmwareLevelShown();
+}
+
 ChartSurface* MainWindowDisplay::chart()
 {
     return window_.elementAs<DiagnosisChart>(Element{QStringLiteral("picDiag"), 0});

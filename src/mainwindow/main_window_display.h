@@ -17,6 +17,7 @@ public:
     void setChecked(const Element& e, bool on) override;
     std::optional<QString> itemText(const Element& list, int position) const override;
     ChartSurface* chart() override;
+    void firmwareLevelShown() override;
 
 private:
     frmSDI& window_;

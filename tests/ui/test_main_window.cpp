@@ -5,7 +5,11 @@
 #include "about_window.h"
 #include "window_layout_table.h"
 
+#include "input_inside_answer.h"
+#include "parameter_catalogue.h"
+
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -433,6 +437,59 @@ private slots:
         QCOMPARE(r.state.languageIndex, 3);
         QCOMPARE(r.dialogs.texts(), (QStringList{kNotAvailable, kNotAvailable}));
         QCOMPARE(r.stored("Language"), QStringLiteral("1"));
+    }
+
+    // Every selection list shows the drive's value, or nothing where the table holds none, after
+    // the full read and again after a language switch that lands inside a poll's answer; the
+    // lists whose items depend on the level have the drive's level's items.
+    void listsShowTheDrivesValuesAcrossALanguageSwitch_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("inputItems");
+        QTest::addColumn<int>("invertedText"); // the entry of the list texts that value 1 of 2126 shows
+        QTest::newRow("level 499") << 499 << 4 << 4;
+        QTest::newRow("level 540") << 540 << 5 << 5;
+    }
+    void listsShowTheDrivesValuesAcrossALanguageSwitch()
+    {
+        QFETCH(int, level);
+        QFETCH(int, inputItems);
+        QFETCH(int, invertedText);
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (!QFile::exists(programFolder + QStringLiteral("/English.txt")))
+            QSKIP("no language files beside the test");
+        sim::DriveConfig config;
+        config.pacing = true;
+        config.softwareVersion = level;
+        config.startValues = {{2125, 4}, {2126, 1}, {2147, 2}};
+        WindowRig r(config, {{"Language", "1"}}, Presets::Written, programFolder);
+        r.liveDisplay().started();
+        const QList<int> lists{2125, 2126, 2127, 2129, 2130, 2136, 2139, 2142, 2146, 2147, 2148, 2149};
+        // Before any value has come, the lists show nothing.
+        for (const int list : lists)
+            QCOMPARE(r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex(), -1);
+        r.connected();
+        const auto showTheTable = [&] {
+            for (const int list : lists) {
+                auto* box = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list));
+                const auto slot = r.state.table.value(list).toInteger();
+                const int expected = slot ? selectionOfValue(list, *slot).value_or(-1) : -1;
+                QVERIFY2(box->currentIndex() == expected,
+                         qPrintable(QStringLiteral("%1 shows %2").arg(list).arg(box->currentIndex())));
+            }
+            QCOMPARE(r.find<QComboBox>("cmbPara_2125")->currentIndex(), 2); // 4 edges
+            QCOMPARE(r.find<QComboBox>("cmbPara_2146")->count(), inputItems);
+            QCOMPARE(r.find<QComboBox>("cmbPara_2126")->currentText(), r.state.selectionTexts.value(invertedText - 1));
+        };
+        showTheTable();
+        InputInsideAnswer inject(r.clock, r.port);
+        inject.arm(AnswerPoint::Half,
+                   [&] { QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5)); });
+        r.clock.advance(0.5);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.state.languageIndex, 0);
+        QCOMPARE(r.state.selectionTexts.value(0), QStringLiteral("1x"));
+        showTheTable();
     }
 
     void theGermanFileReproducesTheDesignTexts()
