@@ -20,6 +20,7 @@
 #include <QStorageInfo>
 #include <QStyle>
 #include <QToolButton>
+#include <QScrollBar>
 #include <QTreeView>
 
 #include <cmath>
@@ -163,6 +164,15 @@ void frmFile::buildWindow()
     dirModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     dirModel_->setReadOnly(true);
     dirModel_->setRootPath(QString());
+    // The model reads and sorts folders in the background: folders arriving beside the selected
+    // one, or above it, push it down. It is scrolled into view again each time, until the user
+    // scrolls the list or picks a folder.
+    const auto reveal = [this] {
+        if (revealFolder_)
+            QMetaObject::invokeMethod(this, &frmFile::revealSelectedFolder, Qt::QueuedConnection);
+    };
+    connect(dirModel_, &QFileSystemModel::rowsInserted, this, reveal);
+    connect(dirModel_, &QFileSystemModel::layoutChanged, this, reveal);
     dirList_ = new QTreeView(this);
     dirList_->setObjectName(QStringLiteral("dirList"));
     dirList_->setAccessibleName(QStringLiteral("dirList"));
@@ -171,6 +181,9 @@ void frmFile::buildWindow()
         dirList_->hideColumn(column);
     dirList_->header()->hide();
     dirList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Once the user scrolls or clicks in the list, the list stays where the user put it.
+    connect(dirList_->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { revealFolder_ = false; });
+    connect(dirList_, &QAbstractItemView::pressed, this, [this] { revealFolder_ = false; });
 
     filList_ = new QListWidget(this);
     filList_->setObjectName(QStringLiteral("filList"));
@@ -286,7 +299,8 @@ void frmFile::selectFolder(const QString& folder)
     if (index.isValid()) {
         dirList_->setCurrentIndex(index); // reaches dirList_Change when it moves
         dirList_->expand(index);
-        dirList_->scrollTo(index);
+        revealFolder_ = true;
+        revealSelectedFolder();
     }
     if (currentDir_ != folder || !index.isValid())
         dirList_Change(folder);
@@ -436,6 +450,13 @@ void frmFile::showEvent(QShowEvent* event)
 {
     closed_ = false;
     QDialog::showEvent(event);
+    revealSelectedFolder();
+}
+
+void frmFile::revealSelectedFolder()
+{
+    if (dirList_->currentIndex().isValid())
+        dirList_->scrollTo(dirList_->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void frmFile::done(int result)

@@ -87,6 +87,7 @@ private:
     void place();
     void restoreFolder();
     void selectFolder(const QString& folder);
+    void revealSelectedFolder();
     void refreshFileList();
     void syncDriveList();
     std::optional<QString> checkFile(FileCheckPurpose purpose);
@@ -129,6 +130,7 @@ private:
     bool busy_ = false;
     bool closed_ = false;
     bool folderUnreadableShown_ = false;
+    bool revealFolder_ = false; // the selected folder is kept in view until the user moves the list
 };
 
 // The main window's cmdData once its own release checks have passed: hides the main window's

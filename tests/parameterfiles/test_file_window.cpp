@@ -15,7 +15,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QFileSystemModel>
 #include <QTest>
+#include <QTreeView>
 #include <QTimer>
 
 using namespace kinetra;
@@ -209,6 +211,26 @@ private slots:
         QCOMPARE(r.box("txtHelp")->text(), help.replace("<file>", QDir::toNativeSeparators(r.dir.filePath("set.par"))));
         QVERIFY(!r.state.transferActive && !r.state.fileWindowActive && r.state.driveLoadActive == 0 && !w.busy());
         QCOMPARE(r.progressBar()->value(), 0);
+    }
+
+    // The remembered folder is selected and scrolled into view once the folder list has read
+    // the folders on its path, however far down the tree it lies.
+    void theRememberedFolderIsInSight()
+    {
+        FileWindowRig r;
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(QDir(r.dir.path()).mkdir(QStringLiteral("a%1").arg(i, 2, 10, QLatin1Char('0'))));
+        QVERIFY(QDir(r.dir.path()).mkdir("sub"));
+        r.settings.setValue("Kinetra", "System", "Explore", QDir::toNativeSeparators(r.dir.filePath("sub")));
+        frmFile& w = r.open();
+        w.show();
+        auto* folders = w.findChild<QTreeView*>("dirList");
+        QVERIFY(folders);
+        QCOMPARE(folders->currentIndex().data(QFileSystemModel::FilePathRole).toString(), r.dir.filePath("sub"));
+        // The folders beside it arrive in the background and push it down the list.
+        const QModelIndex parent = folders->currentIndex().parent();
+        QTRY_COMPARE(folders->model()->rowCount(parent), 41);
+        QTRY_VERIFY(folders->viewport()->rect().contains(folders->visualRect(folders->currentIndex())));
     }
 
     void folderIsRestoredAndRemembered()
