@@ -87,6 +87,9 @@ public:
 
     // Scale texts of the chart from the current and PWM multipliers: "Raster=1A", "Raster=24 Steps".
     void updateScaleTexts();
+    // The window's texts that come from the message table rather than from their own place in
+    // the language file: the chart's captions and scales, the login hint, the expert box.
+    void showMessageTexts();
 
     // Parameter entry (frm_sdi_entry.cpp).
     // The help line for help status 0 (an entry has the focus), 1 (edited) or 2 (committed).
@@ -234,6 +237,8 @@ private:
     int pendingSelection_ = 0;
     // The level class (from 500 on) the selection lists were last filled for.
     bool listsForLevel500_ = false;
+    // The expert box shows message 63 since the tools panel was first opened or closed.
+    bool expertCaptionFromMessages_ = false;
     // The jog button whose jog runs (-1: none), and the service button whose click the login took.
     int jogButton_ = -1;
     int loginTookClick_ = -1;

@@ -139,12 +139,7 @@ void frmSDI::Form_Load()
     state_.transferTotal = 190;
 
     loadLanguage(state_, programFolder_, *this, store_, dialogs_);
-
-    updateScaleTexts();
-    setHint(E("cmdSecurity"), state_.message(69));
-    setCaption(E("chkRead", 0), state_.message(45));
-    setCaption(E("chkRead", 1), state_.message(46));
-    setCaption(E("chkReadStop", 0), state_.message(47));
+    showMessageTexts();
     state_.transferActive = false;
     state_.chartRecording = true;
 }
@@ -216,6 +211,18 @@ void frmSDI::cmdTool_Click()
         }
     }
     setCaption(E("Check2"), state_.message(63));
+    expertCaptionFromMessages_ = true;
+}
+
+void frmSDI::showMessageTexts()
+{
+    updateScaleTexts();
+    setHint(E("cmdSecurity"), state_.message(69));
+    setCaption(E("chkRead", 0), state_.message(45));
+    setCaption(E("chkRead", 1), state_.message(46));
+    setCaption(E("chkReadStop", 0), state_.message(47));
+    if (expertCaptionFromMessages_)
+        setCaption(E("Check2"), state_.message(63));
 }
 
 void frmSDI::optDec_Click(int index)
@@ -270,7 +277,12 @@ void frmSDI::cmdLanguage_MouseUp(int index, Qt::MouseButton button, const QPoint
         return;
     }
     state_.languageIndex = index;
-    loadLanguage(state_, programFolder_, *this, store_, dialogs_);
+    if (!loadLanguage(state_, programFolder_, *this, store_, dialogs_))
+        return;
+    // Every text of the new language at once: those the window takes from the message table
+    // too, and no help text of the old one.
+    showMessageTexts();
+    setText(el::helpLine(), QString());
 }
 
 bool frmSDI::eventFilter(QObject* watched, QEvent* event)

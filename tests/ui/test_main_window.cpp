@@ -492,6 +492,36 @@ private slots:
         showTheTable();
     }
 
+    // A switch shows every text of the new language at once, those taken from the message
+    // table included, and leaves no help text of the old one.
+    void aLanguageSwitchLeavesNoTextOfTheOldLanguage()
+    {
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (!QFile::exists(programFolder + QStringLiteral("/English.txt")))
+            QSKIP("no language files beside the test");
+        WindowRig r({}, {{"Language", "1"}}, Presets::Written, programFolder);
+        r.started();
+        r.window->cmdTool_Click();
+        const auto texts = [&] {
+            return QStringList{r.find<QCheckBox>("chkRead_0")->text(), r.find<QCheckBox>("chkRead_1")->text(),
+                               r.find<QCheckBox>("chkReadStop_0")->text(), r.find<QLabel>("txtCur")->text(),
+                               r.find<QLabel>("txtPwm")->text(), r.find<QCheckBox>("Check2")->text()};
+        };
+        const auto fromMessages = [&] {
+            const SharedState& s = r.state;
+            return QStringList{s.message(45), s.message(46), s.message(47), s.message(43) + "1A",
+                               s.message(43) + "24" + s.message(44), s.message(63)};
+        };
+        QCOMPARE(texts(), fromMessages());
+        const QStringList german = texts();
+        r.window->setText(el::helpLine(), r.state.message(40));
+        QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(r.state.languageIndex, 0);
+        QCOMPARE(texts(), fromMessages());
+        QVERIFY(texts() != german);
+        QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QString());
+    }
+
     void theGermanFileReproducesTheDesignTexts()
     {
         // The language files are copied beside the programs, this test among them.
