@@ -10,8 +10,10 @@ namespace kinetra {
 
 namespace {
 
-// Every parameter frame of the tabs but "Test" (12) and "Debuging" (13).
-constexpr int kLastLockedFrame = 11;
+// Every parameter frame of the tabs but "Kommands" (11), "Test" (12) and "Debuging" (13). Frame
+// 11 holds the service resets, which the login guards: locked, it would keep the login out of
+// reach, and with it the only way to open the access frame while the tool is locked.
+constexpr int kLastLockedFrame = 10;
 constexpr int kLockCaptionMessage = 74;
 
 Element E(const char* name, int index = 0)

@@ -15,7 +15,7 @@ namespace {
 // Everything the input lock disables at start, the change rule's frmMain(0) included.
 const QStringList kLocked = {"framepara_0",  "framepara_1",   "framepara_2",   "framepara_3",  "framepara_4",
                              "framepara_5",  "framepara_6",   "framepara_7",   "framepara_8",  "framepara_9",
-                             "framepara_10", "framepara_11",  "cmdStop",       "cmdData",      "frmMain_0",
+                             "framepara_10", "cmdStop",       "cmdData",       "frmMain_0",
                              "frmMain_4",    "cmdComand_136", "cmdComand_138", "cmdComand_139"};
 
 void answerLogin(WindowRig& r, const QString& user, const QString& password, const char* button = "cmdOK")
@@ -54,21 +54,26 @@ private slots:
         QCOMPARE(r.find("frameSecurity")->isEnabled(), !locked);
         QCOMPARE(r.find("Check2")->isEnabled(), !locked);
         // Not in the tables: left as they are.
-        for (const char* name : {"framepara_12", "cmdComand_128", "cmdComand_153", "cmdConnect", "cmdTool"})
+        // The service frame stays open: its commands ask for the login, which opens the tool.
+        for (const char* name :
+             {"framepara_11", "cmdComand_161", "framepara_12", "cmdComand_128", "cmdComand_153", "cmdConnect", "cmdTool"})
             QVERIFY2(r.find(name)->isEnabled(), name);
         QCOMPARE(r.stored("Security"), QString(locked ? "1" : "0"));
     }
 
     void loginOpensTheAccessFrameAndCancelWithdrawsIt()
     {
-        // (With the lock on, the service buttons sit in a disabled frame; the window opens
-        // here as the hidden login button would open it.)
+        // Locked, pressing a service command opens the login and does nothing else; after it the
+        // expert box is usable and the next press runs the command.
         WindowRig r({}, {{"Security", "1"}});
         r.started().connected();
-        frmLogin* login = r.window->loginWindow();
+        QVERIFY(!r.find("Check2")->isEnabled());
         answerLogin(r, "", "Talvo");
-        login->show();
-        r.onModal(*login);
+        auto from = r.mark();
+        QTest::mouseClick(r.button(161), Qt::LeftButton);
+        QCOMPARE(r.modalsOpened, 1);
+        QCOMPARE(r.writes(from), QStringList());
+        frmLogin* login = r.window->loginWindow();
         QVERIFY(r.state.loginGranted);
         QVERIFY(!login->isVisible());
         QVERIFY(r.find("frameSecurity")->isEnabled());
@@ -90,6 +95,14 @@ private slots:
         QVERIFY(r.find("Check2")->isEnabled());
         // Hidden, not destroyed: the boxes still hold what was typed.
         QCOMPARE(login->findChild<QLineEdit*>("txtPassword")->text(), QStringLiteral("Talvo"));
+        // Logged in again, the next press runs the command; the lock keeps the rest disabled.
+        answerLogin(r, "", "Talvo");
+        QTest::mouseClick(r.button(161), Qt::LeftButton);
+        from = r.mark();
+        QTest::mouseClick(r.button(161), Qt::LeftButton);
+        QCOMPARE(r.writes(from).value(0), QStringLiteral("2452=161"));
+        for (const QString& name : kLocked)
+            QVERIFY2(!r.find(name)->isEnabled(), qPrintable(name));
     }
 
     void aServiceCommandRunsOnlyAfterTheLogin()
