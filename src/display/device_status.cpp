@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kDiagnoseTab = 4;
 constexpr int kProgramTab = 5;
-constexpr int kModelNote = 79;
 
 struct BusText {
     int state;

@@ -36,6 +36,9 @@ private:
     DisplayWindow& extra_;
 };
 
+// The message box 1 shows for a model without a name of its own.
+inline constexpr int kModelNote = 79;
+
 // Minutes as hours and minutes in the form "0.00" and "h" ("2.05h" for 125).
 QString operatingTimeText(double minutes, const QLocale& locale);
 

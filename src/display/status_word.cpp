@@ -64,6 +64,24 @@ std::optional<int> statusBoxMessage(quint32 word, int firmwareLevel)
     return statusMessage(word, firmwareLevel);
 }
 
+QList<int> statusBoxMessages()
+{
+    QList<int> messages;
+    for (const auto& t : kStateTexts)
+        messages << t.message;
+    for (const auto& t : kErrorTexts)
+        messages << t.message;
+    return messages << kShortCircuitText << kEmergencyStopText;
+}
+
+QList<int> pageTextMessages()
+{
+    QList<int> messages;
+    for (const auto& t : kPageTexts)
+        messages << t.message;
+    return messages;
+}
+
 StatusWordDisplay::StatusWordDisplay(SharedState& state, WindowElements& window, DisplayWindow& extra,
                                      DeviceStatus& device)
     : state_(state), window_(window), extra_(extra), device_(device)

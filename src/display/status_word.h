@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -51,5 +52,10 @@ std::optional<int> statusMessage(quint32 word, int firmwareLevel);
 // emergency-stop circuit (bit 8192 clear) overrides the bits' text. The window and the CLI's
 // monitor show the same.
 std::optional<int> statusBoxMessage(quint32 word, int firmwareLevel);
+
+// Every message a status box (2180 beside the tabs, and on the diagnostics page) may show, and
+// every one the diagnostics page's text box (0) may show: the window makes room for each.
+QList<int> statusBoxMessages();
+QList<int> pageTextMessages();
 
 } // namespace kinetra

@@ -90,6 +90,9 @@ public:
     // The window's texts that come from the message table rather than from their own place in
     // the language file: the chart's captions and scales, the login hint, the expert box.
     void showMessageTexts();
+    // Every box that shows message texts is made wide enough for the longest of them in the
+    // language loaded, measured with its font.
+    void fitMessageBoxes();
 
     // Parameter entry (frm_sdi_entry.cpp).
     // The help line for help status 0 (an entry has the focus), 1 (edited) or 2 (committed).

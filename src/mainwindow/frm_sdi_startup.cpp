@@ -1,8 +1,11 @@
 // The main window's start, its option handlers and its end.
 #include "about_window.h"
+#include "classic_units.h"
+#include "device_status.h"
 #include "dialogs.h"
 #include "drive_com.h"
 #include "frm_sdi.h"
+#include "frm_sdi_sizes.h"
 #include "input_lock.h"
 #include "language_loader.h"
 #include "link_presenter.h"
@@ -10,6 +13,7 @@
 #include "numeric_text.h"
 #include "serial_port.h"
 #include "shared_state.h"
+#include "status_word.h"
 #include "system_settings.h"
 
 #include <QAbstractButton>
@@ -18,7 +22,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTabWidget>
 
 namespace kinetra {
@@ -223,6 +229,39 @@ void frmSDI::showMessageTexts()
     setCaption(E("chkReadStop", 0), state_.message(47));
     if (expertCaptionFromMessages_)
         setCaption(E("Check2"), state_.message(63));
+    fitMessageBoxes();
+}
+
+void frmSDI::fitMessageBoxes()
+{
+    // Boxes that show message texts, their design width and whether the layout fixes it.
+    struct Fit {
+        Element box;
+        QList<int> messages;
+        int designUnits;
+        bool fixed;
+    };
+    using sizes::kBoxWidth;
+    const Fit boxes[] = {{el::txtPara(2180), statusBoxMessages(), 0, false},
+                 {el::txtPara1(2180), statusBoxMessages(), kBoxWidth, true},
+                 {el::txtPara(0), pageTextMessages(), 2 * kBoxWidth, false},
+                 {el::txtPara(1), {kModelNote}, kBoxWidth, true}};
+    for (const auto& b : boxes) {
+        auto* box = elementAs<QLineEdit>(b.box);
+        if (!box)
+            continue;
+        const QFontMetrics metrics(box->font());
+        int widest = 0;
+        for (const int message : b.messages)
+            widest = std::max(widest, metrics.horizontalAdvance(state_.message(message)));
+        // The frame and the line edit's own margin of 2 pixels on either side, and a little air.
+        const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+        const int width = std::max(classicUnits(this, b.designUnits), widest + 2 * frame + 8);
+        if (b.fixed)
+            box->setFixedWidth(width);
+        else
+            box->setMinimumWidth(width);
+    }
 }
 
 void frmSDI::optDec_Click(int index)

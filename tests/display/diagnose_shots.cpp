@@ -68,5 +68,19 @@ int main(int argc, char* argv[])
         save(r.window.get(), folder + QStringLiteral("/diagnose-profibus-en.png"));
         report(r);
     }
+    {
+        // French has the longest status texts; a model without a name shows its note in box 1.
+        sim::DriveConfig config;
+        config.deviceType = 2020;
+        config.softwareVersion = 540;
+        config.emergencyStopOpen = true;
+        DiagnoseWindowRig r(config, 3);
+        if (!r.connect())
+            return 1;
+        r.tabs()->setCurrentIndex(4);
+        r.clock.advance(3);
+        save(r.window.get(), folder + QStringLiteral("/diagnose-fr.png"));
+        report(r);
+    }
     return 0;
 }

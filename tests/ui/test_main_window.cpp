@@ -3,11 +3,15 @@
 #include "window_rig.h"
 
 #include "about_window.h"
+#include "device_status.h"
+#include "language_loader.h"
+#include "status_word.h"
 #include "window_layout_table.h"
 
 #include "input_inside_answer.h"
 #include "parameter_catalogue.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -16,6 +20,8 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 
 using namespace kinetra;
@@ -520,6 +526,54 @@ private slots:
         QCOMPARE(texts(), fromMessages());
         QVERIFY(texts() != german);
         QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QString());
+    }
+
+    // Every box that shows a message text shows the longest of its texts whole, in each of the
+    // six languages, measured with the font in use on a 1280 x 800 window.
+    void messageTextsFitTheirBoxes_data()
+    {
+        QTest::addColumn<int>("language");
+        for (int i = 0; i < 6; ++i)
+            QTest::newRow(qPrintable(languageFileName(i))) << i;
+    }
+    void messageTextsFitTheirBoxes()
+    {
+        QFETCH(int, language);
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        if (!QFile::exists(programFolder + QStringLiteral("/English.txt")))
+            QSKIP("no language files beside the test");
+        WindowRig r({}, {{"Language", QString::number(language)}}, Presets::Written, programFolder);
+        r.started();
+        r.window->resize(1280, 800);
+        // The diagnostics page shows from level 500 on.
+        r.find<QTabWidget>("SSTab1")->setTabVisible(4, true);
+        int checked = 0;
+        for (const int tab : {0, 4}) {
+            r.find<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+            QApplication::processEvents();
+            const struct {
+                const char* box;
+                QList<int> messages;
+            } boxes[] = {{"txtPara_2180", statusBoxMessages()},
+                         {"txtPara1_2180", statusBoxMessages()},
+                         {"txtPara_0", pageTextMessages()},
+                         {"txtPara_1", {kModelNote}}};
+            for (const auto& b : boxes) {
+                auto* box = r.find<QLineEdit>(b.box);
+                if (!box->isVisible())
+                    continue;
+                const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+                // A line edit shows its text inside its frame and a margin of 2 pixels a side.
+                const int room = box->width() - 2 * frame - 4;
+                ++checked;
+                for (const int message : b.messages) {
+                    const QString text = r.state.message(message);
+                    QVERIFY2(QFontMetrics(box->font()).horizontalAdvance(text) <= room,
+                             qPrintable(QStringLiteral("%1: \"%2\" in %3 pixels").arg(b.box, text).arg(room)));
+                }
+            }
+        }
+        QCOMPARE(checked, 4 + 2); // boxes 2180 and 1 beside both pages, 2180 and 0 on the diagnostics page
     }
 
     void theGermanFileReproducesTheDesignTexts()
