@@ -48,6 +48,8 @@ ExitCode runPorts(DriveSession& session)
             probe.setSettings(QStringLiteral("9600,n,8,1"));
             opens = probe.open();
             state = opens ? QStringLiteral("opens") : openErrorText(probe.lastOpenError());
+            if (!probe.lastOpenHolder().isEmpty())
+                state += QStringLiteral(" by ") + probe.lastOpenHolder();
             probe.close();
         }
         if (session.options.json) {

@@ -30,6 +30,12 @@ void ConsoleLinkObserver::portsDenied(const QStringList& devices)
     console_.error(portsDeniedText(devices).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
 }
 
+void ConsoleLinkObserver::portsBusy(const QStringList& descriptions)
+{
+    console_.error(portsBusyText(descriptions).replace(QStringLiteral("\n\n"), QStringLiteral(" ")).replace(
+        QStringLiteral(".\n"), QStringLiteral(". ")));
+}
+
 void ConsoleLinkObserver::fullReadComplete()
 {
     console_.endProgress();

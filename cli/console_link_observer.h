@@ -22,6 +22,7 @@ public:
     void driveFound(int port) override;
     void noDriveFound() override;
     void portsDenied(const QStringList& devices) override;
+    void portsBusy(const QStringList& descriptions) override;
     void fullReadComplete() override;
     void fullReadStopped() override;
     void transferProgress(int count) override;

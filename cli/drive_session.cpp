@@ -117,7 +117,10 @@ bool DriveSession::findDrive()
         case PortOpenError::PermissionDenied:
             why = QStringLiteral("access denied (on Linux the user needs the group \"dialout\")");
             break;
-        case PortOpenError::InUse: why = QStringLiteral("in use by another program"); break;
+        case PortOpenError::InUse:
+            why = QStringLiteral("in use by %1; a program keeps its port after Stop, closing its window releases it")
+                      .arg(port->lastOpenHolder().isEmpty() ? QStringLiteral("another program") : port->lastOpenHolder());
+            break;
         case PortOpenError::NoSuchDevice:
         case PortOpenError::None:
         case PortOpenError::Other: why = QStringLiteral("no such device"); break;

@@ -68,6 +68,11 @@ void LinkPresenter::portsDenied(const QStringList& devices)
     dialogs_.message(portsDeniedText(devices), kApplicationTitle, MessageIcon::Warning);
 }
 
+void LinkPresenter::portsBusy(const QStringList& descriptions)
+{
+    dialogs_.message(portsBusyText(descriptions), kApplicationTitle, MessageIcon::Warning);
+}
+
 void LinkPresenter::fullReadStarted(int total)
 {
     window_.setMaximum(el::progressBar2(), total);

@@ -28,6 +28,7 @@ public:
     void noDriveFound() override;
     void searchEnded() override;
     void portsDenied(const QStringList& devices) override;
+    void portsBusy(const QStringList& descriptions) override;
     void fullReadStarted(int total) override;
     void fullReadComplete() override;
     void fullReadStopped() override;

@@ -37,11 +37,19 @@ void DriveCom::openPort()
         return;
     port_.setSettings(kLineSettings);
     // A port that does not open is skipped: later transactions simply get no answer. One the
-    // user may not open is remembered, so that the search can say why it found nothing.
-    if (!port_.open() && port_.lastOpenError() == PortOpenError::PermissionDenied) {
-        const QString device = port_.deviceName();
-        if (!device.isEmpty() && !deniedDevices_.contains(device))
-            deniedDevices_ << device;
+    // user may not open, or another program holds, is remembered, so that the search can say
+    // why it found nothing.
+    if (port_.open())
+        return;
+    const QString device = port_.deviceName();
+    if (device.isEmpty())
+        return;
+    if (port_.lastOpenError() == PortOpenError::PermissionDenied && !deniedDevices_.contains(device))
+        deniedDevices_ << device;
+    if (port_.lastOpenError() == PortOpenError::InUse) {
+        const QString busy = portBusyDescription(state_.comPort, device, port_.lastOpenHolder());
+        if (!busyDevices_.contains(busy))
+            busyDevices_ << busy;
     }
 }
 
@@ -68,6 +76,7 @@ SearchOutcome DriveCom::searchCom()
     state_.stopRequest = false;
     observer_.searchStarted();
     deniedDevices_.clear();
+    busyDevices_.clear();
 
     // A link that is up is searched from its own port on, at once.
     if (state_.comOnline == 0) {
@@ -105,7 +114,10 @@ SearchOutcome DriveCom::searchCom()
     observer_.searchEnded();
     if (!found && !deniedDevices_.isEmpty() && !clock_.quitting())
         observer_.portsDenied(deniedDevices_);
+    if (!found && !busyDevices_.isEmpty() && !clock_.quitting())
+        observer_.portsBusy(busyDevices_);
     deniedDevices_.clear();
+    busyDevices_.clear();
     return found ? SearchOutcome::Found : SearchOutcome::NoDrive;
 }
 

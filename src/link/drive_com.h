@@ -198,8 +198,10 @@ private:
     bool connecting_ = false;
     bool connectPending_ = false;
     bool stopPending_ = false;
-    // Devices the running port search could not open for lack of rights.
+    // Devices the running port search could not open for lack of rights, and those other
+    // programs hold.
     QStringList deniedDevices_;
+    QStringList busyDevices_;
 };
 
 } // namespace kinetra

@@ -21,9 +21,11 @@ public:
     virtual void noDriveFound() {}
     // The search is over, whatever it found.
     virtual void searchEnded() {}
-    // Ports the user may not open (no rights, or another program holds them); once per search
+    // Ports the user may not open (the system refused for lack of rights), and ports another
+    // program holds ("COM1 (/dev/ttyUSB0) is in use by kinetra, process 1234"); once per search
     // that found no drive.
     virtual void portsDenied(const QStringList& /*devices*/) {}
+    virtual void portsBusy(const QStringList& /*descriptions*/) {}
 
     // The full read starts with `total` values to come; it ended complete or was stopped (a
     // failed read has been reported as a lost link).
@@ -54,9 +56,24 @@ inline QString portsDeniedText(const QStringList& devices)
 {
     return QStringLiteral("The serial port %1 could not be opened: access was denied.\n\n"
                           "On Linux the user needs to be a member of the group \"dialout\" "
-                          "(sudo usermod -aG dialout $USER, then log in again). "
-                          "Another program that uses the port also keeps it closed to this one.")
+                          "(sudo usermod -aG dialout $USER, then log in again).")
         .arg(devices.join(QStringLiteral(", ")));
+}
+
+// A port another program holds, as the user is told of it: "COM1 (/dev/ttyUSB0) is in use by
+// kinetra, process 1234".
+inline QString portBusyDescription(int port, const QString& device, const QString& holder)
+{
+    return QStringLiteral("COM%1 (%2) is in use by %3")
+        .arg(port)
+        .arg(device, holder.isEmpty() ? QStringLiteral("another program") : holder);
+}
+
+// What the user is told of ports other programs hold, and how to get them back.
+inline QString portsBusyText(const QStringList& descriptions)
+{
+    return descriptions.join(QStringLiteral(".\n")) +
+           QStringLiteral(".\n\nA program keeps its port after Stop; closing that program's window releases it.");
 }
 
 } // namespace kinetra

@@ -1,11 +1,16 @@
 #include "qt_serial_port.h"
 
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <algorithm>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <signal.h>
 #include <termios.h>
 #endif
 
@@ -95,8 +100,45 @@ QString QtSerialPort::deviceName() const
     return names_.deviceFor(portNumber_);
 }
 
+namespace {
+
+// The program that holds the lock file of `device`, as Qt's serial port and other programs of
+// the kind write it ("LCK..ttyUSB0" in the first of the usual lock folders): "kinetra, process
+// 1234"; "" when no live program holds one.
+QString portLockHolder(const QString& device)
+{
+    QString name = device;
+    if (name.startsWith(QLatin1String("/dev/")))
+        name = name.mid(5);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QStringList folders{QStringLiteral("/var/lock"),      QStringLiteral("/etc/locks"),
+                              QStringLiteral("/var/spool/locks"), QStringLiteral("/var/spool/uucp"),
+                              QStringLiteral("/tmp"),           QStringLiteral("/var/tmp"),
+                              QStringLiteral("/var/lock/lockdev"), QStringLiteral("/run/lock"),
+                              QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+    for (const QString& folder : folders) {
+        const QString path = folder + QStringLiteral("/LCK..") + name;
+        if (!QFileInfo::exists(path))
+            continue;
+        QLockFile lock(path);
+        qint64 pid = 0;
+        QString host;
+        QString program;
+        // A lock left behind by a program that ended holds nothing.
+        if (!lock.getLockInfo(&pid, &host, &program) || pid <= 0)
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM)
+            continue;
+        return QStringLiteral("%1, process %2").arg(program.isEmpty() ? QStringLiteral("a program") : program).arg(pid);
+    }
+    return {};
+}
+
+} // namespace
+
 bool QtSerialPort::open()
 {
+    lastOpenHolder_.clear();
     if (port_.isOpen())
         return true;
     const QString device = deviceName();
@@ -109,10 +151,15 @@ bool QtSerialPort::open()
         switch (port_.error()) {
         case QSerialPort::DeviceNotFoundError: lastOpenError_ = PortOpenError::NoSuchDevice; break;
         case QSerialPort::PermissionError:
-            // Qt reports a port locked by another program as a permission error too.
-            lastOpenError_ = PortOpenError::PermissionDenied;
+            // Qt reports a port locked by another program as a permission error too: the lock
+            // file tells the two apart.
+            lastOpenHolder_ = portLockHolder(device);
+            lastOpenError_ = lastOpenHolder_.isEmpty() ? PortOpenError::PermissionDenied : PortOpenError::InUse;
             break;
-        case QSerialPort::OpenError: lastOpenError_ = PortOpenError::InUse; break;
+        case QSerialPort::OpenError:
+            lastOpenHolder_ = portLockHolder(device);
+            lastOpenError_ = PortOpenError::InUse;
+            break;
         default: lastOpenError_ = PortOpenError::Other; break;
         }
         port_.clearError();

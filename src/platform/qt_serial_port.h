@@ -26,6 +26,7 @@ public:
     qint64 bytesWaiting() override;
     void reportArrivalsFrom(qint64 count) override;
     PortOpenError lastOpenError() const override { return lastOpenError_; }
+    QString lastOpenHolder() const override { return lastOpenHolder_; }
     QString deviceName() const override;
 
 private:
@@ -45,6 +46,7 @@ private:
     QSerialPort::DataBits dataBits_ = QSerialPort::Data8;
     QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
     PortOpenError lastOpenError_ = PortOpenError::None;
+    QString lastOpenHolder_;
     // reportArrivalsFrom: the characters awaited in all, and the time the missing ones need on
     // the line, during which the port does not look at it.
     qint64 awaited_ = 0;

@@ -37,6 +37,9 @@ public:
     virtual void reportArrivalsFrom(qint64 count) { Q_UNUSED(count); }
 
     virtual PortOpenError lastOpenError() const = 0;
+    // When the last open found the port in use: the program that holds it, as "kinetra, process
+    // 1234"; "" when that cannot be told.
+    virtual QString lastOpenHolder() const { return {}; }
     // The device the current port number stands for ("" when it stands for none).
     virtual QString deviceName() const = 0;
 

@@ -17,7 +17,9 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QCoreApplication>
 #include <QJsonObject>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -290,6 +292,26 @@ private slots:
         const QString inPosition = messageOf("English", 50);
         for (const QString& row : rows.mid(1))
             QVERIFY2(row.contains(',' + inPosition + ','), qPrintable(row));
+    }
+
+    // Two programs on one line: the port this test holds is named as in use by it, not as a
+    // matter of rights, by the port list and by a command that wants the port.
+    void aPortHeldByAnotherProgramNamesItsHolder()
+    {
+        SimulatorProcess sim;
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        QSerialPort holder(sim.device());
+        QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
+        const QString held = QStringLiteral("in use by %1, process %2")
+                                 .arg(QCoreApplication::applicationName())
+                                 .arg(QCoreApplication::applicationPid());
+        CliRun run = runCli(sim, QStringList{"find"} + onCom1);
+        QVERIFY2(run.exitCode == kNoDrive, qPrintable(run.describe()));
+        QVERIFY2(run.err.contains(held.toUtf8()), qPrintable(run.describe()));
+        QVERIFY2(run.err.contains("closing its window releases it"), qPrintable(run.describe()));
+        QVERIFY(!run.err.contains("dialout"));
+        run = runCli(sim, QStringList{"ports"});
+        QVERIFY2(run.out.contains(held.toUtf8()), qPrintable(run.describe()));
     }
 
     // A drive that stops answering, or answers a write with neither ACK nor NAK: the command

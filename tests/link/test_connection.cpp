@@ -117,8 +117,8 @@ private slots:
         QVERIFY(r.dialogs.shown.isEmpty());
     }
 
-    // A device the user may not open is skipped, and named once, with the fix, when the
-    // search finds nothing.
+    // A device the user may not open, or one another program holds, is skipped, and named once,
+    // with the fix that fits, when the search finds nothing.
     void deniedPortsAreNamedOnceWhenNothingIsFound_data()
     {
         QTest::addColumn<int>("drivePort");
@@ -134,15 +134,23 @@ private slots:
         r.port.failOpen(2, PortOpenError::PermissionDenied);
         r.port.failOpen(5, PortOpenError::PermissionDenied);
         r.port.failOpen(6, PortOpenError::NoSuchDevice);
-        r.com->searchCom();
+        r.port.failOpen(3, PortOpenError::InUse, QStringLiteral("kinetra, process 1234"));
+        r.port.failOpen(4, PortOpenError::InUse);
+        QCOMPARE(r.com->searchCom(), messages ? SearchOutcome::NoDrive : SearchOutcome::Found);
         QVERIFY(!r.pollPorts().contains(2));
-        QCOMPARE(r.dialogs.shown.size(), messages);
+        QCOMPARE(r.dialogs.shown.size(), 2 * messages);
         if (messages) {
-            const QString text = r.dialogs.shown.first().text;
-            QVERIFY(text.contains(QStringLiteral("virtual2, virtual5")));
-            QVERIFY(!text.contains(QStringLiteral("virtual6")));
-            QVERIFY(text.contains(QStringLiteral("dialout")));
+            const QString denied = r.dialogs.shown.first().text;
+            QVERIFY(denied.contains(QStringLiteral("virtual2, virtual5")));
+            QVERIFY(!denied.contains(QStringLiteral("virtual6")) && !denied.contains(QStringLiteral("virtual3")));
+            QVERIFY(denied.contains(QStringLiteral("dialout")));
             QCOMPARE(r.dialogs.shown.first().icon, MessageIcon::Warning);
+            // A port another program holds is no matter of rights: it names the holder instead.
+            const QString busy = r.dialogs.shown.last().text;
+            QVERIFY2(busy.contains(QStringLiteral("COM3 (virtual3) is in use by kinetra, process 1234")), qPrintable(busy));
+            QVERIFY(busy.contains(QStringLiteral("COM4 (virtual4) is in use by another program")));
+            QVERIFY(busy.contains(QStringLiteral("closing that program's window releases it")));
+            QVERIFY(!busy.contains(QStringLiteral("dialout")));
         }
     }
 

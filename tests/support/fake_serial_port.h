@@ -20,7 +20,11 @@ public:
     ~FakeSerialPort() override;
 
     void attach(int portNumber, VirtualDevice* device) { devices_[portNumber] = device; }
-    void failOpen(int portNumber, PortOpenError error) { openErrors_[portNumber] = error; }
+    void failOpen(int portNumber, PortOpenError error, const QString& holder = {})
+    {
+        openErrors_[portNumber] = error;
+        holders_[portNumber] = holder;
+    }
     // The device goes away: the port closes as the real one does on a hang-up.
     void hangUp();
 
@@ -34,6 +38,10 @@ public:
     QByteArray readAll() override;
     qint64 bytesWaiting() override;
     PortOpenError lastOpenError() const override { return lastOpenError_; }
+    QString lastOpenHolder() const override
+    {
+        return lastOpenError_ == PortOpenError::InUse ? holders_.value(portNumber_) : QString();
+    }
     QString deviceName() const override { return QStringLiteral("virtual%1").arg(portNumber_); }
 
     double nextEventTime() const override;
@@ -64,6 +72,7 @@ private:
     VirtualClock& clock_;
     QMap<int, VirtualDevice*> devices_;
     QMap<int, PortOpenError> openErrors_;
+    QMap<int, QString> holders_;
     int portNumber_ = 1;
     bool open_ = false;
     QString settings_;
