@@ -6,16 +6,14 @@
 // drive registered in that settings folder (kinetra-drive-sim --com 1 --settings-dir <folder>)
 // and saves every tab of the connected window.
 #include "about_window.h"
-#include "drive_com.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
-#include "link_presenter.h"
 #include "memory_settings_store.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
 #include "recording_dialogs.h"
 #include "shared_state.h"
-#include "value_display.h"
+#include "tool_assembly.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -69,17 +67,14 @@ int connected(const QString& folder, const QString& settingsFolder)
     test::RecordingDialogs dialogs;
     QtClock clock;
     QtSerialPort port(settings);
-    QObject::connect(&port, &SerialPort::dataArrived, &clock, &QtClock::wake);
-    frmSDI window(state, settings, dialogs, clock, QCoreApplication::applicationDirPath());
-    LinkPresenter presenter(state, window, dialogs);
-    DriveCom com(state, port, clock, presenter);
-    window.setDriveCom(&com);
-    ValueDisplay display(state, window);
-    com.setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
+    // The program's own wiring, as main() runs it.
+    ToolAssembly tool(state, settings, port, clock, dialogs, QCoreApplication::applicationDirPath());
+    frmSDI& window = tool.window();
     window.resize(1280, 800);
     window.Form_Load();
     window.elementAs<QAbstractButton>(Element{QStringLiteral("cmdConnect"), 0})->click();
-    clock.waitServing(60, [&] { return state.comOnline == 1 && !state.transferActive && !com.connecting(); });
+    const auto settled = [&] { return state.comOnline == 1 && !state.transferActive && !tool.com().connecting(); };
+    clock.waitServing(60, settled);
     clock.waitServing(3); // a few rounds of live polling
     reportMessages(dialogs);
     if (state.comOnline != 1) {
@@ -87,6 +82,10 @@ int connected(const QString& folder, const QString& settingsFolder)
         return 1;
     }
     saveTabs(window, folder + QStringLiteral("/connected-de-1280x800"));
+    // The lists after a switch to English while the link polls: each shows the drive's value.
+    window.cmdLanguage_MouseUp(0, Qt::LeftButton, QPoint(1, 1));
+    clock.waitServing(1);
+    saveTabs(window, folder + QStringLiteral("/connected-switched-to-en-1280x800"));
     clock.setQuitting();
     port.close();
     return 0;
