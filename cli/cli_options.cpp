@@ -1,5 +1,6 @@
 #include "cli_options.h"
 
+#include "kinetra_version.h"
 #include "messages.h"
 
 #include <QCommandLineParser>
@@ -293,6 +294,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
     const QString first = arguments.first();
     if (first == QLatin1String("--help") || first == QLatin1String("-h"))
         return show(generalHelp());
+    if (first == QLatin1String("--version"))
+        return show(QStringLiteral("kinetra-cli " KINETRA_VERSION "\n"));
     if (first == QLatin1String("help")) {
         if (arguments.size() == 1)
             return show(generalHelp());

@@ -5,7 +5,6 @@
 #include "language_loader.h"
 #include "messages.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace kinetra::cli {
@@ -87,7 +86,7 @@ void DriveSession::loadMessages()
     else
         index = storedSetting(kLanguageKey, 0, 0, 5);
     state.languageIndex = index;
-    const QString path = languageFilePath(QCoreApplication::applicationDirPath(), index);
+    const QString path = languageFilePath(languageFolder(), index);
     if (loadMessageTexts(state, path))
         return;
     // Without the files beside the program English is built in; any other language is missing.

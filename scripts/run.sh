@@ -3,12 +3,38 @@
 # Without a display it runs the tool on a virtual display, connects and saves screenshots.
 # The simulated drive registers itself as COM1 for this user while it runs, so the connect
 # button finds it; it unregisters when the tool is closed.
+#   BUILD_DIR       build folder (default build)
+#   KINETRA_SIM_COM COM number the simulated drive takes (default 1)
+#   KINETRA_SHOTS   folder of the screenshots without a display (default screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 build=${BUILD_DIR:-build}
+
+# A build folder configured for another checkout cannot build this one: use one of our own.
+if [ -f "$build/CMakeCache.txt" ]; then
+  source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+  if [ -n "$source_dir" ] && [ "$(cd "$source_dir" 2>/dev/null && pwd -P)" != "$(pwd -P)" ]; then
+    own="$build-$(pwd -P | cksum | cut -d' ' -f1)"
+    echo "$build was configured for $source_dir; building this checkout in $own instead."
+    build=$own
+  fi
+fi
+
+# Only what this command runs: the tool and the simulated drive.
+if [ ! -x "$build/bin/kinetra" ]; then
+  echo "First build of the tool and the simulated drive: about 5 minutes on 2 cores."
+fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)" --target kinetra kinetra-drive-sim
+
+# One window per user: a second start only brings the first to the front, so no second
+# simulated drive is started for it.
+if pgrep -u "$(id -u)" -x kinetra >/dev/null; then
+  echo "Kinetra is already running (with the simulated drive it was started with, if any)."
+  [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && "$build/bin/kinetra"
+  exit 0
+fi
 
 sim_com=${KINETRA_SIM_COM:-1}
 
@@ -27,7 +53,13 @@ echo "No display found: running the tool on a virtual display (Xvfb) against the
 
 shots=${KINETRA_SHOTS:-$PWD/screenshots}
 mkdir -p "$shots"
-display=:$((90 + RANDOM % 100))
+# The first display number nobody uses.
+number=90
+while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+  number=$((number + 1))
+done
+display=:$number
+echo "Virtual display $display"
 Xvfb "$display" -screen 0 1400x900x24 >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display

@@ -1,5 +1,7 @@
 #include "sim_options.h"
 
+#include "kinetra_version.h"
+
 #include <QCommandLineParser>
 
 namespace kinetra::sim {
@@ -47,6 +49,8 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     parser.addOption(help);
+    const QCommandLineOption versionOption(QStringLiteral("version"), QStringLiteral("Show the version."));
+    parser.addOption(versionOption);
     const auto option = [&](const QString& name, const QString& text, const QString& value = {}) {
         QCommandLineOption o(name, text, value);
         parser.addOption(o);
@@ -131,7 +135,16 @@ bool parseSimOptions(const QStringList& arguments, SimOptions& options, QString&
         return false;
     }
     if (parser.isSet(help)) {
+        // The usage line names the program as it was called ("./bin/kinetra-drive-sim").
         message = parser.helpText();
+        const qsizetype end = message.indexOf(QStringLiteral(" [options]"));
+        if (message.startsWith(QStringLiteral("Usage: ")) && end > 0)
+            message.replace(7, end - 7, QStringLiteral("kinetra-drive-sim"));
+        exitCode = 0;
+        return false;
+    }
+    if (parser.isSet(versionOption)) {
+        message = QStringLiteral("kinetra-drive-sim " KINETRA_VERSION);
         exitCode = 0;
         return false;
     }

@@ -7,6 +7,7 @@
 #include "settings_store.h"
 #include "shared_state.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -41,6 +42,15 @@ QString languageFilePath(const QString& programFolder, int languageIndex)
 {
     const QString name = languageFileName(languageIndex);
     return name.isEmpty() ? QString() : QDir(programFolder).filePath(name);
+}
+
+QString languageFolder()
+{
+    const QString beside = QCoreApplication::applicationDirPath();
+    if (QFile::exists(languageFilePath(beside, 0)))
+        return beside;
+    const QString installed = QDir::cleanPath(QDir(beside).filePath(QStringLiteral("../share/kinetra")));
+    return QFile::exists(languageFilePath(installed, 0)) ? installed : beside;
 }
 
 bool languageFileReadable(const QString& programFolder, int languageIndex)

@@ -13,6 +13,9 @@ struct SharedState;
 QString languageFileName(int languageIndex);
 // The language file in the program's folder; "" for an index without a file.
 QString languageFilePath(const QString& programFolder, int languageIndex);
+// The folder with the language files of the running program: its own folder, as in the build
+// tree, or the installed share folder beside its bin folder (/usr/share/kinetra for /usr/bin).
+QString languageFolder();
 // Whether the file of a language can be opened for reading.
 bool languageFileReadable(const QString& programFolder, int languageIndex);
 
