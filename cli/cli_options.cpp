@@ -68,7 +68,7 @@ const QList<CommandSpec>& commands()
         {Command::Find,
          QStringLiteral("find"),
          QStringLiteral("find"),
-         QStringLiteral("Search the ports for a drive; print its port, model, version, address."),
+         QStringLiteral("Search the ports for a drive; print its port, model, version, bus address."),
          QStringLiteral("Searches COM1 to COM10 (or only --port N) with one poll each and prints the port\n"
                         "where a drive answered, its model, software version and bus address."),
          {},

@@ -31,9 +31,10 @@ ExitCode runFind(DriveSession& session)
                                        {QStringLiteral("deviceType"), code},
                                        {QStringLiteral("softwareVersion"), level},
                                        {QStringLiteral("version"), versionText(level)},
-                                       {QStringLiteral("address"), address->toLongLong()}});
+                                       {QStringLiteral("busAddress"), address->toLongLong()}});
     } else {
-        session.console.data(QStringLiteral("COM%1  %2  %3  %4  address %5")
+        // The drive's field-bus address (2410), not the line protocol's address 11.
+        session.console.data(QStringLiteral("COM%1  %2  %3  %4  bus address %5")
                                  .arg(session.state.comPort)
                                  .arg(device, model.isEmpty() ? QStringLiteral("device type %1").arg(code) : model,
                                       versionText(level), *address));

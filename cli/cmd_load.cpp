@@ -77,7 +77,13 @@ ExitCode runLoad(DriveSession& session)
     session.console.endProgress();
 
     if (session.linkLost() || result.error == ParameterFileError::Stopped) {
-        session.console.error(session.message(11));
+        // What the drive holds now matters more than that the load ended.
+        const int sent = tally.written + static_cast<int>(tally.refused.size());
+        session.console.error(session.message(11) +
+                              QStringLiteral(" %1 of %2 records went to the drive: it now holds a mix of its own "
+                                             "values and the file's, and nothing was saved.")
+                                  .arg(sent)
+                                  .arg(total));
         // An interrupted load is reported as such by main().
         return session.linkLost() ? ExitCode::LinkLost : ExitCode::Success;
     }

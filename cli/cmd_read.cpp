@@ -23,6 +23,15 @@ int axisReads(qint16 level)
 
 ExitCode runRead(DriveSession& session)
 {
+    // A file that cannot be stored fails now, not after the whole read.
+    const QString& path = session.options.output;
+    if (path != QLatin1String("-")) {
+        const ParameterFileResult target = probeParameterFileTarget(path);
+        if (!target.ok()) {
+            session.console.error(parameterFileErrorText(session, path, target, true));
+            return ExitCode::FileError;
+        }
+    }
     if (!session.findDrive())
         return ExitCode::NoDrive;
     // The level decides how many axis parameters there are: known first, the bar is right.
@@ -35,7 +44,6 @@ ExitCode runRead(DriveSession& session)
     if (session.state.paramsLoaded != 1)
         return session.failureCode();
 
-    const QString& path = session.options.output;
     const qint16 level = session.state.firmwareLevel;
     if (path == QLatin1String("-")) {
         session.console.dataBytes(formatParameterFile(session.state.table, level));

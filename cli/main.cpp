@@ -55,9 +55,11 @@ int main(int argc, char* argv[])
     case Command::Diff: code = runDiff(session); break;
     case Command::Monitor: code = runMonitor(session); break;
     }
-    // Ctrl+C is how a monitor without --count ends; anything else it cut short.
-    if (interrupt.happened() && options.command != Command::Monitor) {
-        console.error(QStringLiteral("interrupted."));
+    // Ctrl+C is how a monitor without --count ends, and says nothing more; anything else it cut
+    // short. Either way the exit code says so.
+    if (interrupt.happened()) {
+        if (options.command != Command::Monitor)
+            console.error(QStringLiteral("interrupted."));
         return kInterruptedExitCode;
     }
     return toInt(code);

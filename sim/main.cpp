@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     const int type = model.deviceType();
     const QString name = deviceTypeText(type);
     out() << "kinetra-drive-sim: " << (name.isEmpty() ? QStringLiteral("unnamed model") : name) << " (device type "
-          << type << "), software " << versionText(model.softwareVersion()) << ", address " << options.drive.address
+          << type << "), software " << versionText(model.softwareVersion()) << ", line address " << options.drive.address
           << Qt::endl;
     out() << "line: " << line.devicePath() << "  (9600,n,8,1"
           << (options.drive.pacing ? ", answers paced at the line rate" : ", answers not paced") << ")" << Qt::endl;

@@ -158,6 +158,17 @@ ParameterFileResult writeParameterFile(const QString& path, ParameterTable& tabl
     return done;
 }
 
+ParameterFileResult probeParameterFileTarget(const QString& path)
+{
+    const QFileInfo target(path);
+    if (const auto unfit = unfitTarget(target))
+        return *unfit;
+    // The new file is written beside the old one and then takes its place.
+    if (!QFileInfo(target.absolutePath()).isWritable())
+        return failure(ParameterFileError::AccessDenied);
+    return {};
+}
+
 QByteArray newParameterFileBytes()
 {
     return QByteArray(kParameterFileHeader) + kLineEnd;

@@ -19,6 +19,9 @@ QByteArray formatParameterFile(ParameterTable& table, qint16 firmwareLevel);
 // old file and replaces it only once it is complete: on any failure the old file is left as it
 // was, byte for byte, and the result says why.
 ParameterFileResult writeParameterFile(const QString& path, ParameterTable& table, qint16 firmwareLevel);
+// Whether a parameter file can be stored at `path` (its folder exists and takes a new file, and
+// what is there is a file that may be replaced), judged before anything is written.
+ParameterFileResult probeParameterFileTarget(const QString& path);
 
 // What a new parameter file holds before the first store: the header line, unquoted.
 QByteArray newParameterFileBytes();

@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QCoreApplication>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,7 +106,7 @@ private slots:
         QCOMPARE(found.value("device").toString(), sim.device());
         QCOMPARE(found.value("model").toString(), "Pivora canOPEN");
         QCOMPARE(found.value("version").toString(), "V5-40");
-        QCOMPARE(found.value("address").toInt(), 1);
+        QCOMPARE(found.value("busAddress").toInt(), 1);
 
         run = runCli(sim, {"ports"});
         QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
@@ -116,6 +117,11 @@ private slots:
         QTemporaryDir dir;
         run = runCli(sim, {"load", dir.filePath("missing.par")});
         QVERIFY2(run.exitCode == kFileError, qPrintable(run.describe()));
+        // A file that cannot be stored fails before the drive is asked anything.
+        const QString trace = dir.filePath("wire.log");
+        run = runCli(sim, QStringList{"read", "-o", "/nonexistent/folder/x.par", "--trace", trace} + onCom1);
+        QVERIFY2(run.exitCode == kFileError, qPrintable(run.describe()));
+        QVERIFY(!readFile(trace).contains("<ENQ>"));
     }
 
     // The file is the one the window's store writes for the table its connect reads; piped,
@@ -271,7 +277,11 @@ private slots:
         QVERIFY(cli.waitForFinished(10000));
         QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
         QCOMPARE(cli.exitCode(), 130);
-        QVERIFY(QString::fromUtf8(cli.readAllStandardError()).contains(messageOf("English", 11)));
+        const QString said = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY(said.contains(messageOf("English", 11)));
+        QVERIFY2(said.contains(QRegularExpression("\\d+ of 80 records went to the drive")) &&
+                     said.contains("nothing was saved"),
+                 qPrintable(said));
 
         const QStringList log = QString::fromLatin1(readFile(trace)).split('\n', Qt::SkipEmptyParts);
         const qsizetype writes = log.filter("-> <EOT>11<STX>21").size();
@@ -292,6 +302,16 @@ private slots:
         const QString inPosition = messageOf("English", 50);
         for (const QString& row : rows.mid(1))
             QVERIFY2(row.contains(',' + inPosition + ','), qPrintable(row));
+
+        // Without --count, Ctrl+C (or a terminate) ends it, and the exit code says so.
+        QProcess endless;
+        QVERIFY(startCli(endless, sim, QStringList{"monitor", "--csv"} + onCom1));
+        QByteArray shown;
+        QTRY_VERIFY2_WITH_TIMEOUT((shown += endless.readAllStandardOutput()).count('\n') > 1,
+                                  qPrintable(endless.readAllStandardError()), 10000);
+        endless.terminate();
+        QVERIFY(endless.waitForFinished(10000));
+        QCOMPARE(endless.exitCode(), 130);
     }
 
     // Two programs on one line: the port this test holds is named as in use by it, not as a
