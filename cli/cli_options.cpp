@@ -42,7 +42,7 @@ const QList<OptionSpec>& commonOptions()
         {{QStringLiteral("json")}, QString(), QStringLiteral("Machine-readable data (JSON) on standard output.")},
         {{QStringLiteral("decimals")},
          QStringLiteral("N"),
-         QStringLiteral("Decimal places of positions, 0-3 (default: the tool's setting, else 1).")},
+         QStringLiteral("Decimal places of positions, 0-3 (default: the tool's setting).")},
         {{QStringLiteral("settings-dir")},
          QStringLiteral("DIR"),
          QStringLiteral("Folder of the settings file kinetra.ini (default: the user's own).")},
@@ -92,7 +92,7 @@ const QList<CommandSpec>& commands()
          QStringLiteral("Poll values by command number; print raw and display form."),
          QStringLiteral("Polls each command number (2000-2499) and prints its raw value and its display\n"
                         "form: positions with --decimals places, other values with the decimals of their\n"
-                        "command number, a comma as decimal separator."),
+                        "command number, a comma as decimal separator (--json: numbers, with the decimals used)."),
          {},
          1,
          -1},
@@ -101,8 +101,9 @@ const QList<CommandSpec>& commands()
          QStringLiteral("set CMD VALUE"),
          QStringLiteral("Write one value as the window's entry box would; report acceptance."),
          QStringLiteral("Writes VALUE to command number CMD with the entry rules of the tool's window:\n"
-                        "VALUE is typed as in the entry box (a comma as decimal separator, e.g. 12,5) and\n"
-                        "scaled by the decimals of CMD (positions by --decimals); for the edge evaluation\n"
+                        "VALUE is typed as in the entry box, with a comma or a point as decimal separator\n"
+                        "(12,5 or 12.5), and scaled by the decimals of CMD (positions by --decimals, which a\n"
+                        "position needs when the tool has no setting of its own); for the edge evaluation\n"
                         "(x25) the list position 0, 1, 2 is sent as 1, 2, 4. Drives below software 5.00\n"
                         "get the take-over code 137 after the value (not after 2101), as from the window.\n"
                         "A negative VALUE may follow \"--\" or stand as it is (set 2101 -5)."),

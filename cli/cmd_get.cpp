@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "console.h"
 #include "drive_session.h"
+#include "machine_numbers.h"
+#include "parameter_catalogue.h"
 #include "numeric_text.h"
 
 #include <QJsonArray>
@@ -33,8 +35,10 @@ ExitCode runGet(DriveSession& session)
         *raw = raw->trimmed();
         const QString display = formatValue(*raw, cmd, session.state.decPnt).value_or(*raw);
         if (session.options.json)
-            rows.append(QJsonObject{
-                {QStringLiteral("cmd"), cmd}, {QStringLiteral("raw"), *raw}, {QStringLiteral("display"), display}});
+            rows.append(QJsonObject{{QStringLiteral("cmd"), cmd},
+                                    {QStringLiteral("raw"), jsonNumber(*raw)},
+                                    {QStringLiteral("value"), jsonNumber(display)},
+                                    {QStringLiteral("decimals"), displayDecimals(cmd, session.state.decPnt)}});
         else
             session.console.data(QStringLiteral("%1  %2  %3").arg(cmd).arg(*raw, display));
     }

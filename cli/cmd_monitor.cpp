@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "console.h"
 #include "drive_session.h"
+#include "machine_numbers.h"
+#include "parameter_catalogue.h"
 #include "numeric_text.h"
 #include "status_word.h"
 
@@ -92,16 +94,17 @@ ExitCode runMonitor(DriveSession& session)
         const QString time = QString::number(t, 'f', 3);
         if (o.json) {
             printJson(session, QJsonObject{{QStringLiteral("time"), time.toDouble()},
-                                           {QStringLiteral("position"), position},
-                                           {QStringLiteral("positionRaw"), row.position.trimmed()},
+                                           {QStringLiteral("position"), jsonNumber(position)},
+                                           {QStringLiteral("positionRaw"), jsonNumber(row.position)},
+                                           {QStringLiteral("decimals"), displayDecimals(positionCmd, decPnt)},
                                            {QStringLiteral("status"), row.status.toLongLong()},
                                            {QStringLiteral("statusText"), text},
-                                           {QStringLiteral("current"), current},
-                                           {QStringLiteral("peak"), peak},
-                                           {QStringLiteral("pwm"), row.pwm}});
+                                           {QStringLiteral("current"), jsonNumber(current)},
+                                           {QStringLiteral("peak"), jsonNumber(peak)},
+                                           {QStringLiteral("pwm"), jsonNumber(row.pwm)}});
         } else if (o.csv) {
-            session.console.data(QStringList{time, csvField(position), row.status, csvField(text), csvField(current),
-                                             csvField(peak), row.pwm}
+            session.console.data(QStringList{time, withDecimalPoint(position), row.status, csvField(text),
+                                             withDecimalPoint(current), withDecimalPoint(peak), row.pwm}
                                      .join(QLatin1Char(',')));
         } else {
             session.console.data(QStringLiteral("%1 %2 %3 %4 %5 %6  %7")

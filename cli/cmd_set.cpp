@@ -6,7 +6,9 @@
 #include "drive_session.h"
 #include "drive_workflows.h"
 #include "entry_rules.h"
+#include "machine_numbers.h"
 #include "numeric_text.h"
+#include "parameter_catalogue.h"
 
 #include <QJsonObject>
 
@@ -30,6 +32,13 @@ ExitCode runSet(DriveSession& session)
         }
         raw = typed;
     } else {
+        // A position typed at the wrong scale moves the axis 10 or 100 times too far.
+        if (parameterRule(*cmd).entry == EntryClass::Position && !session.decimalsKnown) {
+            session.console.error(QStringLiteral("%1 is a position and the decimal places of positions are not "
+                                                 "known here: give --decimals N (0-3), or --raw.")
+                                      .arg(*cmd));
+            return ExitCode::Usage;
+        }
         const EntryValue entry = entryToRaw(typed, *cmd, session.state.decPnt);
         if (!entry.ok) {
             session.console.error(QStringLiteral("\"%1\" cannot be sent: %2.").arg(typed, entry.error));
@@ -58,8 +67,9 @@ ExitCode runSet(DriveSession& session)
             QStringLiteral("%1: the drive's answer was neither an acknowledgement nor a refusal.").arg(*cmd));
     if (o.json)
         printJson(session, QJsonObject{{QStringLiteral("cmd"), *cmd},
-                                       {QStringLiteral("raw"), sentText},
-                                       {QStringLiteral("display"), display},
+                                       {QStringLiteral("raw"), jsonNumber(sentText)},
+                                       {QStringLiteral("value"), jsonNumber(display)},
+                                       {QStringLiteral("decimals"), displayDecimals(*cmd, session.state.decPnt)},
                                        {QStringLiteral("accepted"), accepted}});
     else if (accepted)
         session.console.data(QStringLiteral("%1  %2  %3  accepted").arg(*cmd).arg(sentText, display));

@@ -14,7 +14,8 @@ namespace {
 const QString kSystem = QStringLiteral("System");
 const QString kLanguageKey = QStringLiteral("Language");
 const QString kDecimalsKey = QStringLiteral("Decpnt");
-// What the window starts with when it has no setting yet.
+// What the window starts with when it has no setting yet; positions are shown with it, but no
+// position is entered on that guess.
 constexpr int kDefaultDecimals = 1;
 
 } // namespace
@@ -34,7 +35,10 @@ DriveSession::DriveSession(const Options& o, Console& c)
       port(std::make_unique<QtSerialPort>(*settings)), link(c, state), display(state, noWindow),
       com(std::make_unique<DriveCom>(state, *port, clock, link))
 {
-    state.decPnt = options.decimals ? *options.decimals : storedSetting(kDecimalsKey, kDefaultDecimals, 0, 3);
+    // Positions are read and entered with the window's setting unless told otherwise.
+    const int stored = storedSetting(kDecimalsKey, -1, 0, 3);
+    decimalsKnown = options.decimals.has_value() || stored >= 0;
+    state.decPnt = options.decimals ? *options.decimals : (stored >= 0 ? stored : kDefaultDecimals);
     com->setValueSink([this](QString& value, int index) {
         received_[index] = value;
         if (valueObserver_)

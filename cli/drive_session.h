@@ -53,6 +53,8 @@ public:
         valueObserver_ = std::move(observer);
     }
     QString message(int index) const { return state.message(index); }
+    // The decimal places of positions were given (--decimals) or are the window's setting.
+    bool decimalsKnown = false;
 
     const Options& options;
     Console& console;

@@ -23,13 +23,19 @@ EntryValue refused(const QString& why)
 
 EntryValue entryToRaw(const QString& typed, int cmd, int decPnt)
 {
-    const QString entry = typed.trimmed();
+    QString entry = typed.trimmed();
     if (entry.size() > kMaxEntry)
         return refused(QStringLiteral("at most %1 characters").arg(kMaxEntry));
+    // A script writes 12.5 as readily as the window's 12,5; both at once are no number.
+    if (entry.contains(QLatin1Char('.'))) {
+        if (entry.contains(QLatin1Char(',')))
+            return refused(QStringLiteral("a point and a comma: one decimal separator only"));
+        entry.replace(QLatin1Char('.'), QLatin1Char(','));
+    }
     if (filterChars(entry, kEntryChars) != entry)
-        return refused(QStringLiteral("only digits, a minus sign and a comma as decimal separator (12,5)"));
+        return refused(QStringLiteral("only digits, a minus sign and a comma or point as decimal separator (12,5)"));
     if (entry.count(QLatin1Char(',')) > 1)
-        return refused(QStringLiteral("more than one decimal comma"));
+        return refused(QStringLiteral("more than one decimal separator"));
 
     if (filterChars(entry, kDigitChars).isEmpty())
         return refused(QStringLiteral("no digits"));

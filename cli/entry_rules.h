@@ -12,7 +12,7 @@ struct EntryValue {
     QString error;   // when not ok: what is wrong with the entry
 };
 
-// The window's commit of an entry box: a comma as decimal separator, scaled by the class of
+// The window's commit of an entry box: a comma (or a point) as decimal separator, scaled by the class of
 // `cmd` (missing decimals are filled in; extra decimals stay digits of the raw value: the
 // hundredths entry 1,234 gives 1234). Unlike the box, which drops every other key, a command
 // line entry with other characters (a point, letters), more than one comma or more than 10

@@ -163,13 +163,26 @@ private slots:
         QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
         const QJsonArray values = QJsonDocument::fromJson(run.out).array();
         QCOMPARE(values.size(), 2);
-        QCOMPARE(values.at(0).toObject().value("raw").toString(), "1250");
-        QCOMPARE(values.at(0).toObject().value("display").toString(), "12,50");
-        QCOMPARE(values.at(1).toObject().value("raw").toString(), "1");
+        // Numbers as JSON numbers: the raw integer beside the value as shown, and its decimals.
+        QCOMPARE(values.at(0).toObject().value("raw").toInteger(), 1250);
+        QCOMPARE(values.at(0).toObject().value("value").toDouble(), 12.5);
+        QCOMPARE(values.at(0).toObject().value("decimals").toInt(), 2);
+        QCOMPARE(values.at(1).toObject().value("raw").toInteger(), 1);
 
-        // A point would be dropped by an entry box; here it is refused before anything is sent.
-        run = runCli(sim, QStringList{"set", "2110", "12.5"} + onCom1);
+        // A point is a decimal separator as the comma is.
+        run = runCli(sim, QStringList{"set", "2110", "12.75"} + onCom1);
+        QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
+        QCOMPARE(lines(run.out), QStringList{"2110  1275  12,75  accepted"});
+
+        // A position needs its decimal places: given, or the window's setting; never a guess.
+        run = runCli(sim, QStringList{"set", "2101", "7"} + onCom1);
         QVERIFY2(run.exitCode == kUsage, qPrintable(run.describe()));
+        QVERIFY(run.err.contains("--decimals"));
+        run = runCli(sim, QStringList{"set", "2101", "7", "--decimals", "1", "--json"} + onCom1);
+        QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
+        const QJsonObject set = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(set.value("raw").toInteger(), 70);
+        QCOMPARE(set.value("decimals").toInt(), 1);
     }
 
     // A reference drive's file loaded into another drive (values of its own), saved, and compared.
@@ -300,8 +313,11 @@ private slots:
         QCOMPARE(rows.first(), "time,position,status,status_text,current,peak,pwm");
         // At rest, in position, the emergency-stop circuit closed.
         const QString inPosition = messageOf("English", 50);
-        for (const QString& row : rows.mid(1))
+        for (const QString& row : rows.mid(1)) {
             QVERIFY2(row.contains(',' + inPosition + ','), qPrintable(row));
+            // CSV takes a decimal point: the current is one field, "0.20", not "0,20" in quotes.
+            QVERIFY2(QRegularExpression("^-?\\d+\\.\\d\\d$").match(row.section(',', 4, 4)).hasMatch(), qPrintable(row));
+        }
 
         // Without --count, Ctrl+C (or a terminate) ends it, and the exit code says so.
         QProcess endless;

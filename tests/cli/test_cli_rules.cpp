@@ -36,7 +36,10 @@ private slots:
         row("plain as typed", "1,5", 2106, 2, "15", "15");
         row("plain minus inside is no number", "1-2", 2111, 2);
         row("leading zeros go", "007", 2111, 2, "7", "7");
-        row("decimal point", "12.5", 2110, 2);
+        row("decimal point", "12.5", 2110, 2, "1250", "12,50");
+        row("decimal point in a position", "-7.25", 2101, 1, "-725", "-72,5");
+        row("a point and a comma", "1.2,5", 2110, 2);
+        row("two points", "1.2.5", 2110, 2);
         row("letters", "12mm", 2101, 2);
         row("two commas", "1,2,5", 2110, 2);
         row("no digits", ",,", 2110, 2);
