@@ -31,8 +31,11 @@ const QList<OptionSpec>& commonOptions()
 {
     static const QList<OptionSpec> options = {
         {{QStringLiteral("port")},
-         QStringLiteral("N"),
-         QStringLiteral("Use COM N (1-10) only, without the port search.")},
+         QStringLiteral("N|PATH"),
+         QStringLiteral("Use COM N (1-10), or the device PATH, only, without the port search.")},
+        {{QStringLiteral("device")},
+         QStringLiteral("PATH"),
+         QStringLiteral("Use the serial device PATH (/dev/ttyUSB0) only, without the port search.")},
         {{QStringLiteral("trace")},
          QStringLiteral("FILE"),
          QStringLiteral("Append every frame sent and received to FILE (the wire trace).")},
@@ -331,9 +334,17 @@ ParseResult parseCommandLine(const QStringList& arguments)
         return fail(QStringLiteral("%1 takes: %2").arg(entry->name, entry->synopsis), entry->name);
 
     if (parser.isSet(QStringLiteral("port"))) {
-        o.port = intValue(parser.value(QStringLiteral("port")), 1, 10);
-        if (!o.port)
-            return fail(QStringLiteral("--port takes a COM number from 1 to 10."), entry->name);
+        const QString value = parser.value(QStringLiteral("port"));
+        if (value.contains(QLatin1Char('/')))
+            o.device = value;
+        else if (!(o.port = intValue(value, 1, 10)))
+            return fail(QStringLiteral("--port takes a COM number from 1 to 10 or a device path (/dev/ttyUSB0)."),
+                        entry->name);
+    }
+    if (parser.isSet(QStringLiteral("device"))) {
+        if (o.port || !o.device.isEmpty())
+            return fail(QStringLiteral("--device and --port name the same thing: give one."), entry->name);
+        o.device = parser.value(QStringLiteral("device"));
     }
     if (parser.isSet(QStringLiteral("decimals"))) {
         o.decimals = intValue(parser.value(QStringLiteral("decimals")), 0, 3);

@@ -19,6 +19,7 @@ struct Options {
 
     // Common to every command.
     std::optional<int> port;     // --port N: only this COM number, no search
+    QString device;              // --device PATH (or --port PATH): only this device, no search
     QString traceFile;           // --trace FILE: the wire trace
     QString language;            // --language NAME: message texts
     bool json = false;           // --json: machine-readable data on standard output

@@ -4,6 +4,7 @@
 #include "drive_protocol.h"
 #include "language_loader.h"
 #include "messages.h"
+#include "port_names.h"
 
 #include <QFileInfo>
 
@@ -98,6 +99,17 @@ void DriveSession::loadMessages()
         console.error(languageNotAvailableText());
 }
 
+QString DriveSession::serialDevicesFound() const
+{
+    const PortNames names(*settings);
+    QStringList found;
+    for (int n = 1; n <= 10; ++n)
+        if (const QString device = names.deviceFor(n); !device.isEmpty())
+            found << QStringLiteral("COM%1 %2").arg(n).arg(device);
+    return found.isEmpty() ? QStringLiteral("No serial devices found.")
+                           : QStringLiteral("Serial devices found: ") + found.join(QStringLiteral(", ")) + QLatin1Char('.');
+}
+
 QString DriveSession::portDescription()
 {
     const QString device = port->deviceName();
@@ -107,11 +119,12 @@ QString DriveSession::portDescription()
 
 bool DriveSession::findDrive()
 {
-    if (!options.port) {
+    if (!options.port && options.device.isEmpty())
         return com->searchCom() == SearchOutcome::Found;
-    }
-    // One port only: the quiet poll of the search, on that port alone.
-    state.comPort = *options.port;
+    // One port only: the quiet poll of the search, on that port alone. A device path is taken
+    // as COM1 of this run.
+    port->setDevicePath(options.device);
+    state.comPort = options.port.value_or(1);
     com->Init();
     if (!port->isOpen()) {
         const QString device = port->deviceName();
@@ -130,6 +143,7 @@ bool DriveSession::findDrive()
         }
         console.error(device.isEmpty() ? QStringLiteral("COM%1 stands for no device.").arg(state.comPort)
                                        : QStringLiteral("%1 cannot be opened: %2.").arg(portDescription(), why));
+        console.error(serialDevicesFound());
         link.noDriveFound();
         return false;
     }

@@ -47,6 +47,8 @@ public:
     ExitCode failureCode() const { return linkLost() ? ExitCode::LinkLost : ExitCode::NoDrive; }
     // "COM3 (/dev/pts/4)".
     QString portDescription();
+    // The serial devices COM1-COM10 stand for, as one line ("Serial devices found: COM1 ...").
+    QString serialDevicesFound() const;
     // Every decoded value goes here too (raw text, command number), before it is shown.
     void setValueObserver(std::function<void(int cmd, const QString& raw)> observer)
     {

@@ -97,7 +97,7 @@ void QtSerialPort::applyLineSettings()
 
 QString QtSerialPort::deviceName() const
 {
-    return names_.deviceFor(portNumber_);
+    return devicePath_.isEmpty() ? names_.deviceFor(portNumber_) : devicePath_;
 }
 
 namespace {

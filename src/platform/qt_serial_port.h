@@ -28,6 +28,9 @@ public:
     PortOpenError lastOpenError() const override { return lastOpenError_; }
     QString lastOpenHolder() const override { return lastOpenHolder_; }
     QString deviceName() const override;
+    // A device path that every port number stands for from now on (kinetra-cli --device); ""
+    // goes back to the COM numbering.
+    void setDevicePath(const QString& path) { devicePath_ = path; }
 
 private:
     void pullPending();
@@ -39,6 +42,7 @@ private:
     void applyLineSettings();
 
     PortNames names_;
+    QString devicePath_;
     QSerialPort port_;
     int portNumber_ = 1;
     qint32 baud_ = 9600;

@@ -114,6 +114,15 @@ private slots:
         // No drive behind COM2 (nothing is registered there).
         run = runCli(sim, {"find", "--port", "2"});
         QVERIFY2(run.exitCode == kNoDrive, qPrintable(run.describe()));
+        // A device path instead of a COM number, by either option; one that does not open names
+        // the serial devices there are.
+        for (const char* option : {"--device", "--port"}) {
+            run = runCli(sim, {"find", option, sim.device()});
+            QVERIFY2(run.exitCode == kSuccess && run.out.contains(sim.device().toUtf8()), qPrintable(run.describe()));
+        }
+        run = runCli(sim, {"find", "--port", "/dev/kinetra-no-such-device"});
+        QVERIFY2(run.exitCode == kNoDrive, qPrintable(run.describe()));
+        QVERIFY2(run.err.contains("erial devices found"), qPrintable(run.describe()));
         QTemporaryDir dir;
         run = runCli(sim, {"load", dir.filePath("missing.par")});
         QVERIFY2(run.exitCode == kFileError, qPrintable(run.describe()));
