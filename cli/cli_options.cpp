@@ -124,7 +124,11 @@ const QList<CommandSpec>& commands()
                         "named and the load goes on; the exit code then says so."),
          {{{QStringLiteral("save")},
            QString(),
-           QStringLiteral("Afterwards make the drive keep the values: 137, 1 s, then the save command 138.")}},
+           QStringLiteral("Afterwards make the drive keep the values: 137, 1 s, then the save command 138.")},
+          {{QStringLiteral("check")},
+           QString(),
+           QStringLiteral("Send nothing: check the file against the drive and list what the load would change\n"
+                          "(exit code 0: nothing, 1: differences).")}},
          1,
          1},
         {Command::Diff,
@@ -370,7 +374,12 @@ ParseResult parseCommandLine(const QStringList& arguments)
             return fail(QStringLiteral("read needs the file to write: -o FILE.par"), entry->name);
         break;
     case Command::Set: o.raw = parser.isSet(QStringLiteral("raw")); break;
-    case Command::Load: o.save = parser.isSet(QStringLiteral("save")); break;
+    case Command::Load:
+        o.save = parser.isSet(QStringLiteral("save"));
+        o.check = parser.isSet(QStringLiteral("check"));
+        if (o.save && o.check)
+            return fail(QStringLiteral("--check sends nothing, so there is nothing to --save."), entry->name);
+        break;
     case Command::Diff: o.all = parser.isSet(QStringLiteral("all")); break;
     case Command::Monitor:
         o.csv = parser.isSet(QStringLiteral("csv"));

@@ -31,6 +31,7 @@ struct Options {
     QString output;           // read -o FILE
     bool raw = false;         // set --raw
     bool save = false;        // load --save
+    bool check = false;       // load --check: compare only, send nothing
     bool all = false;         // diff --all
     bool csv = false;         // monitor --csv
     std::optional<int> count; // monitor --count N

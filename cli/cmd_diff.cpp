@@ -4,11 +4,15 @@
 #include "console.h"
 #include "drive_session.h"
 #include "file_messages.h"
+#include "machine_numbers.h"
 #include "numeric_text.h"
+#include "parameter_catalogue.h"
 #include "parameter_file_reader.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
+
+#include <functional>
 
 namespace kinetra::cli {
 
@@ -34,9 +38,11 @@ bool isDrivesOwn(const ParameterRecord& record)
 
 } // namespace
 
-ExitCode runDiff(DriveSession& session)
+// Reads the drive and lists the records of the file at `path` that `compared` picks and whose
+// values differ from the drive's; `what` names the outcome ("differences", "values to change").
+ExitCode compareWithDrive(DriveSession& session, const QString& path,
+                          const std::function<bool(const ParameterRecord&)>& compared, const QString& what)
 {
-    const QString path = session.options.arguments.at(0);
     ExitCode failure = ExitCode::FileError;
     const auto file = readFileForDrive(session, path, failure);
     if (!file)
@@ -56,7 +62,7 @@ ExitCode runDiff(DriveSession& session)
     QJsonArray rows;
     int differences = 0;
     for (const ParameterRecord& record : content.records) {
-        if (!session.options.all && isDrivesOwn(record))
+        if (!compared(record))
             continue;
         // Both as whole numbers: the file's are numbers, the drive's texts ("  -5" is -5).
         const QString fileRaw = leadingInteger(record.value.toText());
@@ -69,10 +75,11 @@ ExitCode runDiff(DriveSession& session)
         if (session.options.json)
             rows.append(QJsonObject{{QStringLiteral("cmd"), record.cmd},
                                     {QStringLiteral("name"), QStringLiteral("P%1").arg(record.parameter())},
-                                    {QStringLiteral("file"), fileRaw},
-                                    {QStringLiteral("drive"), driveRaw},
-                                    {QStringLiteral("fileDisplay"), fileShown},
-                                    {QStringLiteral("driveDisplay"), driveShown}});
+                                    {QStringLiteral("file"), jsonNumber(fileRaw)},
+                                    {QStringLiteral("drive"), jsonNumber(driveRaw)},
+                                    {QStringLiteral("fileValue"), jsonNumber(fileShown)},
+                                    {QStringLiteral("driveValue"), jsonNumber(driveShown)},
+                                    {QStringLiteral("decimals"), displayDecimals(record.cmd, decPnt)}});
         else
             session.console.data(QStringLiteral("%1  P%2  file %3  drive %4")
                                      .arg(record.cmd)
@@ -81,9 +88,17 @@ ExitCode runDiff(DriveSession& session)
     }
     if (session.options.json)
         printJson(session, rows);
-    session.console.info(differences == 0 ? QStringLiteral("%1: no differences.").arg(path)
-                                          : QStringLiteral("%1: %2 differences.").arg(path).arg(differences));
+    session.console.info(differences == 0 ? QStringLiteral("%1: no %2.").arg(path, what)
+                                          : QStringLiteral("%1: %2 %3.").arg(path).arg(differences).arg(what));
     return differences == 0 ? ExitCode::Success : ExitCode::Differences;
+}
+
+ExitCode runDiff(DriveSession& session)
+{
+    const bool all = session.options.all;
+    return compareWithDrive(
+        session, session.options.arguments.at(0),
+        [all](const ParameterRecord& record) { return all || !isDrivesOwn(record); }, QStringLiteral("differences"));
 }
 
 } // namespace kinetra::cli

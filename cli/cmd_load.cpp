@@ -45,6 +45,12 @@ bool saveInDrive(DriveSession& session, const LoadTally& tally)
 ExitCode runLoad(DriveSession& session)
 {
     const QString path = session.options.arguments.at(0);
+    // The preview: the file judged for this drive as a load would judge it, and what the load
+    // would change, with nothing sent.
+    if (session.options.check)
+        return compareWithDrive(
+            session, path, [](const ParameterRecord& record) { return record.sentToDrive(); },
+            QStringLiteral("values a load would change"));
     // The whole file is checked before the first value goes out: a file that does not fit this
     // drive, or ends early, would leave the drive with a mix of two parameter sets.
     ExitCode failure = ExitCode::FileError;

@@ -2,7 +2,14 @@
 
 #include "exit_codes.h"
 
+#include <functional>
+
 class QJsonValue;
+class QString;
+
+namespace kinetra {
+struct ParameterRecord;
+}
 
 namespace kinetra::cli {
 
@@ -17,6 +24,11 @@ ExitCode runSet(DriveSession& session);
 ExitCode runLoad(DriveSession& session);
 ExitCode runDiff(DriveSession& session);
 ExitCode runMonitor(DriveSession& session);
+
+// Reads the drive and lists the records of the file at `path` that `compared` picks whose
+// values differ from the drive's (diff, and load --check); `what` names them in the summary.
+ExitCode compareWithDrive(DriveSession& session, const QString& path,
+                          const std::function<bool(const ParameterRecord&)>& compared, const QString& what);
 
 // One JSON document on one line of standard output.
 void printJson(DriveSession& session, const QJsonValue& value);

@@ -204,8 +204,16 @@ private slots:
         QVERIFY(!path.isEmpty());
         SimulatorProcess sim;
         QVERIFY2(sim.start(), qPrintable(sim.output()));
+        // The preview first: what the load would change, and not one write on the wire.
+        const QString preview = dir.filePath("preview.log");
+        CliRun run = runCli(sim, QStringList{"load", path, "--check", "--trace", preview} + onCom1);
+        QVERIFY2(run.exitCode == kDifferences, qPrintable(run.describe()));
+        QVERIFY2(run.out.contains("2110  P10  file 7,77"), qPrintable(run.describe()));
+        // Polls end in ENQ; a write would end in ETX and its check character.
+        QVERIFY(QString::fromLatin1(readFile(preview)).split('\n').filter("-> ").filter("<ETX>").isEmpty());
+
         const QString trace = dir.filePath("wire.log");
-        CliRun run = runCli(sim, QStringList{"load", path, "--save", "--trace", trace} + onCom1);
+        run = runCli(sim, QStringList{"load", path, "--save", "--trace", trace} + onCom1);
         QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
         // 137, then the save command, after the values.
         const QByteArray log = readFile(trace);
