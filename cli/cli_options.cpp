@@ -91,17 +91,18 @@ const QList<CommandSpec>& commands()
          0},
         {Command::Get,
          QStringLiteral("get"),
-         QStringLiteral("get CMD..."),
-         QStringLiteral("Poll values by command number; print raw and display form."),
-         QStringLiteral("Polls each command number (2000-2499) and prints its raw value and its display\n"
-                        "form: positions with --decimals places, other values with the decimals of their\n"
-                        "command number, a comma as decimal separator (--json: numbers, with the decimals used)."),
+         QStringLiteral("get CMD|NAME..."),
+         QStringLiteral("Poll values by command number or name; print raw and display form."),
+         QStringLiteral("Polls each parameter, by command number (2000-2499) or name (see list), and prints\n"
+                        "its raw value, its display form (positions with --decimals places, other values\n"
+                        "with the decimals of their command number, a comma as decimal separator; --json:\n"
+                        "numbers, with the decimals used), its unit and its name."),
          {},
          1,
          -1},
         {Command::Set,
          QStringLiteral("set"),
-         QStringLiteral("set CMD VALUE"),
+         QStringLiteral("set CMD|NAME VALUE"),
          QStringLiteral("Write one value as the window's entry box would; report acceptance."),
          QStringLiteral("Writes VALUE to command number CMD with the entry rules of the tool's window:\n"
                         "VALUE is typed as in the entry box, with a comma or a point as decimal separator\n"
@@ -151,6 +152,16 @@ const QList<CommandSpec>& commands()
                         "PWM output. Ends after --count rows, at a link loss, or with Ctrl+C."),
          {{{QStringLiteral("csv")}, QString(), QStringLiteral("Comma-separated rows with a header line.")},
           {{QStringLiteral("count")}, QStringLiteral("N"), QStringLiteral("End after N rows.")}},
+         0,
+         0},
+        {Command::List,
+         QStringLiteral("list"),
+         QStringLiteral("list"),
+         QStringLiteral("Read the drive and list every parameter it has: number, name, unit, decimals, value."),
+         QStringLiteral("Reads the drive as the window's connect does and lists every parameter the drive's\n"
+                        "level has: command number, name and unit in the language in use, the decimals it is\n"
+                        "shown with, and its value. get and set take these names as well as numbers."),
+         {},
          0,
          0},
     };
@@ -393,7 +404,8 @@ ParseResult parseCommandLine(const QStringList& arguments)
         break;
     case Command::Ports:
     case Command::Find:
-    case Command::Get: break;
+    case Command::Get:
+    case Command::List: break;
     }
     r.run = true;
     return r;

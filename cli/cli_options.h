@@ -9,7 +9,7 @@
 
 namespace kinetra::cli {
 
-enum class Command { Ports, Find, Read, Get, Set, Load, Diff, Monitor };
+enum class Command { Ports, Find, Read, Get, Set, Load, Diff, Monitor, List };
 
 // Everything the command line asks for. Options a command does not take are refused by the
 // parser, so each command finds only its own options set.

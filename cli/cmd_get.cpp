@@ -4,6 +4,7 @@
 #include "console.h"
 #include "drive_session.h"
 #include "machine_numbers.h"
+#include "messages.h"
 #include "parameter_catalogue.h"
 #include "numeric_text.h"
 
@@ -16,11 +17,9 @@ ExitCode runGet(DriveSession& session)
 {
     QList<int> numbers;
     for (const QString& a : session.options.arguments) {
-        const auto cmd = parseCommandNumber(a);
-        if (!cmd) {
-            session.console.error(QStringLiteral("\"%1\" is not a command number (2000-2499).").arg(a));
+        const auto cmd = session.commandFor(a);
+        if (!cmd)
             return ExitCode::Usage;
-        }
         numbers << *cmd;
     }
     if (!session.findDrive())
@@ -34,13 +33,20 @@ ExitCode runGet(DriveSession& session)
         // A status block field comes padded with blanks.
         *raw = raw->trimmed();
         const QString display = formatValue(*raw, cmd, session.state.decPnt).value_or(*raw);
+        const ParameterLabel label = splitLabel(session.labels.value(cmd));
         if (session.options.json)
             rows.append(QJsonObject{{QStringLiteral("cmd"), cmd},
+                                    {QStringLiteral("name"), label.name},
+                                    {QStringLiteral("unit"), label.unit},
                                     {QStringLiteral("raw"), jsonNumber(*raw)},
                                     {QStringLiteral("value"), jsonNumber(display)},
                                     {QStringLiteral("decimals"), displayDecimals(cmd, session.state.decPnt)}});
         else
-            session.console.data(QStringLiteral("%1  %2  %3").arg(cmd).arg(*raw, display));
+            session.console.data(QStringLiteral("%1  %2  %3%4  %5")
+                                     .arg(cmd)
+                                     .arg(*raw, display, label.unit.isEmpty() ? QString() : QLatin1Char(' ') + label.unit,
+                                          label.name)
+                                     .trimmed());
     }
     if (session.options.json)
         printJson(session, rows);

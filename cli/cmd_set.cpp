@@ -17,11 +17,9 @@ namespace kinetra::cli {
 ExitCode runSet(DriveSession& session)
 {
     const Options& o = session.options;
-    const auto cmd = parseCommandNumber(o.arguments.at(0));
-    if (!cmd) {
-        session.console.error(QStringLiteral("\"%1\" is not a command number (2000-2499).").arg(o.arguments.at(0)));
+    const auto cmd = session.commandFor(o.arguments.at(0));
+    if (!cmd)
         return ExitCode::Usage;
-    }
     const QString typed = o.arguments.at(1);
     QString raw;
     if (o.raw) {

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace kinetra::cli {
 
 namespace {
@@ -84,7 +86,7 @@ bool DriveSession::setUp()
 
 void DriveSession::loadMessages()
 {
-    loadMessageTexts(state, kBuiltInEnglish);
+    loadMessageTexts(state, kBuiltInEnglish, &labels);
     int index = 0;
     if (!options.language.isEmpty())
         index = languageIndexFor(options.language);
@@ -92,11 +94,39 @@ void DriveSession::loadMessages()
         index = storedSetting(kLanguageKey, 0, 0, 5);
     state.languageIndex = index;
     const QString path = languageFilePath(languageFolder(), index);
-    if (loadMessageTexts(state, path))
+    if (loadMessageTexts(state, path, &labels))
         return;
     // Without the files beside the program English is built in; any other language is missing.
     if (index != 0)
         console.error(languageNotAvailableText());
+}
+
+std::optional<int> DriveSession::commandFor(const QString& text)
+{
+    if (const auto cmd = parseCommandNumber(text))
+        return cmd;
+    const QString wanted = text.simplified();
+    QList<int> fits;
+    for (auto it = labels.cbegin(); it != labels.cend(); ++it)
+        if (splitLabel(it.value()).name.compare(wanted, Qt::CaseInsensitive) == 0 ||
+            it.value().simplified().compare(wanted, Qt::CaseInsensitive) == 0)
+            fits << it.key();
+    std::sort(fits.begin(), fits.end());
+    if (fits.size() == 1)
+        return fits.first();
+    if (fits.isEmpty())
+        console.error(QStringLiteral("\"%1\" is neither a command number (2000-2499) nor a parameter's name; "
+                                     "kinetra-cli list names them.")
+                          .arg(text));
+    else
+        console.error(QStringLiteral("\"%1\" names several parameters: give one of %2.")
+                          .arg(text, [&fits] {
+                              QStringList numbers;
+                              for (const int cmd : fits)
+                                  numbers << QString::number(cmd);
+                              return numbers.join(QStringLiteral(", "));
+                          }()));
+    return std::nullopt;
 }
 
 QString DriveSession::serialDevicesFound() const

@@ -57,6 +57,11 @@ public:
     QString message(int index) const { return state.message(index); }
     // The decimal places of positions were given (--decimals) or are the window's setting.
     bool decimalsKnown = false;
+    // The parameters' label texts in the language in use, by command number ("mm Actual position").
+    QHash<int, QString> labels;
+    // A command number given as a number (2113) or as a parameter's name in the language in use
+    // ("Fast speed", case aside); none, after a message, for a name that fits none or several.
+    std::optional<int> commandFor(const QString& text);
 
     const Options& options;
     Console& console;

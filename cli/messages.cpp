@@ -14,7 +14,32 @@ namespace {
 // A language file is some 30 KB; anything far beyond is not one.
 constexpr qint64 kMaxLanguageFileBytes = 16 * 1024 * 1024;
 
+// Keeps the label texts of the parameters (lblPara of a command number) as the window would
+// show them; everything else the file holds goes nowhere.
+class LabelRecorder : public LanguageTargets {
+public:
+    void setCaption(const Element& e, const QString& caption) override
+    {
+        if (e.name == QLatin1String("lblPara") && e.index >= 2000 && e.index < 3000)
+            labels.insert(e.index, caption);
+    }
+    QHash<int, QString> labels;
+};
+
 } // namespace
+
+ParameterLabel splitLabel(const QString& label)
+{
+    // The units the six language files put in front of a label.
+    static const QStringList units = {QStringLiteral("mm"),  QStringLiteral("s"),   QStringLiteral("sek"),
+                                      QStringLiteral("sn"),  QStringLiteral("inc"), QStringLiteral("%"),
+                                      QStringLiteral("A"),   QStringLiteral("imp"), QStringLiteral("Hz")};
+    const QString text = label.trimmed();
+    const qsizetype blank = text.indexOf(QLatin1Char(' '));
+    if (blank > 0 && units.contains(text.left(blank)))
+        return {text.mid(blank + 1).trimmed(), text.left(blank)};
+    return {text, QString()};
+}
 
 int languageIndexFor(const QString& name)
 {
@@ -33,7 +58,7 @@ int languageIndexFor(const QString& name)
     return -1;
 }
 
-bool loadMessageTexts(SharedState& state, const QString& path)
+bool loadMessageTexts(SharedState& state, const QString& path, QHash<int, QString>* labels)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -41,10 +66,12 @@ bool loadMessageTexts(SharedState& state, const QString& path)
     const LanguageFields read = splitLanguageFields(file.read(kMaxLanguageFileBytes), kLanguageFieldCount);
     // Applied to a scratch state first: a file that ends early leaves the table as it was.
     SharedState scratch;
-    LanguageTargets nowhere;
-    if (!applyLanguageFields(read.fields, scratch, nowhere))
+    LabelRecorder recorder;
+    if (!applyLanguageFields(read.fields, scratch, recorder))
         return false;
     state.messageText = scratch.messageText;
+    if (labels)
+        *labels = recorder.labels;
     return true;
 }
 

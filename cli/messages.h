@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 namespace kinetra {
@@ -15,7 +16,16 @@ int languageIndexFor(const QString& name);
 // Fills state.messageText from the message section of a language file with the same reader as
 // the window; every other text of the file is passed over. False (and the table unchanged) when
 // the file cannot be read or ends early.
-bool loadMessageTexts(SharedState& state, const QString& path);
+// With `labels`, also the parameters' label texts by command number ("mm Actual position").
+bool loadMessageTexts(SharedState& state, const QString& path, QHash<int, QString>* labels = nullptr);
+
+// A label text as its unit and its name: "mm Actual position" is "mm" and "Actual position";
+// "Start retries" has no unit.
+struct ParameterLabel {
+    QString name;
+    QString unit;
+};
+ParameterLabel splitLabel(const QString& label);
 
 // The English file built into the program, for when no language file lies beside it.
 inline const QString kBuiltInEnglish = QStringLiteral(":/kinetra-cli/English.txt");

@@ -16,18 +16,18 @@ constexpr double kStopPause = 0.5;
 // Axis parameters that drives below this level do not have.
 constexpr qint16 kFullAxisLevel = 540;
 
-// Device parameters 2400-2448 without 2404-2409 and 2420-2424.
-bool isDeviceParameter(int cmd)
-{
-    return !(cmd >= 2404 && cmd <= 2409) && !(cmd >= 2420 && cmd <= 2424);
-}
-
-bool isAxisParameter(int cmd, qint16 level)
-{
-    return level >= kFullAxisLevel || !((cmd >= 2156 && cmd <= 2179) || (cmd >= 2182 && cmd <= 2198));
-}
-
 } // namespace
+
+bool isFullReadDeviceParameter(int cmd)
+{
+    return cmd >= 2400 && cmd <= 2448 && !(cmd >= 2404 && cmd <= 2409) && !(cmd >= 2420 && cmd <= 2424);
+}
+
+bool isFullReadAxisParameter(int cmd, qint16 level)
+{
+    return cmd >= 2100 && cmd <= 2199 &&
+           (level >= kFullAxisLevel || !((cmd >= 2156 && cmd <= 2179) || (cmd >= 2182 && cmd <= 2198)));
+}
 
 void DriveCom::openPort()
 {
@@ -145,11 +145,11 @@ FullReadOutcome DriveCom::Connect()
 
     bool complete = true;
     for (int cmd = 2400; cmd <= 2448 && complete; ++cmd)
-        if (isDeviceParameter(cmd))
+        if (isFullReadDeviceParameter(cmd))
             complete = readOne(cmd);
     // The software version among the device parameters has set firmwareLevel by now.
     for (int cmd = 2100; cmd <= 2199 && complete; ++cmd)
-        if (isAxisParameter(cmd, state_.firmwareLevel))
+        if (isFullReadAxisParameter(cmd, state_.firmwareLevel))
             complete = readOne(cmd);
 
     if (stopped) {

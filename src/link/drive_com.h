@@ -204,4 +204,10 @@ private:
     QStringList busyDevices_;
 };
 
+// What the full read asks the drive for: device parameters 2400-2448 without 2404-2409 and
+// 2420-2424, and axis parameters 2100-2199, of which drives below level 540 lack 2156-2179 and
+// 2182-2198.
+bool isFullReadDeviceParameter(int cmd);
+bool isFullReadAxisParameter(int cmd, qint16 level);
+
 } // namespace kinetra

@@ -194,6 +194,33 @@ private slots:
         QCOMPARE(set.value("decimals").toInt(), 1);
     }
 
+    // Parameters by name and unit in the language in use: the list of them, and get and set by name.
+    void parametersGoByNameAsByNumber()
+    {
+        SimulatorProcess sim;
+        QVERIFY2(sim.start(), qPrintable(sim.output()));
+        CliRun run = runCli(sim, QStringList{"list", "--json"} + onCom1);
+        QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
+        const QJsonArray all = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(all.size(), 100 + 38); // level 5.40: every axis parameter, and the device's
+        QJsonObject fast;
+        for (const QJsonValue& v : all)
+            if (v.toObject().value("cmd").toInt() == 2113)
+                fast = v.toObject();
+        QCOMPARE(fast.value("name").toString(), "Fast speed");
+        QCOMPARE(fast.value("unit").toString(), "%");
+        QCOMPARE(fast.value("value").toInteger(), 80);
+
+        run = runCli(sim, QStringList{"get", "fast speed"} + onCom1);
+        QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
+        QCOMPARE(lines(run.out), QStringList{"2113  80  80 %  Fast speed"});
+        run = runCli(sim, QStringList{"set", "Schnelle Geschw.", "70", "--language", "German"} + onCom1);
+        QVERIFY2(run.exitCode == kSuccess && run.out.startsWith("2113  70"), qPrintable(run.describe()));
+        // Two parameters share this name: the number decides.
+        run = runCli(sim, QStringList{"get", "Measuring time"} + onCom1);
+        QVERIFY2(run.exitCode == kUsage && run.err.contains("2131, 2134"), qPrintable(run.describe()));
+    }
+
     // A reference drive's file loaded into another drive (values of its own), saved, and compared.
     void loadThenDiffReportsNoDifferences()
     {

@@ -47,6 +47,27 @@ private slots:
         row("minus inside a scaled class", "1-2", 2110, 2);
         row("longer than an entry box", "12345678901", 2106, 2);
     }
+    void labelsSplitIntoUnitAndName_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("millimetres") << "mm Actual position" << "mm" << "Actual position";
+        QTest::newRow("percent") << "% Fast speed" << "%" << "Fast speed";
+        QTest::newRow("German seconds") << "sek Zeit Bremse" << "sek" << "Zeit Bremse";
+        QTest::newRow("Turkish seconds") << "sn Fren süresi" << "sn" << "Fren süresi";
+        QTest::newRow("no unit") << "Start retries" << "" << "Start retries";
+        QTest::newRow("a letter that is no unit") << "I gain 1" << "" << "I gain 1";
+        QTest::newRow("a unit alone") << "mm" << "" << "mm";
+    }
+    void labelsSplitIntoUnitAndName()
+    {
+        QFETCH(QString, label);
+        const ParameterLabel split = splitLabel(label);
+        QTEST(split.unit, "unit");
+        QTEST(split.name, "name");
+    }
+
     void entriesScaledByClassOrRefused()
     {
         QFETCH(QString, typed);
