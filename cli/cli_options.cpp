@@ -154,6 +154,19 @@ const QList<CommandSpec>& commands()
           {{QStringLiteral("count")}, QStringLiteral("N"), QStringLiteral("End after N rows.")}},
          0,
          0},
+        {Command::Batch,
+         QStringLiteral("batch"),
+         QStringLiteral("batch FILE.par --ports LIST"),
+         QStringLiteral("Commission several drives at once: load, save and check the file on each."),
+         QStringLiteral("On every port of LIST, at the same time, one drive each: find it, load the file\n"
+                        "into it and make it keep the values (load --save), then compare it with the file\n"
+                        "(diff). One line per drive: port, model, version, records sent, differences after\n"
+                        "the load, saved or not. LIST takes COM numbers and ranges and device paths,\n"
+                        "comma-separated: 1-4 or 1,3 or /dev/ttyUSB0,/dev/ttyUSB1. The exit code is 0 when\n"
+                        "every drive matches the file and saved it, else that of the first drive that failed."),
+         {{{QStringLiteral("ports")}, QStringLiteral("LIST"), QStringLiteral("The ports, one drive on each.")}},
+         1,
+         1},
         {Command::List,
          QStringLiteral("list"),
          QStringLiteral("list"),
@@ -402,6 +415,30 @@ ParseResult parseCommandLine(const QStringList& arguments)
                 return fail(QStringLiteral("--count takes a number of rows, 1 or more."), entry->name);
         }
         break;
+    case Command::Batch: {
+        if (o.port || !o.device.isEmpty())
+            return fail(QStringLiteral("batch takes its ports with --ports."), entry->name);
+        for (const QString& item : parser.value(QStringLiteral("ports")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QString part = item.trimmed();
+            if (part.contains(QLatin1Char('/'))) {
+                o.ports << part;
+                continue;
+            }
+            const QStringList range = part.split(QLatin1Char('-'));
+            const auto first = intValue(range.value(0), 1, 10);
+            const auto last = range.size() == 2 ? intValue(range.value(1), 1, 10) : first;
+            if (range.size() > 2 || !first || !last || *last < *first)
+                return fail(QStringLiteral("--ports takes COM numbers 1-10, ranges such as 1-4, and device paths, "
+                                           "comma-separated."),
+                            entry->name);
+            for (int n = *first; n <= *last; ++n)
+                o.ports << QString::number(n);
+        }
+        o.ports.removeDuplicates();
+        if (o.ports.isEmpty())
+            return fail(QStringLiteral("batch needs --ports."), entry->name);
+        break;
+    }
     case Command::Ports:
     case Command::Find:
     case Command::Get:

@@ -9,7 +9,7 @@
 
 namespace kinetra::cli {
 
-enum class Command { Ports, Find, Read, Get, Set, Load, Diff, Monitor, List };
+enum class Command { Ports, Find, Read, Get, Set, Load, Diff, Monitor, List, Batch };
 
 // Everything the command line asks for. Options a command does not take are refused by the
 // parser, so each command finds only its own options set.
@@ -35,6 +35,7 @@ struct Options {
     bool all = false;         // diff --all
     bool csv = false;         // monitor --csv
     std::optional<int> count; // monitor --count N
+    QStringList ports;        // batch --ports: COM numbers ("3") and device paths, one drive each
 };
 
 // The outcome of parsing: run the command, or print `text` (help or an error) and end.

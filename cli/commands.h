@@ -25,6 +25,7 @@ ExitCode runLoad(DriveSession& session);
 ExitCode runDiff(DriveSession& session);
 ExitCode runMonitor(DriveSession& session);
 ExitCode runList(DriveSession& session);
+ExitCode runBatch(DriveSession& session);
 
 // Reads the drive and lists the records of the file at `path` that `compared` picks whose
 // values differ from the drive's (diff, and load --check); `what` names them in the summary.

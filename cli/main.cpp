@@ -55,6 +55,7 @@ int main(int argc, char* argv[])
     case Command::Diff: code = runDiff(session); break;
     case Command::Monitor: code = runMonitor(session); break;
     case Command::List: code = runList(session); break;
+    case Command::Batch: code = runBatch(session); break;
     }
     // Ctrl+C is how a monitor without --count ends, and says nothing more; anything else it cut
     // short. Either way the exit code says so.

@@ -18,11 +18,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <array>
 
 using namespace kinetra;
 using namespace kinetra::test;
@@ -253,6 +256,62 @@ private slots:
         QVERIFY2(run.exitCode == kSuccess, qPrintable(run.describe()));
         QVERIFY(run.out.isEmpty());
         QVERIFY(run.err.contains("no differences"));
+    }
+
+    // The README's commissioning example, run line by line as written, against four simulated
+    // drives that the settings name COM1-COM4.
+    void theReadmeCommissioningExampleRunsAsWritten()
+    {
+        QFile readme(QStringLiteral(KINETRA_README));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(readme.readAll());
+        const qsizetype from = text.indexOf("Commissioning a series of drives");
+        QVERIFY(from >= 0);
+        QStringList commands;
+        for (const QString& line : text.mid(from).split('\n').mid(1)) {
+            if (line.startsWith("    kinetra-cli "))
+                commands << line.trimmed();
+            else if (!commands.isEmpty() && !line.trimmed().isEmpty())
+                break;
+        }
+        QCOMPARE(commands.size(), 4);
+
+        std::array<SimulatorProcess, 4> drives;
+        QTemporaryDir work;
+        QString ports = "[Ports]\n";
+        for (int n = 0; n < 4; ++n) {
+            QVERIFY2(drives[n].start(), qPrintable(drives[n].output()));
+            ports += QStringLiteral("COM%1=%2\n").arg(n + 1).arg(drives[n].device());
+        }
+        QFile ini(work.filePath("kinetra.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(ports.toUtf8()) > 0);
+        ini.close();
+        QProcess shell;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PATH", QFileInfo(QStringLiteral(KINETRA_CLI)).absolutePath() + ':' + env.value("PATH"));
+        env.insert("KINETRA_SETTINGS_DIR", work.path());
+        shell.setProcessEnvironment(env);
+        shell.setWorkingDirectory(work.path());
+        shell.start("bash", {"-e", "-c", commands.join('\n')});
+        QVERIFY(shell.waitForFinished(180000));
+        const QString said = QString::fromUtf8(shell.readAllStandardOutput() + shell.readAllStandardError());
+        QVERIFY2(shell.exitCode() == 0, qPrintable(said));
+        QVERIFY2(said.contains("COM3 matches reference.par"), qPrintable(said));
+        // The batch's table: COM2-COM4 loaded, saved and matching, each with all 80 records.
+        const QStringList batchRows = said.split('\n').filter(QRegularExpression("^COM[234] +Corvex"));
+        QCOMPARE(batchRows.size(), 3);
+        for (const QString& row : batchRows)
+            QVERIFY2(QRegularExpression("Corvex RS232 +V5-40 +80 +0 yes +ok$").match(row).hasMatch(), qPrintable(row));
+
+        // A port without a drive fails the batch with its code, and says which.
+        shell.start(QStringLiteral(KINETRA_CLI), {"batch", "reference.par", "--ports", "2,/dev/kinetra-no-such-device", "--json"});
+        QVERIFY(shell.waitForFinished(180000));
+        QCOMPARE(shell.exitCode(), kNoDrive);
+        const QJsonArray results = QJsonDocument::fromJson(shell.readAllStandardOutput()).array();
+        QCOMPARE(results.size(), 2);
+        QVERIFY(results.at(0).toObject().value("ok").toBool());
+        QCOMPARE(results.at(0).toObject().value("sent").toInt(), 80);
+        QVERIFY(!results.at(1).toObject().value("ok").toBool());
     }
 
     // A file with a value that is no number is refused before anything goes to the drive, and
