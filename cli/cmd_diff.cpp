@@ -5,6 +5,7 @@
 #include "drive_session.h"
 #include "file_messages.h"
 #include "machine_numbers.h"
+#include "messages.h"
 #include "numeric_text.h"
 #include "parameter_catalogue.h"
 #include "parameter_file_reader.h"
@@ -72,19 +73,24 @@ ExitCode compareWithDrive(DriveSession& session, const QString& path,
         ++differences;
         const QString fileShown = formatValue(fileRaw, record.cmd, decPnt).value_or(fileRaw);
         const QString driveShown = formatValue(driveRaw, record.cmd, decPnt).value_or(driveRaw);
+        const ParameterLabel label = splitLabel(session.labels.value(record.cmd));
+        const QString unit = label.unit.isEmpty() ? QString() : QLatin1Char(' ') + label.unit;
         if (session.options.json)
             rows.append(QJsonObject{{QStringLiteral("cmd"), record.cmd},
-                                    {QStringLiteral("name"), QStringLiteral("P%1").arg(record.parameter())},
+                                    {QStringLiteral("record"), QStringLiteral("P%1").arg(record.parameter())},
+                                    {QStringLiteral("name"), label.name},
+                                    {QStringLiteral("unit"), label.unit},
                                     {QStringLiteral("file"), jsonNumber(fileRaw)},
                                     {QStringLiteral("drive"), jsonNumber(driveRaw)},
                                     {QStringLiteral("fileValue"), jsonNumber(fileShown)},
                                     {QStringLiteral("driveValue"), jsonNumber(driveShown)},
                                     {QStringLiteral("decimals"), displayDecimals(record.cmd, decPnt)}});
         else
-            session.console.data(QStringLiteral("%1  P%2  file %3  drive %4")
+            session.console.data(QStringLiteral("%1  P%2  %3  file %4%5  drive %6%5")
                                      .arg(record.cmd)
                                      .arg(record.parameter())
-                                     .arg(fileShown, driveShown));
+                                     .arg(label.name.isEmpty() ? QStringLiteral("-") : label.name, fileShown, unit,
+                                          driveShown));
     }
     if (session.options.json)
         printJson(session, rows);

@@ -238,7 +238,7 @@ private slots:
         const QString preview = dir.filePath("preview.log");
         CliRun run = runCli(sim, QStringList{"load", path, "--check", "--trace", preview} + onCom1);
         QVERIFY2(run.exitCode == kDifferences, qPrintable(run.describe()));
-        QVERIFY2(run.out.contains("2110  P10  file 7,77"), qPrintable(run.describe()));
+        QVERIFY2(run.out.contains("2110  P10  In-position time  file 7,77 s  drive 0,50 s"), qPrintable(run.describe()));
         // Polls end in ENQ; a write would end in ETX and its check character.
         QVERIFY(QString::fromLatin1(readFile(preview)).split('\n').filter("-> ").filter("<ETX>").isEmpty());
 
