@@ -19,8 +19,6 @@ namespace kinetra::cli {
 
 namespace {
 
-constexpr int kDeviceReads = 38;
-
 // Values a load does not set on the drive: the actual position (2100 and, from the status
 // block, 2170), the command word 2152, the status word 2180, and every device value but the bus
 // address. They differ between any two drives, so by default they are not compared.
@@ -49,14 +47,7 @@ ExitCode compareWithDrive(DriveSession& session, const QString& path,
     if (!file)
         return failure;
     const ParameterFileContent& content = *file;
-    const qint16 level = session.state.firmwareLevel;
-
-    // The full read, as the window's connect makes it.
-    session.console.setProgressTotal([level] { return kDeviceReads + (level >= 540 ? 100 : 59); });
-    session.com->Connect();
-    session.com->timerReceive().setEnabled(false);
-    session.console.endProgress();
-    if (session.state.paramsLoaded != 1)
+    if (!session.fullRead())
         return session.failureCode();
 
     const int decPnt = session.state.decPnt;

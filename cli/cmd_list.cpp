@@ -13,25 +13,15 @@
 
 namespace kinetra::cli {
 
-namespace {
-
-constexpr int kDeviceReads = 38;
-
-} // namespace
-
 ExitCode runList(DriveSession& session)
 {
     if (!session.findDrive())
         return ExitCode::NoDrive;
     if (!session.readLevel())
         return session.failureCode();
-    const qint16 level = session.state.firmwareLevel;
-    session.console.setProgressTotal([level] { return kDeviceReads + (level >= 540 ? 100 : 59); });
-    session.com->Connect();
-    session.com->timerReceive().setEnabled(false);
-    session.console.endProgress();
-    if (session.state.paramsLoaded != 1)
+    if (!session.fullRead())
         return session.failureCode();
+    const qint16 level = session.state.firmwareLevel;
 
     const int decPnt = session.state.decPnt;
     QJsonArray rows;

@@ -10,17 +10,6 @@
 
 namespace kinetra::cli {
 
-namespace {
-
-// Polls of the full read: 38 device parameters, then 100 axis parameters (59 below 5.40).
-constexpr int kDeviceReads = 38;
-int axisReads(qint16 level)
-{
-    return level >= 540 ? 100 : 59;
-}
-
-} // namespace
-
 ExitCode runRead(DriveSession& session)
 {
     // A file that cannot be stored fails now, not after the whole read.
@@ -37,11 +26,7 @@ ExitCode runRead(DriveSession& session)
     // The level decides how many axis parameters there are: known first, the bar is right.
     if (!session.readLevel())
         return session.failureCode();
-    session.console.setProgressTotal([&session] { return kDeviceReads + axisReads(session.state.firmwareLevel); });
-    session.com->Connect();
-    session.com->timerReceive().setEnabled(false);
-    session.console.endProgress();
-    if (session.state.paramsLoaded != 1)
+    if (!session.fullRead())
         return session.failureCode();
 
     const qint16 level = session.state.firmwareLevel;

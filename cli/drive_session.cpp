@@ -206,4 +206,16 @@ bool DriveSession::readLevel()
     return poll(protocol::kSoftwareVersion).has_value();
 }
 
+bool DriveSession::fullRead()
+{
+    int total = 0;
+    for (int cmd = 2100; cmd <= 2448; ++cmd)
+        total += isFullReadDeviceParameter(cmd) || isFullReadAxisParameter(cmd, state.firmwareLevel) ? 1 : 0;
+    console.setProgressTotal([total] { return total; });
+    com->Connect();
+    com->timerReceive().setEnabled(false);
+    console.endProgress();
+    return state.paramsLoaded == 1;
+}
+
 } // namespace kinetra::cli

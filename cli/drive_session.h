@@ -40,6 +40,9 @@ public:
     std::optional<QString> poll(int cmd);
     // Polls the software version, so that the level-dependent rules know it.
     bool readLevel();
+    // The full read, as the window's connect makes it, with its progress bar; the level must be
+    // known. False when it did not complete (failureCode() says why).
+    bool fullRead();
 
     // The drive stopped answering during the command (the link reported it).
     bool linkLost() const { return link.linkErrors() > 0; }
