@@ -1,6 +1,7 @@
 // The main window's drive commands: the press and release of every command button, the file
 // button and the chart multipliers.
 #include "clock.h"
+#include "display_window.h"
 #include "drive_com.h"
 #include "drive_protocol.h"
 #include "drive_workflows.h"
@@ -257,11 +258,10 @@ void frmSDI::valPwmMult_Change()
 
 void frmSDI::chkRead_Change(int trace)
 {
-    auto* box = elementAs<QCheckBox>(Element{QStringLiteral("chkRead"), trace});
+    auto* box = elementAs<QCheckBox>(el::chkRead(trace));
     if (!box || !onChartTrace)
         return;
-    const QString multiplier =
-        text(Element{trace == 0 ? QStringLiteral("valCurMult") : QStringLiteral("valPwmMult"), 0});
+    const QString multiplier = text(trace == 0 ? el::valCurMult() : el::valPwmMult());
     onChartTrace(trace, box->isChecked(), multiplier);
 }
 
