@@ -46,6 +46,10 @@ const QList<OptionSpec>& commonOptions()
         {{QStringLiteral("decimals")},
          QStringLiteral("N"),
          QStringLiteral("Decimal places of positions, 0-3 (default: the tool's setting).")},
+        {{QStringLiteral("fast")},
+         QString(),
+         QStringLiteral("The fast link: each wait ends the moment the answer is complete (default: the\n"
+                        "tool's setting).")},
         {{QStringLiteral("settings-dir")},
          QStringLiteral("DIR"),
          QStringLiteral("Folder of the settings file kinetra.ini (default: the user's own).")},
@@ -388,6 +392,7 @@ ParseResult parseCommandLine(const QStringList& arguments)
                     entry->name);
     o.json = parser.isSet(QStringLiteral("json"));
     o.quiet = parser.isSet(QStringLiteral("quiet"));
+    o.fast = parser.isSet(QStringLiteral("fast"));
     o.settingsDir = parser.isSet(QStringLiteral("settings-dir")) ? parser.value(QStringLiteral("settings-dir"))
                                                                  : qEnvironmentVariable("KINETRA_SETTINGS_DIR");
 

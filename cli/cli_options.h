@@ -26,6 +26,7 @@ struct Options {
     bool quiet = false;          // --quiet: only errors on standard error
     std::optional<int> decimals; // --decimals N: decimal places of positions (decPnt)
     QString settingsDir;         // --settings-dir DIR (or KINETRA_SETTINGS_DIR)
+    bool fast = false;           // --fast: the fast link (else the tool's setting)
 
     // Command options.
     QString output;           // read -o FILE

@@ -65,6 +65,12 @@ void ConsoleLinkObserver::valueRefused(int cmd, const QString*)
     console_.error(QStringLiteral("%1: %2").arg(cmd).arg(state_.message(kRefused)));
 }
 
+void ConsoleLinkObserver::fastLinkFellBack()
+{
+    console_.endProgress();
+    console_.error(QStringLiteral("Note: the drive had trouble with the fast link; classic timing from here on."));
+}
+
 void ConsoleLinkObserver::linkLost()
 {
     ++linkErrors_;

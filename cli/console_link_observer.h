@@ -29,6 +29,7 @@ public:
     void saving() override;
     void valueRefused(int cmd, const QString* restored) override;
     void linkLost() override;
+    void fastLinkFellBack() override;
     void stopped() override;
 
     int linkErrors() const { return linkErrors_; }

@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "drive_protocol.h"
+#include "fast_link_settings.h"
 #include "language_loader.h"
 #include "messages.h"
 #include "port_names.h"
@@ -75,12 +76,12 @@ bool DriveSession::setUp()
             console.error(QStringLiteral("the trace file %1 cannot be written.").arg(options.traceFile));
             return false;
         }
-        WireTrace* t = trace_.get();
-        com->setWireObserver([t](bool sent, const QByteArray& bytes) { t->record(sent, bytes); });
+        trace_->attach(*com);
     } else {
         // Switched on for the window (setting or environment): the command line traces too.
         trace_ = WireTrace::install(*com, *settings);
     }
+    applyFastLink(*com, *settings, options.fast || storedFastLink(*settings));
     return true;
 }
 

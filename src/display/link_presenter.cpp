@@ -131,6 +131,11 @@ void LinkPresenter::linkLost()
     window_.setValue(el::progressBar2(), 0);
 }
 
+void LinkPresenter::fastLinkFellBack()
+{
+    window_.setStatusText(4, kFastLinkFellBack);
+}
+
 void LinkPresenter::stopped()
 {
     window_.setValue(el::progressBar2(), 0);

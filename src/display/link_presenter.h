@@ -12,6 +12,9 @@ struct SharedState;
 inline const QString kOnline = QStringLiteral(" RS232 : ONLINE");
 inline const QString kOffline = QStringLiteral(" RS232 : OFFLINE");
 inline const QString kPortFound = QStringLiteral(" RS232 :");
+// Status panel 4 names the link's timing while the fast link is switched on.
+inline const QString kFastLinkOn = QStringLiteral(" Fast link");
+inline const QString kFastLinkFellBack = QStringLiteral(" Classic timing: the drive had trouble with the fast link");
 
 // The link's reports as the windows show them: the status bar panels, the help lines of the main
 // and the file window, the progress bars and the message boxes.
@@ -38,6 +41,7 @@ public:
     void valueRefused(int cmd, const QString* restored) override;
     void linkLost() override;
     void stopped() override;
+    void fastLinkFellBack() override;
     bool serviceCountersShown() const override;
 
 private:

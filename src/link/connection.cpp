@@ -127,6 +127,8 @@ FullReadOutcome DriveCom::Connect()
         return FullReadOutcome::Deferred;
 
     state_.transferActive = true;
+    // The fast link's trouble is counted per full read.
+    fastLinkTroubles_ = 0;
     clock_.waitServing(kConnectPause);
     observer_.fullReadStarted(state_.transferTotal);
 

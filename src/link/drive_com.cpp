@@ -124,14 +124,6 @@ void DriveCom::send(const QByteArray& frame)
         wireObserver_(true, frame);
 }
 
-QByteArray DriveCom::receiveAll()
-{
-    const QByteArray data = port_.readAll();
-    if (wireObserver_ && !data.isEmpty())
-        wireObserver_(false, data);
-    return data;
-}
-
 WriteOutcome DriveCom::runWrite(int address, int cmd, const ParameterValue& value)
 {
     ++depth_;
@@ -153,7 +145,10 @@ WriteOutcome DriveCom::runWrite(int address, int cmd, const ParameterValue& valu
         cmdParam_ = CommandNumber::parameterOf(cmd);
     }
 
-    clock_.waitServing(kPreWait);
+    // The pause lets an answer still owed to the last frame arrive first; the fast link waits
+    // for every answer to be complete, so it owes none unless the last one came short.
+    if (!fast_ || answerOwed_)
+        clock_.waitServing(kPreWait);
     if (clock_.quitting())
         return WriteOutcome::NotSent;
 
@@ -185,17 +180,23 @@ WriteOutcome DriveCom::sendWrite(int address, int cmd, const ParameterValue& val
     for (int attempt = 0;;) {
         if (clock_.quitting())
             return WriteOutcome::NotSent;
+        waitForGap();
         send(frame);
         if (!state_.transferActive && isSave)
             observer_.saving();
 
         // A port that closed (the adapter was pulled) will not answer: no need to wait for it.
         clock_.waitServing(kAnswerTimeout, [this] { return !port_.isOpen() || port_.bytesWaiting() > 0; });
-        clock_.waitServing(kAnswerSettle);
+        if (fast_)
+            awaitCompleteAnswer(kAnswerSettle, writeAnswerComplete);
+        else
+            clock_.waitServing(kAnswerSettle);
         if (clock_.quitting())
             return WriteOutcome::NotSent;
         const QByteArray answer = receiveAll();
         const bool answered = !answer.isEmpty();
+        if (!writeAnswerComplete(answer))
+            noteFastLinkTrouble();
 
         if (answered && answer.at(0) == ctl::NAK) {
             refuse(cmd, stored, previous);

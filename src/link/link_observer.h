@@ -46,6 +46,8 @@ public:
     virtual void linkLost() {}
     // Stop took the link offline.
     virtual void stopped() {}
+    // The fast link met trouble more than once and the link went back to the classic timing.
+    virtual void fastLinkFellBack() {}
 
     // The live polling reads the four service counters while the user looks at them.
     virtual bool serviceCountersShown() const { return false; }

@@ -55,15 +55,22 @@ ReadOutcome DriveCom::runRead(int cmd, int address)
     const QByteArray frame = pollFrame(address, cmd);
     for (int attempt = 0;;) {
         receiveAll();
+        waitForGap();
         send(frame);
-        waitForAnswer(expected);
-        if (cmd != protocol::kStatusBlock)
+        const bool statusBlockIn = waitForAnswer(expected);
+        if (cmd == protocol::kStatusBlock)
+            answerWaitEnded(statusBlockIn);
+        else if (fast_)
+            awaitCompleteAnswer(kSettle, answerFrameComplete);
+        else
             clock_.waitBlocking(kSettle);
         if (clock_.quitting())
             return ReadOutcome::Offline;
 
         const QByteArray answer = cutAnswer(receiveAll());
         const CrcVerdict verdict = CheckCRC(answer);
+        if (verdict != CrcVerdict::Match && !state_.quietWait)
+            noteFastLinkTrouble();
         if (verdict == CrcVerdict::Match) {
             answerNumber_ = number;
             if (!state_.quietWait)

@@ -32,16 +32,30 @@ WireTrace::WireTrace(const QString& path) : file_(path)
 
 void WireTrace::record(bool sent, const QByteArray& bytes)
 {
+    if (bytes.isEmpty())
+        note("trace started");
+    else
+        writeLine((sent ? " -> " : " <- ") + describeControlCharacters(bytes));
+}
+
+void WireTrace::note(const QByteArray& text)
+{
+    writeLine(" -- " + text);
+}
+
+void WireTrace::writeLine(const QByteArray& text)
+{
     if (!file_.isOpen())
         return;
-    QByteArray line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")).toLatin1();
-    if (bytes.isEmpty())
-        line += " -- trace started";
-    else
-        line += (sent ? " -> " : " <- ") + describeControlCharacters(bytes);
-    line += '\n';
-    file_.write(line);
+    const QByteArray stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")).toLatin1();
+    file_.write(stamp + text + '\n');
     file_.flush();
+}
+
+void WireTrace::attach(DriveCom& com)
+{
+    com.setWireObserver([this](bool sent, const QByteArray& bytes) { record(sent, bytes); });
+    com.setTraceNote([this](const QByteArray& text) { note(text); });
 }
 
 bool WireTrace::enabled(const SettingsStore& settings)
@@ -63,8 +77,7 @@ std::unique_ptr<WireTrace> WireTrace::install(DriveCom& com, const SettingsStore
     auto trace = std::make_unique<WireTrace>(defaultPath());
     if (!trace->isOpen())
         return nullptr;
-    WireTrace* t = trace.get();
-    com.setWireObserver([t](bool sent, const QByteArray& bytes) { t->record(sent, bytes); });
+    trace->attach(com);
     return trace;
 }
 

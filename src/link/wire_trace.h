@@ -23,6 +23,10 @@ public:
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.fileName(); }
     void record(bool sent, const QByteArray& bytes);
+    // A line of the link's own, marked "--".
+    void note(const QByteArray& text);
+    // Records every frame and note of `com` from now on; the trace must outlive the link's use.
+    void attach(DriveCom& com);
 
     static bool enabled(const SettingsStore& settings);
     static QString defaultPath();
@@ -30,6 +34,8 @@ public:
     static std::unique_ptr<WireTrace> install(DriveCom& com, const SettingsStore& settings);
 
 private:
+    void writeLine(const QByteArray& text);
+
     QFile file_;
 };
 

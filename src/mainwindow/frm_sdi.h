@@ -81,6 +81,8 @@ public:
     void chkEncoder_Click();
     void chkReadStop_Click(int index);
     void Check2_Click();
+    // The fast link switched on or off: stored and handed to the link at once.
+    void chkFastLink_Click();
     void cmdInfo_Click();
     // A language button released at `pos` (button coordinates) with `button`.
     void cmdLanguage_MouseUp(int index, Qt::MouseButton button, const QPoint& pos);
@@ -211,6 +213,7 @@ private:
     void applyInputLockChange();
     void applyInputLockAtStart();
     void applyExpertView();
+    void useFastLink(bool on);
     void setElementVisible(const Element& e, bool on);
     void setElementEnabled(const Element& e, bool on);
     // Sets a check box as start-up does; a change runs the box's click rule.

@@ -399,6 +399,14 @@ QWidget* frmSDI::buildToolPanel()
     accessColumn->addWidget(lock);
     accessColumn->setContentsMargins(6, 2, 6, 2);
     layout->addWidget(access);
+    // The fast link is the technician's choice per PC; it is not access-controlled.
+    auto* fastLink = new QCheckBox(QStringLiteral("Fast link"));
+    registerElement(QStringLiteral("chkFastLink"), 0, fastLink, false);
+    fastLink->setAccessibleName(fastLink->text());
+    fastLink->setToolTip(QStringLiteral("Each wait ends the moment the drive's answer is complete. "
+                                        "A drive that has trouble with it gets the classic timing back."));
+    connect(fastLink, &QCheckBox::clicked, this, &frmSDI::chkFastLink_Click);
+    layout->addWidget(fastLink);
     QAbstractButton* login = makePictureButton(QStringLiteral("cmdSecurity"), 0, QString(), QStringLiteral("info"));
     login->setVisible(false);
     layout->addWidget(login);

@@ -4,6 +4,7 @@
 #include "device_status.h"
 #include "dialogs.h"
 #include "drive_com.h"
+#include "fast_link_settings.h"
 #include "frm_sdi.h"
 #include "frm_sdi_sizes.h"
 #include "input_lock.h"
@@ -12,6 +13,7 @@
 #include "motion_timers.h"
 #include "numeric_text.h"
 #include "serial_port.h"
+#include "settings_store.h"
 #include "shared_state.h"
 #include "status_word.h"
 #include "system_settings.h"
@@ -133,6 +135,7 @@ void frmSDI::Form_Load()
     applyInputLockAtStart();
     setCheckBoxValue(E("Check2"), state_.expertMode);
     applyExpertView();
+    useFastLink(storedFastLink(settings_->store()));
 
     show();
     if (!programFolder_.isEmpty())
@@ -199,6 +202,23 @@ void frmSDI::Check2_Click()
     state_.expertMode = box->isChecked();
     settings_->write(systemkey::kExpert, state_.expertMode ? 1 : 0);
     applyExpertView();
+}
+
+void frmSDI::useFastLink(bool on)
+{
+    setCheckBoxValue(E("chkFastLink"), on);
+    setStatusText(4, on ? kFastLinkOn : QString());
+    if (com_)
+        kinetra::applyFastLink(*com_, settings_->store(), on);
+}
+
+void frmSDI::chkFastLink_Click()
+{
+    auto* box = elementAs<QCheckBox>(E("chkFastLink"));
+    if (!box)
+        return;
+    settings_->store().setValue(kApplicationName, kFastLinkSection, kFastLinkKey, box->isChecked() ? "1" : "0");
+    useFastLink(box->isChecked());
 }
 
 void frmSDI::cmdTool_Click()

@@ -31,6 +31,7 @@ public:
     int read(const QString& key, int current) const;
     void write(const QString& key, int value);
     void writeFirstStart(const QString& key, int value);
+    SettingsStore& store() const { return store_; }
 
 private:
     SettingsStore& store_;

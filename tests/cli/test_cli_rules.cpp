@@ -102,7 +102,7 @@ private slots:
         QTest::newRow("command help") << QStringList{"monitor", "--help"} << false << 0;
         QTest::newRow("help command") << QStringList{"help", "load"} << false << 0;
         QTest::newRow("unknown command") << QStringList{"erase"} << false << 2;
-        QTest::newRow("unknown option") << QStringList{"find", "--fast"} << false << 2;
+        QTest::newRow("unknown option") << QStringList{"find", "--turbo"} << false << 2;
         QTest::newRow("option of another command") << QStringList{"get", "2110", "--raw"} << false << 2;
         QTest::newRow("read without file") << QStringList{"read"} << false << 2;
         QTest::newRow("set with one argument") << QStringList{"set", "2110"} << false << 2;

@@ -1,0 +1,220 @@
+// The fast link against the simulated drive on virtual time: the same frames and outcomes as the
+// classic timing, only sooner where the answers are good, and the classic timing back after
+// repeated trouble.
+
+#include "drive_protocol.h"
+#include "fast_link_settings.h"
+#include "input_inside_answer.h"
+#include "sim_device.h"
+#include "virtual_link.h"
+#include "window_rig.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+
+Q_DECLARE_METATYPE(kinetra::sim::DriveFaults)
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+namespace {
+
+constexpr double kChar = DriveCom::kCharacterSeconds;
+
+// A drive that sends its answers a character at a time, as on the line.
+sim::DriveConfig pacedDrive(const sim::DriveFaults& faults = {})
+{
+    sim::DriveConfig config;
+    config.pacing = true;
+    config.faults = faults;
+    return config;
+}
+
+struct FastRig : VirtualLink {
+    SimDevice drive;
+    explicit FastRig(const sim::DriveConfig& config) : drive(config)
+    {
+        drive.attachTo(port, 1);
+        goOnline(1);
+    }
+};
+
+// What a short session of polls and writes came to, and how long it took on the line.
+struct SessionResult {
+    QList<QByteArray> frames;
+    QStringList outcomes;
+    QStringList shown;
+    QString table;
+    double seconds = 0;
+};
+
+SessionResult runSession(const sim::DriveConfig& config, bool fast)
+{
+    FastRig rig(config);
+    rig.com->setFastLink(fast);
+    SessionResult r;
+    const double start = rig.clock.now();
+    const auto read = [&](int cmd) { r.outcomes << QString::number(int(rig.com->ReadCom(cmd, protocol::kAddress))); };
+    const auto write = [&](int cmd, qint64 value) {
+        r.outcomes << QString::number(int(rig.com->WriteCom(protocol::kAddress, cmd, value)));
+    };
+    read(2402);
+    read(2110);
+    read(protocol::kStatusBlock);
+    write(2110, 1234);
+    read(2110);
+    write(2110, 300);
+    r.seconds = rig.clock.now() - start;
+    r.frames = rig.port.writtenBytes();
+    for (const auto& message : rig.dialogs.shown)
+        r.shown << message.text;
+    r.table = rig.state.table.value(2110).toText();
+    return r;
+}
+
+} // namespace
+
+class TestFastLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Whatever the drive does, the fast link writes the same frames and comes to the same
+    // outcomes, messages and table; it is never slower, and sooner where the answers are good.
+    void endsAsTheClassicLinkWould_data()
+    {
+        QTest::addColumn<sim::DriveFaults>("faults");
+        // The fast link's time against the classic link's: at most this share of it.
+        QTest::addColumn<double>("share");
+        sim::DriveFaults f;
+        QTest::newRow("good answers") << f << 0.6;
+        f = {};
+        f.slowAnswer = 0.3;
+        QTest::newRow("slow to start answering") << f << 0.9;
+        f = {};
+        f.wrongCheck = true;
+        QTest::newRow("wrong check character") << f << 1.0;
+        f = {};
+        f.garbageBefore = 3;
+        QTest::newRow("stray characters before the answer") << f << 0.95;
+        f = {};
+        f.refuseWrites = true;
+        QTest::newRow("refuses writes") << f << 0.6;
+        f = {};
+        f.silentFor = {2110};
+        QTest::newRow("silent for one parameter") << f << 1.0;
+        f = {};
+        f.silent = true;
+        QTest::newRow("silent") << f << 1.0;
+    }
+    void endsAsTheClassicLinkWould()
+    {
+        QFETCH(sim::DriveFaults, faults);
+        QFETCH(double, share);
+        const SessionResult classic = runSession(pacedDrive(faults), false);
+        const SessionResult fast = runSession(pacedDrive(faults), true);
+        QCOMPARE(fast.frames, classic.frames);
+        QCOMPARE(fast.outcomes, classic.outcomes);
+        QCOMPARE(fast.shown, classic.shown);
+        QCOMPARE(fast.table, classic.table);
+        QVERIFY2(fast.seconds <= share * classic.seconds,
+                 qPrintable(QString("fast %1 s, classic %2 s").arg(fast.seconds).arg(classic.seconds)));
+    }
+
+    // Each frame follows the end of the answer before it by the gap, no sooner and hardly later:
+    // the wait ended the moment the answer was complete.
+    void nextFrameFollowsTheCompleteAnswerByTheGap_data()
+    {
+        QTest::addColumn<double>("gapCharacters");
+        QTest::newRow("default gap") << DriveCom::kFastLinkGapCharacters;
+        QTest::newRow("a drive that needs a longer breath") << 6.0;
+    }
+    void nextFrameFollowsTheCompleteAnswerByTheGap()
+    {
+        QFETCH(double, gapCharacters);
+        FastRig rig(pacedDrive());
+        rig.com->setFastLink(true, gapCharacters);
+        for (const int cmd : {2402, 2101, 2102})
+            QCOMPARE(rig.com->ReadCom(cmd, protocol::kAddress), ReadOutcome::Match);
+        QCOMPARE(rig.com->WriteCom(protocol::kAddress, 2110, 250), WriteOutcome::Accepted);
+        QCOMPARE(rig.com->WriteCom(protocol::kAddress, 2110, 300), WriteOutcome::Accepted);
+        QCOMPARE(rig.com->ReadCom(2110, protocol::kAddress), ReadOutcome::Match);
+        const auto& w = rig.port.written();
+        QCOMPARE(w.size(), 6);
+        for (qsizetype i = 1; i < w.size(); ++i) {
+            const double gap = w[i].time - w[i - 1].answerTo;
+            QVERIFY2(!w[i].overlapping, qPrintable(QString("frame %1 overlaps an answer").arg(i)));
+            QVERIFY2(gap >= gapCharacters * kChar - 1e-9 && gap <= gapCharacters * kChar + 0.0005,
+                     qPrintable(QString("frame %1: %2 ms after the answer").arg(i).arg(gap * 1000)));
+        }
+    }
+
+    // Trouble once in a full read is forgiven; more than once and the rest of the session runs
+    // on the classic timing, said in the status bar and the wire trace. The read completes
+    // either way with every value.
+    void fallsBackToTheClassicTimingAfterRepeatedTrouble_data()
+    {
+        QTest::addColumn<int>("garbledAnswers");
+        QTest::newRow("once") << 1;
+        QTest::newRow("twice") << 2;
+    }
+    void fallsBackToTheClassicTimingAfterRepeatedTrouble()
+    {
+        QFETCH(int, garbledAnswers);
+        FastRig rig(pacedDrive());
+        rig.com->setFastLink(true);
+        QByteArrayList notes;
+        rig.com->setTraceNote([&](const QByteArray& text) { notes << text; });
+        // Answers 20, 21, ... of the read come with a wrong check character, one at a time.
+        int polls = 0;
+        rig.port.setWriteObserver([&](const FakeSerialPort::Written&) {
+            ++polls;
+            rig.drive.faults().wrongCheck = polls >= 20 && polls < 20 + garbledAnswers;
+        });
+        QCOMPARE(rig.com->Connect(), FullReadOutcome::Complete);
+        rig.com->timerReceive().setEnabled(false);
+        rig.port.setWriteObserver({});
+        const bool fellBack = garbledAnswers > 1;
+        QCOMPARE(rig.com->fastLink(), !fellBack);
+        QCOMPARE(rig.com->fastLinkFellBack(), fellBack);
+        QCOMPARE(rig.window.statusText.value(4), fellBack ? kFastLinkFellBack : QString());
+        QCOMPARE(notes.size(), fellBack ? 1 : 0);
+        QVERIFY(rig.dialogs.shown.isEmpty());
+        QCOMPARE(rig.state.paramsLoaded, 1);
+        // After the fall-back a poll's answer is followed by the classic settle again.
+        const auto& w = rig.port.written();
+        const double lastGap = w.last().time - w[w.size() - 2].answerTo;
+        QVERIFY2(fellBack ? lastGap > 0.02 : lastGap < 0.005, qPrintable(QString::number(lastGap)));
+    }
+
+    // The tools panel's check box, ticked while a poll's answer is arriving: stored, handed to
+    // the link, shown in the status bar; a stored setting is the link's timing from the start.
+    void theWindowsCheckBoxSwitchesTheLink_data() { addAnswerPoints(); }
+    void theWindowsCheckBoxSwitchesTheLink()
+    {
+        QFETCH(AnswerPoint, point);
+        WindowRig r;
+        r.started().connected();
+        QVERIFY(!r.com->fastLink());
+        auto* box = r.find<QCheckBox>("chkFastLink");
+        QVERIFY(box && box->isEnabled());
+        QCOMPARE(box->accessibleName(), QStringLiteral("Fast link"));
+        r.window->cmdTool_Click();
+        InputInsideAnswer input(r.clock, r.port);
+        input.arm(point, [box] { QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center()); });
+        r.clock.advance(0.3);
+        QVERIFY(input.heldUntilTheAnswerWasIn());
+        QVERIFY(r.com->fastLink());
+        QCOMPARE(r.stored(kFastLinkKey), QStringLiteral("1"));
+        QCOMPARE(r.find<QLabel>("StatusBar1_4")->text(), kFastLinkOn);
+        QCOMPARE(r.state.comOnline, 1);
+
+        WindowRig again({}, {{kFastLinkKey, "1"}, {kFastLinkGapKey, "garbage"}});
+        again.started();
+        QVERIFY(again.com->fastLink());
+        QVERIFY(again.find<QCheckBox>("chkFastLink")->isChecked());
+    }
+};
+
+QTEST_MAIN(TestFastLink)
+#include "test_fast_link.moc"
