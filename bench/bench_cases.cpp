@@ -42,19 +42,30 @@ bool startSim(SimProcess& sim, const QStringList& arguments)
     return sim.start(program, arguments + extra, 1);
 }
 
-// A simulator and a tool that has found it and read it completely (level 540).
+// The characters that crossed the line both ways, and the time they need on it alone.
+struct WireCount {
+    qint64 characters = 0;
+    double seconds() const { return characters * kChar; }
+};
+
+// A simulator and a tool that has found it and read it completely (level 540), on the classic
+// or the fast link.
 struct Connected {
     SimProcess sim;
     std::unique_ptr<ToolRig> tool;
     double fullReadSeconds = 0;
+    WireCount fullReadWire;
+    WireCount wire;
 
-    bool start(const QStringList& simArguments)
+    bool start(const QStringList& simArguments, bool fast = false)
     {
         if (!startSim(sim, kLineRate + simArguments)) {
             err() << "kinetra-drive-sim did not start: " << sim.output() << Qt::endl;
             return false;
         }
         tool = std::make_unique<ToolRig>(sim.settingsDir());
+        tool->com.setFastLink(fast);
+        tool->com.setWireObserver([this](bool, const QByteArray& bytes) { wire.characters += bytes.size(); });
         tool->confineSearchToCom1();
         tool->com.searchCom();
         if (tool->state.comOnline != 1) {
@@ -62,9 +73,15 @@ struct Connected {
             return false;
         }
         QElapsedTimer t;
+        wire = {};
         t.start();
         tool->com.Connect();
         fullReadSeconds = t.nsecsElapsed() / 1e9;
+        fullReadWire = wire;
+        if (fast && !tool->com.fastLink()) {
+            err() << "the fast link fell back to the classic timing" << Qt::endl;
+            return false;
+        }
         if (tool->state.paramsLoaded != 1 || tool->state.firmwareLevel < 540) {
             err() << "the full read did not complete: " << tool->dialogs.shown.join(QLatin1Char('/')) << Qt::endl;
             return false;
@@ -112,15 +129,45 @@ QList<BenchRow> benchFullReadAndMemory(int runs)
     return {read, memory};
 }
 
-BenchRow benchLoadIntoDrive(int runs)
+QList<BenchRow> benchFastFullRead(int runs)
 {
     QList<double> seconds;
+    QList<double> wire;
+    for (int i = 0; i < runs; ++i) {
+        Connected c;
+        if (!c.start({}, true))
+            return {};
+        c.tool->com.timerReceive().setEnabled(false);
+        seconds << c.fullReadSeconds;
+        wire << c.fullReadWire.seconds();
+    }
+    BenchRow line{QStringLiteral("wire-only time of the full read (level 540)"),
+                  QStringLiteral("s"),
+                  median(wire),
+                  std::nullopt,
+                  Bound::AtMost,
+                  3.5,
+                  QStringLiteral("the characters exchanged, both ways, at 10/9600 s each")};
+    BenchRow read{QStringLiteral("full read, fast link (level 540)"),
+                  QStringLiteral("s"),
+                  median(seconds),
+                  median(wire),
+                  Bound::AtMost,
+                  1.15,
+                  QStringLiteral("model: the wire-only time; ") + runsNote(seconds)};
+    return {line, read};
+}
+
+QList<BenchRow> benchLoadIntoDrive(int runs, bool fast)
+{
+    QList<double> seconds;
+    QList<double> wire;
     double model = 0;
     int writes = 0;
     int refused = 0;
     for (int i = 0; i < runs; ++i) {
         Connected c;
-        if (!c.start({}))
+        if (!c.start({}, fast))
             return {};
         ToolRig& tool = *c.tool;
         tool.com.timerReceive().setEnabled(false);
@@ -141,31 +188,38 @@ BenchRow benchLoadIntoDrive(int runs)
 
         const qsizetype messagesBefore = tool.dialogs.shown.size();
         tool.state.transferActive = true;
+        c.wire = {};
         QElapsedTimer t;
         t.start();
         for (const ParameterRecord& r : sent)
             tool.com.WriteCom(protocol::kAddress, r.cmd, r.value, SelectionTranslation::Keep);
         seconds << t.nsecsElapsed() / 1e9;
+        wire << c.wire.seconds();
         tool.state.transferActive = false;
         refused = int(tool.dialogs.shown.size() - messagesBefore);
+        if (fast && !tool.com.fastLink()) {
+            err() << "the fast link fell back to the classic timing during the load" << Qt::endl;
+            return {};
+        }
     }
-    return {QStringLiteral("load into the drive (level 540)"),
-            QStringLiteral("s"),
-            median(seconds),
-            model,
-            Bound::AtMost,
-            1.03,
-            QStringLiteral("%1 writes, %2 messages; ").arg(writes).arg(refused) + runsNote(seconds)};
+    const QString note = QStringLiteral("%1 writes, %2 messages; ").arg(writes).arg(refused) + runsNote(seconds);
+    if (!fast)
+        return {{QStringLiteral("load into the drive (level 540)"), QStringLiteral("s"), median(seconds), model,
+                 Bound::AtMost, 1.03, note}};
+    return {{QStringLiteral("wire-only time of the load (level 540)"), QStringLiteral("s"), median(wire),
+             std::nullopt, Bound::AtMost, 2.5, QStringLiteral("the characters exchanged, both ways, at 10/9600 s each")},
+            {QStringLiteral("load into the drive, fast link (level 540)"), QStringLiteral("s"), median(seconds),
+             median(wire), Bound::AtMost, 1.25, QStringLiteral("model: the wire-only time; ") + note}};
 }
 
-QList<BenchRow> benchLivePolling(int runs)
+QList<BenchRow> benchLivePolling(int runs, bool fast)
 {
     constexpr double kWindow = 5.0;
     QList<double> rates;
     QList<double> cpu;
     for (int i = 0; i < runs; ++i) {
         Connected c;
-        if (!c.start({}))
+        if (!c.start({}, fast))
             return {};
         ToolRig& tool = *c.tool;
         // Connect has started the live polling; let it settle into its rhythm first.
@@ -179,14 +233,15 @@ QList<BenchRow> benchLivePolling(int runs)
         if (!tool.dialogs.shown.isEmpty())
             err() << "live polling reported: " << tool.dialogs.shown.join(QLatin1Char('/')) << Qt::endl;
     }
-    BenchRow rate{QStringLiteral("live polling, level 540"),
+    const QString link = fast ? QStringLiteral(", fast link") : QString();
+    BenchRow rate{QStringLiteral("live polling, level 540") + link,
                   QStringLiteral("blocks/s"),
                   median(rates),
                   statusBlocksPerSecond(),
                   Bound::AtLeast,
                   0.97,
                   runsNote(rates, 2)};
-    BenchRow load{QStringLiteral("CPU of the tool while live polling"),
+    BenchRow load{QStringLiteral("CPU of the tool while live polling") + link,
                   QStringLiteral("core"),
                   median(cpu),
                   std::nullopt,

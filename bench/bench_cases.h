@@ -10,8 +10,11 @@ namespace kinetra::bench {
 // tool, runs `runs` times and reports medians. A case that could not run reports why on
 // standard error and measures nothing.
 QList<BenchRow> benchFullReadAndMemory(int runs);
-BenchRow benchLoadIntoDrive(int runs);
-QList<BenchRow> benchLivePolling(int runs);
+// The fast link's full read beside the time its characters need on the wire alone.
+QList<BenchRow> benchFastFullRead(int runs);
+// Classic: the load's time against the timing model; fast: the wire-only time, then the load.
+QList<BenchRow> benchLoadIntoDrive(int runs, bool fast);
+QList<BenchRow> benchLivePolling(int runs, bool fast);
 QList<BenchRow> benchSilentDrive(int runs);
 BenchRow benchStartUp(int runs);
 

@@ -73,12 +73,22 @@ int main(int argc, char** argv)
             out << "  " << more[i].name << ": " << more[i].measured << ' ' << more[i].unit << Qt::endl;
         }
     };
-    if (wanted("full read"))
+    if (wanted("full read")) {
         add(benchFullReadAndMemory(runs), {QStringLiteral("full read"), QStringLiteral("resident memory")});
-    if (wanted("load"))
-        add({benchLoadIntoDrive(runs)}, {QStringLiteral("load into the drive")});
-    if (wanted("live polling"))
-        add(benchLivePolling(runs), {QStringLiteral("live polling"), QStringLiteral("CPU while live polling")});
+        add(benchFastFullRead(runs), {QStringLiteral("wire-only time of the full read"),
+                                      QStringLiteral("full read, fast link")});
+    }
+    if (wanted("load")) {
+        add(benchLoadIntoDrive(runs, false), {QStringLiteral("load into the drive")});
+        add(benchLoadIntoDrive(runs, true),
+            {QStringLiteral("wire-only time of the load"), QStringLiteral("load into the drive, fast link")});
+    }
+    if (wanted("live polling")) {
+        add(benchLivePolling(runs, false),
+            {QStringLiteral("live polling"), QStringLiteral("CPU while live polling")});
+        add(benchLivePolling(runs, true), {QStringLiteral("live polling, fast link"),
+                                           QStringLiteral("CPU while live polling, fast link")});
+    }
     if (wanted("silent drive"))
         add(benchSilentDrive(runs),
             {QStringLiteral("CPU, silent drive (live polling)"), QStringLiteral("CPU, silent drive (port search)")});

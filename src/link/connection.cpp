@@ -127,9 +127,12 @@ FullReadOutcome DriveCom::Connect()
         return FullReadOutcome::Deferred;
 
     state_.transferActive = true;
-    // The fast link's trouble is counted per full read.
+    // The fast link's trouble is counted per full read. Like the pause before a write, the
+    // pause before the read lets an owed answer end; the fast link owes none unless the last
+    // answer came short.
     fastLinkTroubles_ = 0;
-    clock_.waitServing(kConnectPause);
+    if (!fast_ || answerOwed_)
+        clock_.waitServing(kConnectPause);
     observer_.fullReadStarted(state_.transferTotal);
 
     // Reads one parameter; false when the read must end (failed or stopped).
