@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -205,6 +206,32 @@ struct WindowRig {
         return out;
     }
     qsizetype mark() const { return port.written().size(); }
+    // The frames since `from` of command `cmd` (with a value beginning `value`, when given).
+    QList<FakeSerialPort::Written> framesOf(qsizetype from, int cmd, const QByteArray& value = {}) const
+    {
+        QList<FakeSerialPort::Written> out;
+        for (qsizetype i = from; i < port.written().size(); ++i) {
+            const QByteArray& f = port.written()[i].bytes;
+            if (f.mid(4, 4).toInt() == cmd && (value.isEmpty() || f.mid(8).startsWith(value)))
+                out << port.written()[i];
+        }
+        return out;
+    }
+    // No frame went out while an answer was still arriving.
+    bool nothingOverlapped() const
+    {
+        return std::none_of(port.written().begin(), port.written().end(),
+                            [](const FakeSerialPort::Written& w) { return w.overlapping; });
+    }
+    // A drive whose answers leave at the line rate, so that every wait is a real one.
+    static sim::DriveConfig paced(int level = 540, const QList<std::pair<int, qint64>>& start = {})
+    {
+        sim::DriveConfig config;
+        config.pacing = true;
+        config.softwareVersion = level;
+        config.startValues = start;
+        return config;
+    }
 };
 
 } // namespace kinetra::test

@@ -1,0 +1,650 @@
+// A technician's flows on the real window against the simulated drive, with the live polling
+// running: every click and key lands inside the answer wait of a poll, as it does after Connect,
+// and must run once that answer is in, whole, with its own pauses on the wire.
+#include "window_rig.h"
+
+#include "frm_login.h"
+#include "frm_save.h"
+#include "input_inside_answer.h"
+#include "numeric_text.h"
+#include "parameter_catalogue.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+namespace {
+
+using Presets = WindowRig::Presets;
+using Start = QList<std::pair<int, qint64>>;
+
+QString languageFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+void click(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+bool edited(WindowRig& r, int index)
+{
+    return r.find<QLabel>(QStringLiteral("lblPara_%1").arg(index))->property("edited").toBool();
+}
+
+// Runs `action` inside the answer to the next poll and lets `seconds` pass.
+void insidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& action, double seconds = 1)
+{
+    InputInsideAnswer inject(r.clock, r.port);
+    inject.arm(point, action);
+    r.clock.advance(seconds);
+    QVERIFY(inject.heldUntilTheAnswerWasIn());
+}
+
+void answerLogin(WindowRig& r, const QString& password)
+{
+    r.onModal = [=](QDialog& d) {
+        auto* box = d.findChild<QLineEdit*>("txtPassword");
+        box->clear();
+        QTest::keyClicks(box, password);
+        click(d.findChild<QPushButton*>("cmdOK"));
+    };
+}
+
+const QList<int> kLists{2125, 2126, 2127, 2129, 2130, 2136, 2139, 2142, 2146, 2147, 2148, 2149};
+
+// Every selection list shows the drive's value, or nothing where the table holds none.
+void listsShowTheTable(WindowRig& r)
+{
+    for (const int list : kLists) {
+        const auto slot = r.state.table.value(list).toInteger();
+        const int expected = slot ? selectionOfValue(list, *slot).value_or(-1) : -1;
+        const int shown = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex();
+        QVERIFY2(shown == expected, qPrintable(QStringLiteral("%1 shows %2").arg(list).arg(shown)));
+    }
+}
+
+} // namespace
+
+class TestWindowFlows : public QObject {
+    Q_OBJECT
+private slots:
+    // Connect reads the device, then the axis parameters the drive's level has; the window
+    // shows what that level offers, and a commit follows the level's rules.
+    void connectReadsAndShowsWhatTheLevelHas_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("axisReads");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("newerPages"); // the diagnostics and programming tabs
+        QTest::addColumn<int>("inputItems");
+        QTest::addColumn<int>("countingText"); // the list text that the drive's 1 of 2126 shows
+        QTest::addColumn<QStringList>("commit");
+        QTest::addColumn<QStringList>("direction");
+        QTest::newRow("499") << 499 << 59 << "V4-99" << false << 4 << 3 << QStringList{"2110=250", "2152=137"}
+                             << QStringList{"2126=0", "2142=1"};
+        QTest::newRow("539") << 539 << 59 << "V5-39" << true << 5 << 4 << QStringList{"2110=250"}
+                             << QStringList{"2126=0", "2142=0"};
+        QTest::newRow("540") << 540 << 100 << "V5-40" << true << 5 << 4 << QStringList{"2110=250"}
+                             << QStringList{"2126=0", "2142=0"};
+    }
+    void connectReadsAndShowsWhatTheLevelHas()
+    {
+        QFETCH(int, level);
+        QFETCH(int, axisReads);
+        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, Presets::Written, languageFolder());
+        r.liveDisplay().started();
+        for (const int list : kLists)
+            QCOMPARE(r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex(), -1);
+        QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
+
+        r.connected();
+        QList<int> reads;
+        for (const Sent& s : r.sent())
+            if (s.poll && s.cmd != 2000)
+                reads << s.cmd;
+        reads = reads.mid(0, reads.indexOf(2199) + 1);
+        const auto count = [&](int from, int to) {
+            return std::count_if(reads.begin(), reads.end(), [&](int c) { return c >= from && c <= to; });
+        };
+        QCOMPARE(count(2400, 2499), 38);
+        QCOMPARE(count(2100, 2199), axisReads);
+        QCOMPARE(reads.size(), 38 + axisReads);
+        QCOMPARE(reads.first(), 2400);
+        QCOMPARE(reads.contains(2156) && reads.contains(2190), level >= 540);
+        QVERIFY(r.com->timerReceive().isEnabled());
+        QVERIFY(r.dialogs.shown.isEmpty());
+
+        QTEST(r.box(2402)->text(), "version");
+        QTEST(r.tabs()->isTabVisible(4), "newerPages");
+        QTEST(r.tabs()->isTabVisible(5), "newerPages");
+        listsShowTheTable(r);
+        QCOMPARE(r.find<QComboBox>("cmbPara_2125")->currentIndex(), 2);
+        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
+        QFETCH(int, countingText);
+        QCOMPARE(r.find<QComboBox>("cmbPara_2126")->currentText(), r.state.selectionTexts.value(countingText));
+
+        // Below 500 a value is taken over with 137; with the internal measuring system the
+        // motor direction follows the counting direction, inverted below 500.
+        r.type(2110, "2,5", false);
+        auto from = r.mark();
+        insidePoll(r, AnswerPoint::Half, [&] { QTest::keyClick(r.box(2110), Qt::Key_Return); });
+        QTEST(r.writes(from), "commit");
+        auto* counting = r.find<QComboBox>("cmbPara_2126");
+        counting->setCurrentIndex(0);
+        emit counting->activated(0);
+        from = r.mark();
+        insidePoll(r, AnswerPoint::LastCharacter, [&] { QTest::keyClick(counting, Qt::Key_Return); });
+        QTEST(r.writes(from), "direction");
+        QVERIFY(r.nothingOverlapped());
+    }
+
+    // Enter in a box while polling runs: the typed number is scaled by its parameter's decimal
+    // places and written once; a value the drive refuses is rolled back in the box (and its
+    // mirror) and in the table.
+    void anEditIsWrittenOrRolledBack_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("decPnt");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<AnswerPoint>("point");
+        const auto row = [](const char* name, int box, int decPnt, const char* typed, const QStringList& written,
+                            const char* shown, bool refused, AnswerPoint point) {
+            QTest::newRow(name) << box << decPnt << QString(typed) << written << QString(shown) << refused << point;
+        };
+        using P = AnswerPoint;
+        row("position, 1 place", 2101, 1, "7", {"2101=70"}, "7,0", false, P::FirstCharacter);
+        row("extra decimal stays a digit", 2101, 1, "7,25", {"2101=725"}, "72,5", false, P::Half);
+        row("position, 2 places", 2102, 2, "12,5", {"2102=1250"}, "12,50", false, P::LastCharacter);
+        row("position, no places", 2102, 0, "12,5", {"2102=125"}, "125", false, P::Half);
+        row("hundredths", 2110, 1, "1,234", {"2110=1234"}, "12,34", false, P::FirstCharacter);
+        row("hundredths typed whole", 2110, 3, "0,5", {"2110=50"}, "0,50", false, P::Half);
+        row("thousandths", 2115, 1, "3", {"2115=3000"}, "3,000", false, P::LastCharacter);
+        row("plain", 2106, 1, "1,5", {"2106=15"}, "15", false, P::Half);
+        row("negative", 2103, 2, "-0,50", {"2103=-50"}, "-0,50", false, P::FirstCharacter);
+        row("minus zero", 2103, 0, "-0", {"2103=0"}, "0", false, P::Half);
+        row("leading zeros", 2106, 1, "007", {"2106=7"}, "7", false, P::LastCharacter);
+        row("simple panel mirror", 3107, 1, "4", {"2107=400"}, "4,00", false, P::Half);
+        row("beyond the range: refused", 2113, 1, "150", {"2113=150"}, "80", true, P::FirstCharacter);
+        row("refused on the mirror", 3113, 1, "0", {"2113=0"}, "80", true, P::LastCharacter);
+        row("no digit at all", 2110, 1, ",,", {}, ",,", false, P::Half);
+        row("minus inside a scaled entry", 2110, 1, "1-2", {}, "1-2", false, P::Half);
+        row("read-only box", 2100, 1, "5", {}, nullptr, false, P::Half);
+    }
+    void anEditIsWrittenOrRolledBack()
+    {
+        QFETCH(int, box);
+        QFETCH(int, decPnt);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, written);
+        QFETCH(QString, shown);
+        QFETCH(bool, refused);
+        QFETCH(AnswerPoint, point);
+        WindowRig r(WindowRig::paced(), {{"Decpnt", QString::number(decPnt)}});
+        r.started().connected();
+        const int cmd = commandOfBox(box);
+        const QString before = r.state.table.value(cmd).toText();
+        r.type(box, typed, false);
+        const auto from = r.mark();
+        insidePoll(r, point, [&] { QTest::keyClick(r.box(box), Qt::Key_Return); });
+        QCOMPARE(r.writes(from), written);
+        if (!shown.isNull())
+            QCOMPARE(r.box(box)->text(), shown);
+        if (const auto mirror = mirrorBoxOf(cmd); mirror && refused)
+            QCOMPARE(r.box(*mirror)->text(), r.box(cmd)->text());
+        QCOMPARE(r.dialogs.texts(), refused ? QStringList{"msg75"} : QStringList{});
+        if (refused)
+            QCOMPARE(r.state.table.value(cmd).toText(), before);
+        if (!written.isEmpty())
+            QVERIFY(!edited(r, box));
+        // The live display writing into a box only shows; it never commits.
+        r.window->setText(el::txtPara(2111), QStringLiteral("12345678901"));
+        const auto later = r.mark();
+        r.clock.advance(0.5);
+        QCOMPARE(r.writes(later), QStringList());
+        QCOMPARE(r.box(2111)->text(), QString()); // longer than ten characters: emptied
+        QVERIFY(r.nothingOverlapped());
+    }
+
+    // Leaving an edited box asks; No (the default) puts the drive's value back, Yes commits.
+    void leavingAnEditedBoxAsks_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("unchanged: no question") << "0,50" << MessageAnswer::No << QStringList() << "0,50";
+        QTest::newRow("no") << "1,5" << MessageAnswer::No << QStringList() << "0,50";
+        QTest::newRow("yes") << "1,5" << MessageAnswer::Yes << QStringList{"2110=150"} << "1,50";
+    }
+    void leavingAnEditedBoxAsks()
+    {
+        QFETCH(QString, typed);
+        QFETCH(MessageAnswer, answer);
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        r.type(2110, typed, false);
+        r.dialogs.answers.push_back(answer);
+        const auto from = r.mark();
+        insidePoll(r, AnswerPoint::Half, [&] { r.leave(r.box(2110)); });
+        QTEST(r.writes(from), "written");
+        QTEST(r.box(2110)->text(), "shown");
+        QCOMPARE(r.dialogs.shown.size(), typed == QLatin1String("0,50") ? 0 : 1);
+        if (!r.dialogs.shown.isEmpty()) {
+            QCOMPARE(r.dialogs.shown[0].text, QStringLiteral("msg36"));
+            QCOMPARE(r.dialogs.shown[0].buttons, MessageButtons::YesNo);
+            QCOMPARE(r.dialogs.shown[0].defaultAnswer, MessageAnswer::No);
+            QVERIFY(!edited(r, 2110));
+        }
+    }
+
+    // A list position is written as the drive's value (the edge evaluation's 0/1/2 are 1/2/4
+    // edges); a refusal, or No when the list loses the focus, shows the drive's value again.
+    void aListChoiceIsTranslatedAndCommitted_data()
+    {
+        QTest::addColumn<int>("list");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<int>("shownAfter");
+        QTest::newRow("one edge") << 2125 << 0 << "enter" << QStringList{"2125=1"} << 0;
+        QTest::newRow("two edges") << 2125 << 1 << "enter" << QStringList{"2125=2"} << 1;
+        QTest::newRow("four edges") << 2125 << 2 << "enter" << QStringList{"2125=4"} << 2;
+        QTest::newRow("the position is the value") << 2127 << 1 << "enter" << QStringList{"2127=1"} << 1;
+        QTest::newRow("refused") << 2125 << 0 << "refuse" << QStringList{"2125=1"} << 1;
+        QTest::newRow("focus lost, no") << 2125 << 2 << "leave" << QStringList() << 1;
+    }
+    void aListChoiceIsTranslatedAndCommitted()
+    {
+        QFETCH(int, list);
+        QFETCH(int, position);
+        QFETCH(QString, how);
+        WindowRig r(WindowRig::paced(540, {{2125, 2}}));
+        r.liveDisplay().started().connected();
+        auto* box = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list));
+        QCOMPARE(r.find<QComboBox>("cmbPara_2125")->currentIndex(), 1);
+        box->setCurrentIndex(position);
+        emit box->activated(position);
+        QVERIFY(edited(r, list));
+        r.drive.faults().refuseWrites = how == QLatin1String("refuse");
+        const auto from = r.mark();
+        insidePoll(r, AnswerPoint::Half, [&] {
+            if (how == QLatin1String("leave"))
+                r.leave(box);
+            else
+                QTest::keyClick(box, Qt::Key_Return);
+        });
+        QTEST(r.writes(from), "written");
+        QTEST(box->currentIndex(), "shownAfter");
+        QCOMPARE(r.dialogs.texts(), how == QLatin1String("enter") ? QStringList() : QStringList{how == "refuse" ? "msg75" : "msg36"});
+        QVERIFY(!edited(r, list));
+        QCOMPARE(r.window->pendingSelection(), how == QLatin1String("leave") ? list : 0);
+    }
+
+    // The decimal places changed while online: every position box shows the drive's value under
+    // the new setting at once, so Enter on an unchanged box sends the value the drive holds.
+    void decimalPlacesChangedWhileOnline_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("x to x.x") << 0 << 1 << "-1234,5" << AnswerPoint::FirstCharacter;
+        QTest::newRow("x.x to x.xx") << 1 << 2 << "-123,45" << AnswerPoint::Half;
+        QTest::newRow("x.xx to x") << 2 << 0 << "-12345" << AnswerPoint::LastCharacter;
+    }
+    void decimalPlacesChangedWhileOnline()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(AnswerPoint, point);
+        WindowRig r(WindowRig::paced(540, {{2101, -12345}, {2102, 500}}), {{"Decpnt", QString::number(from)}});
+        r.started().connected();
+        insidePoll(r, point, [&] { r.window->elementAs<QAbstractButton>(Element{"optDec", to})->click(); });
+        QTEST(r.box(2101)->text(), "shown");
+        QCOMPARE(r.box(2102)->text(), formatValue(QStringLiteral("500"), 2102, to).value());
+        QCOMPARE(r.box(3102)->text(), r.box(2102)->text());
+        const auto mark = r.mark();
+        insidePoll(r, point, [&] { QTest::keyClick(r.box(2101), Qt::Key_Return); });
+        QCOMPARE(r.writes(mark), QStringList{QStringLiteral("2101=-12345")});
+    }
+
+    // A command goes out 0.3 s after the click (and the link's 0.1 s before a write), with no
+    // poll in between; the polling resumes after it.
+    void aCommandGoesOutAPauseAfterTheClick_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("Start Absolut, first character") << 128 << AnswerPoint::FirstCharacter;
+        QTest::newRow("reference run, half") << 139 << AnswerPoint::Half;
+        QTest::newRow("Start Absolut, last character") << 128 << AnswerPoint::LastCharacter;
+    }
+    void aCommandGoesOutAPauseAfterTheClick()
+    {
+        QFETCH(int, button);
+        QFETCH(AnswerPoint, point);
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        InputInsideAnswer inject(r.clock, r.port);
+        const auto from = r.mark();
+        inject.arm(point, [&] { click(r.button(button)); });
+        r.clock.advance(1);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.writes(from), QStringList{QStringLiteral("2152=%1").arg(button)});
+        const double sentAt = r.framesOf(from, 2152).first().time;
+        QVERIFY2(qAbs(sentAt - inject.ranAt() - 0.4) < 0.01, qPrintable(QString::number(sentAt - inject.ranAt())));
+        for (const Sent& s : r.sent(from))
+            QVERIFY(!(s.poll && s.time > inject.ranAt() && s.time < sentAt));
+        QVERIFY(r.com->timerReceive().isEnabled());
+        QVERIFY(r.nothingOverlapped());
+    }
+
+    // A jog runs while its button is held and stops once, however the holding ends.
+    void aJogStopsHoweverItEnds_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("positive, released") << 132 << "release" << AnswerPoint::FirstCharacter;
+        QTest::newRow("negative, released") << 133 << "release" << AnswerPoint::Half;
+        QTest::newRow("released outside the button") << 132 << "outside" << AnswerPoint::LastCharacter;
+        QTest::newRow("the button loses the focus") << 132 << "focus" << AnswerPoint::Half;
+        QTest::newRow("the window closes while held") << 132 << "close" << AnswerPoint::Half;
+        QTest::newRow("the window closes before the stop") << 132 << "release and close" << AnswerPoint::Half;
+    }
+    void aJogStopsHoweverItEnds()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, end);
+        QFETCH(AnswerPoint, point);
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        QAbstractButton* jog = r.button(button);
+        const auto from = r.mark();
+        insidePoll(r, point, [&] { QTest::mousePress(jog, Qt::LeftButton); });
+        const QString start = QStringLiteral("2152=%1").arg(button);
+        QCOMPARE(r.writes(from), QStringList{start});
+        // (A negative jog from the start position ends at once at the end limit.)
+        if (button == 132)
+            QVERIFY(r.drive.model().axis(1).moving());
+        const QPoint outside(-8, -8);
+        if (end == QLatin1String("focus")) {
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(jog, &out);
+            r.clock.advance(1);
+            QCOMPARE(r.writes(from), (QStringList{start, "2152=129"}));
+        }
+        if (end == QLatin1String("close") || end == QLatin1String("release and close")) {
+            if (end != QLatin1String("close"))
+                QTest::mouseRelease(jog, Qt::LeftButton, {}, jog->rect().center());
+            r.window->close();
+            QCOMPARE(r.writes(from), (QStringList{start, "2152=129"}));
+            return;
+        }
+        const auto atRelease = r.mark();
+        QTest::mouseRelease(jog, Qt::LeftButton, {}, end == QLatin1String("release") ? jog->rect().center() : outside);
+        QCOMPARE(r.writes(atRelease), QStringList());
+        r.clock.advance(2);
+        QCOMPARE(r.writes(from), (QStringList{start, "2152=129"}));
+        r.clock.advance(5);
+        QVERIFY(!r.drive.model().axis(1).moving());
+        QVERIFY(r.com->timerReceive().isEnabled());
+    }
+
+    // Stop while a silent drive's poll waits: Stop acts as soon as the poll has ended, without
+    // its retries, and a link the user took offline is not reported as broken.
+    void stopDuringASilentDrivesPollTakesTheLinkOfflineQuietly()
+    {
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        r.drive.faults().silent = true;
+        const double pressed = r.clock.now() + 0.2;
+        r.clock.postUserInput(pressed, [&] { click(r.find<QAbstractButton>("cmdStop")); });
+        r.clock.advance(5);
+        QCOMPARE(r.state.comOnline, 0);
+        QVERIFY(r.dialogs.shown.isEmpty());
+        QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
+        const QList<Sent> all = r.sent();
+        QVERIFY(std::count_if(all.begin(), all.end(), [&](const Sent& s) { return s.poll && s.time > pressed; }) <= 1);
+    }
+
+    // "Parameter speichern" writes 153 on the press alone. The save button opens the save
+    // window with the polling off; "Speichern" sends 137, pauses 1 s, sends 138, and the drive
+    // then hears nothing for 3 s. "Saved" shows only once the drive acknowledged.
+    void saveWithItsPauses_data()
+    {
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::addColumn<bool>("refusing");
+        QTest::newRow("first character in") << AnswerPoint::FirstCharacter << false;
+        QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter << false;
+        QTest::newRow("a drive that refuses") << AnswerPoint::Half << true;
+    }
+    void saveWithItsPauses()
+    {
+        QFETCH(AnswerPoint, point);
+        QFETCH(bool, refusing);
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        auto from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(153)); });
+        QCOMPARE(r.writes(from), QStringList{"2152=153"});
+
+        std::unique_ptr<frmSave> save;
+        r.window->onSaveWindow = [&] {
+            save = std::make_unique<frmSave>(*r.com, *r.window, r.window.get());
+            save->show();
+        };
+        from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(138)); });
+        QVERIFY(save && save->isVisible());
+        QVERIFY(!r.com->timerReceive().isEnabled());
+        QCOMPARE(r.writes(from), QStringList());
+
+        r.drive.faults().refuseWrites = refusing;
+        QStringList helpTexts;
+        QObject::connect(r.find<QLineEdit>("txtHelp_0"), &QLineEdit::textChanged, [&](const QString& t) { helpTexts << t; });
+        const double clicked = r.clock.now() + 0.2;
+        r.clock.postUserInput(clicked, [&] { click(save->findChild<QPushButton*>("cmdComand1_0")); });
+        // "End" right behind it: it closes the window once the save is through.
+        r.clock.postUserInput(clicked + 0.05, [&] { click(save->findChild<QPushButton*>("cmdComand1_1")); });
+        r.clock.advance(6);
+        QVERIFY(!save->isVisible());
+        QVERIFY(r.nothingOverlapped());
+        if (refusing) {
+            QCOMPARE(r.writes(from), QStringList{"2152=137"});
+            QVERIFY(!helpTexts.contains("msg62"));
+            QCOMPARE(r.dialogs.texts(), QStringList{"msg75"});
+            return;
+        }
+        QCOMPARE(r.writes(from), QStringList({"2152=137", "2152=138"}));
+        const auto takeOver = r.framesOf(from, 2152, "137").first();
+        const auto saved = r.framesOf(from, 2152, "138").first();
+        const double pause = saved.time - takeOver.answerTo;
+        QVERIFY2(pause >= 1.0 && pause < 1.2, qPrintable(QString::number(pause)));
+        // While the drive saves message 76, then 62.
+        QVERIFY(helpTexts.contains("msg76"));
+        QVERIFY(helpTexts.lastIndexOf("msg62") > helpTexts.indexOf("msg76"));
+        // The polling resumes with the window closed, not before the drive has saved.
+        QList<Sent> after;
+        for (const Sent& s : r.sent(from))
+            if (s.time > saved.time)
+                after << s;
+        QVERIFY(!after.isEmpty() && after.first().poll);
+        QVERIFY(after.first().time >= saved.answerTo + 3.0);
+    }
+
+    // A switch inside a poll's answer shows every text of the new language at once, refills the
+    // lists with the drive's values still shown, and leaves the boxes' values alone.
+    void aLanguageSwitchChangesTextsNotValues_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("inputItems");
+        QTest::newRow("level 499") << 499 << 4;
+        QTest::newRow("level 540") << 540 << 5;
+    }
+    void aLanguageSwitchChangesTextsNotValues()
+    {
+        QFETCH(int, level);
+        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {{"Language", "1"}}, Presets::Written,
+                    languageFolder());
+        r.liveDisplay().started().connected();
+        r.window->cmdTool_Click();
+        const auto texts = [&] {
+            return QStringList{r.find<QCheckBox>("chkRead_0")->text(), r.find<QCheckBox>("chkRead_1")->text(),
+                               r.find<QCheckBox>("chkReadStop_0")->text(), r.find<QLabel>("txtCur")->text(),
+                               r.find<QLabel>("txtPwm")->text(), r.find<QCheckBox>("Check2")->text()};
+        };
+        const auto fromMessages = [&] {
+            const SharedState& s = r.state;
+            return QStringList{s.message(45), s.message(46), s.message(47), s.message(43) + "1A",
+                               s.message(43) + "24" + s.message(44), s.message(63)};
+        };
+        QCOMPARE(texts(), fromMessages());
+        const QStringList german = texts();
+        const QString list0 = r.find<QComboBox>("cmbPara_2125")->itemText(0);
+        const QString value = r.box(2110)->text();
+        r.window->setText(el::helpLine(), r.state.message(40));
+        const auto from = r.mark();
+        insidePoll(r, AnswerPoint::Half,
+                   [&] { QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5)); });
+        QCOMPARE(r.state.languageIndex, 0);
+        QCOMPARE(texts(), fromMessages());
+        QVERIFY(texts() != german);
+        QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QString());
+        QCOMPARE(r.find<QComboBox>("cmbPara_2125")->itemText(0), QStringLiteral("1x"));
+        QVERIFY(list0 != QStringLiteral("1x"));
+        listsShowTheTable(r);
+        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
+        QCOMPARE(r.box(2110)->text(), value);
+        QCOMPARE(r.writes(from), QStringList());
+    }
+
+    // A service command on a locked window: the press opens the login and does nothing else; a
+    // wrong password is refused and selected for retyping; after the login the next press runs
+    // the reset: the code 0.3 s after the release, then 2 s with the progress bar for the drive
+    // to restore its settings, then everything is read again. Cancel withdraws the login.
+    void aServiceResetAfterTheLogin_data() { addAnswerPoints(); }
+    void aServiceResetAfterTheLogin()
+    {
+        QFETCH(AnswerPoint, point);
+        WindowRig r(WindowRig::paced(), {{"Security", "1"}});
+        r.started().connected();
+        QVERIFY(!r.find("Check2")->isEnabled());
+        answerLogin(r, "secret");
+        auto from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(162)); });
+        QCOMPARE(r.modalsOpened, 1);
+        QCOMPARE(r.dialogs.texts(), QStringList{"msg73"});
+        QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("msg68"));
+        frmLogin* login = r.window->loginWindow();
+        QVERIFY(login->isVisible());
+        QVERIFY(!r.state.loginGranted);
+        auto* password = login->findChild<QLineEdit*>("txtPassword");
+        QCOMPARE(password->selectedText(), QStringLiteral("secret"));
+        QTest::keyClicks(password, "Talvo");
+        QTest::keyClick(password, Qt::Key_Return); // OK is the default button
+        QVERIFY(r.state.loginGranted);
+        QVERIFY(!login->isVisible());
+        QVERIFY(r.find("frameSecurity")->isEnabled());
+        QVERIFY(r.find("Check2")->isEnabled());
+        QCOMPARE(r.writes(from), QStringList());
+
+        QList<int> progress;
+        QObject::connect(r.find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged, [&](int v) { progress << v; });
+        InputInsideAnswer inject(r.clock, r.port);
+        from = r.mark();
+        inject.arm(point, [&] { click(r.button(162)); });
+        r.clock.advance(8);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.writes(from), QStringList{"2452=162"});
+        const auto reset = r.framesOf(from, 2452).first();
+        QVERIFY(qAbs(reset.time - inject.ranAt() - 0.4) < 0.01);
+        const auto reread = r.framesOf(from, 2400);
+        QCOMPARE(reread.size(), 1);
+        const double restore = reread[0].time - reset.answerTo;
+        QVERIFY2(restore >= 2.0 && restore < 2.3, qPrintable(QString::number(restore)));
+        QVERIFY(*std::max_element(progress.begin(), progress.end()) >= 75);
+        QCOMPARE(progress.last(), 0);
+        const QList<Sent> sent = r.sent(from);
+        QVERIFY(std::count_if(sent.begin(), sent.end(), [](const Sent& s) { return s.poll && s.cmd / 100 == 24; }) >= 38);
+        QVERIFY(r.com->timerReceive().isEnabled());
+        QCOMPARE(r.state.comOnline, 1);
+        QCOMPARE(r.dialogs.shown.size(), 1);
+        QVERIFY(r.nothingOverlapped());
+        QVERIFY(!r.find("framepara_0")->isEnabled()); // the lock stays on the rest
+
+        // Cancel (Escape) withdraws the login: the next press asks again.
+        login->show();
+        QTest::keyClick(login, Qt::Key_Escape);
+        QVERIFY(!r.state.loginGranted);
+        r.onModal = {};
+        from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(161)); });
+        QCOMPARE(r.modalsOpened, 2);
+        QCOMPARE(r.writes(from), QStringList());
+    }
+
+    // The endurance test: the next move goes out only after a status block polled once the last
+    // move was acknowledged shows "in position", then the pause of box 12. A canOPEN drive's bus
+    // state in the high bits of the status word does not stop it; the Stop press does.
+    void theEnduranceTestWaitsForEachMove_data()
+    {
+        QTest::addColumn<int>("deviceType");
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("RS232") << 2011 << AnswerPoint::FirstCharacter;
+        QTest::newRow("canOPEN, bus state in the high bits") << 2013 << AnswerPoint::LastCharacter;
+    }
+    void theEnduranceTestWaitsForEachMove()
+    {
+        QFETCH(int, deviceType);
+        QFETCH(AnswerPoint, point);
+        // Fast and slow speed 1 % of the top speed: 2 mm/s, so 5 mm take 2.5 s.
+        sim::DriveConfig config = WindowRig::paced(540, {{2113, 4}, {2114, 4}});
+        config.deviceType = deviceType;
+        config.busState = 5;
+        WindowRig r(config);
+        r.liveDisplay().started().connected();
+        r.type(10, "0");
+        r.type(11, "50");
+        r.type(12, "1");
+        QCOMPARE(r.com->TimerTest().interval(), 1000);
+        const auto from = r.mark();
+        insidePoll(r, point, [&] { QTest::mousePress(r.button(0), Qt::LeftButton); }, 0.5);
+        QTest::mouseRelease(r.button(0), Qt::LeftButton);
+        r.clock.advance(30);
+        const auto moves = r.framesOf(from, 2152, "128");
+        QVERIFY2(moves.size() >= 4, qPrintable(QString::number(moves.size())));
+        // The first move goes to where the drive stands already: it is in position at once.
+        for (qsizetype i = 2; i < moves.size(); ++i)
+            QVERIFY(moves[i].time - moves[i - 1].answerTo >= 3.5);
+        QStringList targets;
+        for (const QString& w : r.writes(from))
+            if (w.startsWith(QLatin1String("2101=")))
+                targets << w.mid(5);
+        for (qsizetype i = 0; i < targets.size(); ++i)
+            QCOMPARE(targets[i], QString(i % 2 == 0 ? "0" : "500"));
+        QVERIFY(r.state.testRunning);
+        QVERIFY(r.dialogs.shown.isEmpty());
+        QVERIFY(r.nothingOverlapped());
+
+        const auto atStop = r.mark();
+        QTest::mousePress(r.button(129), Qt::LeftButton);
+        QVERIFY(!r.state.testRunning);
+        QVERIFY(!r.com->TimerTest().isEnabled());
+        QTest::mouseRelease(r.button(129), Qt::LeftButton);
+        r.clock.advance(3);
+        QCOMPARE(r.writes(atStop), QStringList{"2152=129"});
+    }
+};
+
+QTEST_MAIN(TestWindowFlows)
+#include "test_window_flows.moc"
