@@ -23,7 +23,7 @@ namespace {
 using Presets = WindowRig::Presets;
 using Start = QList<std::pair<int, qint64>>;
 
-QString languageFolder()
+QString programFolder()
 {
     return QCoreApplication::applicationDirPath();
 }
@@ -98,7 +98,7 @@ private slots:
     {
         QFETCH(int, level);
         QFETCH(int, axisReads);
-        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, Presets::Written, languageFolder());
+        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, Presets::Written, programFolder());
         r.liveDisplay().started();
         for (const int list : kLists)
             QCOMPARE(r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex(), -1);
@@ -495,7 +495,7 @@ private slots:
     {
         QFETCH(int, level);
         WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {{"Language", "1"}}, Presets::Written,
-                    languageFolder());
+                    programFolder());
         r.liveDisplay().started().connected();
         r.window->cmdTool_Click();
         const auto texts = [&] {
