@@ -116,7 +116,6 @@ private slots:
         QCOMPARE(count(2400, 2499), 38);
         QCOMPARE(count(2100, 2199), axisReads);
         QCOMPARE(reads.size(), 38 + axisReads);
-        QCOMPARE(reads.first(), 2400);
         QCOMPARE(reads.contains(2156) && reads.contains(2190), level >= 540);
         QVERIFY(r.com->timerReceive().isEnabled());
         QVERIFY(r.dialogs.shown.isEmpty());
@@ -142,69 +141,114 @@ private slots:
         from = r.mark();
         insidePoll(r, AnswerPoint::LastCharacter, [&] { QTest::keyClick(counting, Qt::Key_Return); });
         QTEST(r.writes(from), "direction");
+
+        // A language switch shows every text of the new language at once, refills the lists
+        // for the level with the drive's values still shown, and leaves the values alone.
+        r.window->cmdTool_Click();
+        const auto texts = [&] {
+            return QStringList{r.find<QCheckBox>("chkRead_0")->text(), r.find<QLabel>("txtCur")->text(),
+                               r.find<QLabel>("txtPwm")->text(), r.find<QCheckBox>("Check2")->text(),
+                               r.find<QComboBox>("cmbPara_2125")->itemText(0)};
+        };
+        const auto fromMessages = [&] {
+            const SharedState& s = r.state;
+            return QStringList{s.message(45), s.message(43) + "1A", s.message(43) + "24" + s.message(44),
+                               s.message(63), s.selectionTexts.value(0)};
+        };
+        QCOMPARE(texts(), fromMessages());
+        const QStringList german = texts();
+        const QString value = r.box(2110)->text();
+        r.window->setText(el::helpLine(), r.state.message(40));
+        from = r.mark();
+        insidePoll(r, AnswerPoint::FirstCharacter,
+                   [&] { QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5)); });
+        QCOMPARE(r.state.languageIndex, 0);
+        QCOMPARE(texts(), fromMessages());
+        QCOMPARE(r.state.selectionTexts.value(0), QStringLiteral("1x"));
+        QVERIFY(texts() != german);
+        QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QString());
+        listsShowTheTable(r);
+        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
+        QCOMPARE(r.box(2110)->text(), value);
+        QCOMPARE(r.writes(from), QStringList());
         QVERIFY(r.nothingOverlapped());
     }
 
-    // Enter in a box while polling runs: the typed number is scaled by its parameter's decimal
-    // places and written once; a value the drive refuses is rolled back in the box (and its
-    // mirror) and in the table.
+    // Enter in a box, or leaving an edited box and answering the question, while polling runs:
+    // the typed number is scaled by its parameter's decimal places and written once; a value the
+    // drive refuses is rolled back in the box (and its mirror) and in the table.
     void anEditIsWrittenOrRolledBack_data()
     {
         QTest::addColumn<int>("box");
         QTest::addColumn<int>("decPnt");
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QStringList>("written");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("asked");
         QTest::addColumn<AnswerPoint>("point");
-        const auto row = [](const char* name, int box, int decPnt, const char* typed, const QStringList& written,
-                            const char* shown, bool refused, AnswerPoint point) {
-            QTest::newRow(name) << box << decPnt << QString(typed) << written << QString(shown) << refused << point;
+        int n = 0;
+        const auto row = [&n](const char* name, int box, int decPnt, const char* typed, const char* how,
+                              const QStringList& written, const char* shown, const char* asked = "") {
+            QTest::newRow(name) << box << decPnt << QString(typed) << QString(how) << written << QString(shown)
+                                << QString(asked) << AnswerPoint(n++ % 3);
         };
-        using P = AnswerPoint;
-        row("position, 1 place", 2101, 1, "7", {"2101=70"}, "7,0", false, P::FirstCharacter);
-        row("extra decimal stays a digit", 2101, 1, "7,25", {"2101=725"}, "72,5", false, P::Half);
-        row("position, 2 places", 2102, 2, "12,5", {"2102=1250"}, "12,50", false, P::LastCharacter);
-        row("position, no places", 2102, 0, "12,5", {"2102=125"}, "125", false, P::Half);
-        row("hundredths", 2110, 1, "1,234", {"2110=1234"}, "12,34", false, P::FirstCharacter);
-        row("hundredths typed whole", 2110, 3, "0,5", {"2110=50"}, "0,50", false, P::Half);
-        row("thousandths", 2115, 1, "3", {"2115=3000"}, "3,000", false, P::LastCharacter);
-        row("plain", 2106, 1, "1,5", {"2106=15"}, "15", false, P::Half);
-        row("negative", 2103, 2, "-0,50", {"2103=-50"}, "-0,50", false, P::FirstCharacter);
-        row("minus zero", 2103, 0, "-0", {"2103=0"}, "0", false, P::Half);
-        row("leading zeros", 2106, 1, "007", {"2106=7"}, "7", false, P::LastCharacter);
-        row("simple panel mirror", 3107, 1, "4", {"2107=400"}, "4,00", false, P::Half);
-        row("beyond the range: refused", 2113, 1, "150", {"2113=150"}, "80", true, P::FirstCharacter);
-        row("refused on the mirror", 3113, 1, "0", {"2113=0"}, "80", true, P::LastCharacter);
-        row("no digit at all", 2110, 1, ",,", {}, ",,", false, P::Half);
-        row("minus inside a scaled entry", 2110, 1, "1-2", {}, "1-2", false, P::Half);
-        row("read-only box", 2100, 1, "5", {}, nullptr, false, P::Half);
+        row("position, 1 place", 2101, 1, "7", "enter", {"2101=70"}, "7,0");
+        row("extra decimal stays a digit", 2101, 1, "7,25", "enter", {"2101=725"}, "72,5");
+        row("position, 2 places", 2102, 2, "12,5", "enter", {"2102=1250"}, "12,50");
+        row("position, no places", 2102, 0, "12,5", "enter", {"2102=125"}, "125");
+        row("hundredths", 2110, 1, "1,234", "enter", {"2110=1234"}, "12,34");
+        row("hundredths typed whole", 2110, 3, "0,5", "enter", {"2110=50"}, "0,50");
+        row("thousandths", 2115, 1, "3", "enter", {"2115=3000"}, "3,000");
+        row("plain", 2106, 1, "1,5", "enter", {"2106=15"}, "15");
+        row("negative", 2103, 2, "-0,50", "enter", {"2103=-50"}, "-0,50");
+        row("minus zero", 2103, 0, "-0", "enter", {"2103=0"}, "0");
+        row("leading zeros", 2106, 1, "007", "enter", {"2106=7"}, "7");
+        row("simple panel mirror", 3107, 1, "4", "enter", {"2107=400"}, "4,00");
+        row("beyond the range: refused", 2113, 1, "150", "enter", {"2113=150"}, "80", "msg75");
+        row("refused on the mirror", 3113, 1, "0", "enter", {"2113=0"}, "80", "msg75");
+        row("no digit at all", 2110, 1, ",,", "enter", {}, ",,");
+        row("minus inside a scaled entry", 2110, 1, "1-2", "enter", {}, "1-2");
+        row("read-only box", 2100, 1, "5", "enter", {}, nullptr);
+        row("left unchanged: no question", 2110, 1, "0,50", "leave", {}, "0,50");
+        row("left, answered no", 2110, 1, "1,5", "leave", {}, "0,50", "msg36");
+        row("left, answered yes", 2110, 1, "1,5", "leave yes", {"2110=150"}, "1,50", "msg36");
     }
     void anEditIsWrittenOrRolledBack()
     {
         QFETCH(int, box);
         QFETCH(int, decPnt);
-        QFETCH(QString, typed);
+        QFETCH(QString, how);
         QFETCH(QStringList, written);
         QFETCH(QString, shown);
-        QFETCH(bool, refused);
-        QFETCH(AnswerPoint, point);
+        QFETCH(QString, asked);
         WindowRig r(WindowRig::paced(), {{"Decpnt", QString::number(decPnt)}});
         r.started().connected();
         const int cmd = commandOfBox(box);
         const QString before = r.state.table.value(cmd).toText();
+        QFETCH(QString, typed);
         r.type(box, typed, false);
+        if (how == QLatin1String("leave yes"))
+            r.dialogs.answers.push_back(MessageAnswer::Yes);
         const auto from = r.mark();
-        insidePoll(r, point, [&] { QTest::keyClick(r.box(box), Qt::Key_Return); });
+        QFETCH(AnswerPoint, point);
+        insidePoll(r, point, [&] {
+            if (how == QLatin1String("enter"))
+                QTest::keyClick(r.box(box), Qt::Key_Return);
+            else
+                r.leave(r.box(box));
+        });
         QCOMPARE(r.writes(from), written);
         if (!shown.isNull())
             QCOMPARE(r.box(box)->text(), shown);
-        if (const auto mirror = mirrorBoxOf(cmd); mirror && refused)
-            QCOMPARE(r.box(*mirror)->text(), r.box(cmd)->text());
-        QCOMPARE(r.dialogs.texts(), refused ? QStringList{"msg75"} : QStringList{});
-        if (refused)
+        QCOMPARE(r.dialogs.texts(), asked.isEmpty() ? QStringList() : QStringList{asked});
+        if (asked == QLatin1String("msg36"))
+            QCOMPARE(r.dialogs.shown[0].defaultAnswer, MessageAnswer::No);
+        if (asked == QLatin1String("msg75")) {
             QCOMPARE(r.state.table.value(cmd).toText(), before);
-        if (!written.isEmpty())
+            QCOMPARE(r.box(*mirrorBoxOf(cmd))->text(), r.box(cmd)->text());
+        }
+        if (!written.isEmpty() || !asked.isEmpty())
             QVERIFY(!edited(r, box));
         // The live display writing into a box only shows; it never commits.
         r.window->setText(el::txtPara(2111), QStringLiteral("12345678901"));
@@ -213,38 +257,6 @@ private slots:
         QCOMPARE(r.writes(later), QStringList());
         QCOMPARE(r.box(2111)->text(), QString()); // longer than ten characters: emptied
         QVERIFY(r.nothingOverlapped());
-    }
-
-    // Leaving an edited box asks; No (the default) puts the drive's value back, Yes commits.
-    void leavingAnEditedBoxAsks_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<MessageAnswer>("answer");
-        QTest::addColumn<QStringList>("written");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("unchanged: no question") << "0,50" << MessageAnswer::No << QStringList() << "0,50";
-        QTest::newRow("no") << "1,5" << MessageAnswer::No << QStringList() << "0,50";
-        QTest::newRow("yes") << "1,5" << MessageAnswer::Yes << QStringList{"2110=150"} << "1,50";
-    }
-    void leavingAnEditedBoxAsks()
-    {
-        QFETCH(QString, typed);
-        QFETCH(MessageAnswer, answer);
-        WindowRig r(WindowRig::paced());
-        r.started().connected();
-        r.type(2110, typed, false);
-        r.dialogs.answers.push_back(answer);
-        const auto from = r.mark();
-        insidePoll(r, AnswerPoint::Half, [&] { r.leave(r.box(2110)); });
-        QTEST(r.writes(from), "written");
-        QTEST(r.box(2110)->text(), "shown");
-        QCOMPARE(r.dialogs.shown.size(), typed == QLatin1String("0,50") ? 0 : 1);
-        if (!r.dialogs.shown.isEmpty()) {
-            QCOMPARE(r.dialogs.shown[0].text, QStringLiteral("msg36"));
-            QCOMPARE(r.dialogs.shown[0].buttons, MessageButtons::YesNo);
-            QCOMPARE(r.dialogs.shown[0].defaultAnswer, MessageAnswer::No);
-            QVERIFY(!edited(r, 2110));
-        }
     }
 
     // A list position is written as the drive's value (the edge evaluation's 0/1/2 are 1/2/4
@@ -318,86 +330,76 @@ private slots:
         QCOMPARE(r.writes(mark), QStringList{QStringLiteral("2101=-12345")});
     }
 
-    // A command goes out 0.3 s after the click (and the link's 0.1 s before a write), with no
-    // poll in between; the polling resumes after it.
-    void aCommandGoesOutAPauseAfterTheClick_data()
-    {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<AnswerPoint>("point");
-        QTest::newRow("Start Absolut, first character") << 128 << AnswerPoint::FirstCharacter;
-        QTest::newRow("reference run, half") << 139 << AnswerPoint::Half;
-        QTest::newRow("Start Absolut, last character") << 128 << AnswerPoint::LastCharacter;
-    }
-    void aCommandGoesOutAPauseAfterTheClick()
-    {
-        QFETCH(int, button);
-        QFETCH(AnswerPoint, point);
-        WindowRig r(WindowRig::paced());
-        r.started().connected();
-        InputInsideAnswer inject(r.clock, r.port);
-        const auto from = r.mark();
-        inject.arm(point, [&] { click(r.button(button)); });
-        r.clock.advance(1);
-        QVERIFY(inject.heldUntilTheAnswerWasIn());
-        QCOMPARE(r.writes(from), QStringList{QStringLiteral("2152=%1").arg(button)});
-        const double sentAt = r.framesOf(from, 2152).first().time;
-        QVERIFY2(qAbs(sentAt - inject.ranAt() - 0.4) < 0.01, qPrintable(QString::number(sentAt - inject.ranAt())));
-        for (const Sent& s : r.sent(from))
-            QVERIFY(!(s.poll && s.time > inject.ranAt() && s.time < sentAt));
-        QVERIFY(r.com->timerReceive().isEnabled());
-        QVERIFY(r.nothingOverlapped());
-    }
-
-    // A jog runs while its button is held and stops once, however the holding ends.
-    void aJogStopsHoweverItEnds_data()
+    // A command goes out 0.3 s after its release (and the link's 0.1 s before a write), with no
+    // poll in between; a jog goes out on the press, runs while held and stops once, however the
+    // holding ends. The polling resumes after either.
+    void commandsAndJogs_data()
     {
         QTest::addColumn<int>("button");
         QTest::addColumn<QString>("end");
         QTest::addColumn<AnswerPoint>("point");
-        QTest::newRow("positive, released") << 132 << "release" << AnswerPoint::FirstCharacter;
-        QTest::newRow("negative, released") << 133 << "release" << AnswerPoint::Half;
-        QTest::newRow("released outside the button") << 132 << "outside" << AnswerPoint::LastCharacter;
-        QTest::newRow("the button loses the focus") << 132 << "focus" << AnswerPoint::Half;
-        QTest::newRow("the window closes while held") << 132 << "close" << AnswerPoint::Half;
-        QTest::newRow("the window closes before the stop") << 132 << "release and close" << AnswerPoint::Half;
+        QTest::newRow("Start Absolut") << 128 << "click" << AnswerPoint::FirstCharacter;
+        QTest::newRow("reference run") << 139 << "click" << AnswerPoint::LastCharacter;
+        QTest::newRow("jog, released") << 132 << "release" << AnswerPoint::FirstCharacter;
+        QTest::newRow("negative jog, released") << 133 << "release" << AnswerPoint::Half;
+        QTest::newRow("jog released outside the button") << 132 << "outside" << AnswerPoint::LastCharacter;
+        QTest::newRow("jog button loses the focus") << 132 << "focus" << AnswerPoint::Half;
+        QTest::newRow("window closes while the jog is held") << 132 << "close" << AnswerPoint::Half;
+        QTest::newRow("window closes before the stop") << 132 << "release and close" << AnswerPoint::Half;
     }
-    void aJogStopsHoweverItEnds()
+    void commandsAndJogs()
     {
         QFETCH(int, button);
         QFETCH(QString, end);
         QFETCH(AnswerPoint, point);
         WindowRig r(WindowRig::paced());
         r.started().connected();
-        QAbstractButton* jog = r.button(button);
+        QAbstractButton* b = r.button(button);
+        const QString code = QStringLiteral("2152=%1").arg(button);
+        InputInsideAnswer inject(r.clock, r.port);
         const auto from = r.mark();
-        insidePoll(r, point, [&] { QTest::mousePress(jog, Qt::LeftButton); });
-        const QString start = QStringLiteral("2152=%1").arg(button);
-        QCOMPARE(r.writes(from), QStringList{start});
-        // (A negative jog from the start position ends at once at the end limit.)
-        if (button == 132)
-            QVERIFY(r.drive.model().axis(1).moving());
-        const QPoint outside(-8, -8);
-        if (end == QLatin1String("focus")) {
-            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-            QCoreApplication::sendEvent(jog, &out);
+        if (end == QLatin1String("click")) {
+            inject.arm(point, [&] { click(b); });
             r.clock.advance(1);
-            QCOMPARE(r.writes(from), (QStringList{start, "2152=129"}));
-        }
-        if (end == QLatin1String("close") || end == QLatin1String("release and close")) {
-            if (end != QLatin1String("close"))
-                QTest::mouseRelease(jog, Qt::LeftButton, {}, jog->rect().center());
-            r.window->close();
-            QCOMPARE(r.writes(from), (QStringList{start, "2152=129"}));
+            QVERIFY(inject.heldUntilTheAnswerWasIn());
+            QCOMPARE(r.writes(from), QStringList{code});
+            const double sentAt = r.framesOf(from, 2152).first().time;
+            QVERIFY2(qAbs(sentAt - inject.ranAt() - 0.4) < 0.01, qPrintable(QString::number(sentAt - inject.ranAt())));
+            for (const Sent& s : r.sent(from))
+                QVERIFY(!(s.poll && s.time > inject.ranAt() && s.time < sentAt));
+            QVERIFY(r.com->timerReceive().isEnabled());
+            QVERIFY(r.nothingOverlapped());
             return;
         }
+        inject.arm(point, [&] { QTest::mousePress(b, Qt::LeftButton); });
+        r.clock.advance(1);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.writes(from), QStringList{code});
+        // (A negative jog from the start position ends at once at the end limit.)
+        QCOMPARE(r.drive.model().axis(1).moving(), button == 132);
+        const QStringList stopped{code, "2152=129"};
+        if (end.contains(QLatin1String("close"))) {
+            if (end != QLatin1String("close"))
+                QTest::mouseRelease(b, Qt::LeftButton, {}, b->rect().center());
+            r.window->close();
+            QCOMPARE(r.writes(from), stopped);
+            return;
+        }
+        if (end == QLatin1String("focus")) {
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(b, &out);
+            r.clock.advance(1);
+            QCOMPARE(r.writes(from), stopped);
+        }
         const auto atRelease = r.mark();
-        QTest::mouseRelease(jog, Qt::LeftButton, {}, end == QLatin1String("release") ? jog->rect().center() : outside);
+        QTest::mouseRelease(b, Qt::LeftButton, {}, end == QLatin1String("release") ? b->rect().center() : QPoint(-8, -8));
         QCOMPARE(r.writes(atRelease), QStringList());
         r.clock.advance(2);
-        QCOMPARE(r.writes(from), (QStringList{start, "2152=129"}));
+        QCOMPARE(r.writes(from), stopped);
         r.clock.advance(5);
         QVERIFY(!r.drive.model().axis(1).moving());
         QVERIFY(r.com->timerReceive().isEnabled());
+        QVERIFY(r.nothingOverlapped());
     }
 
     // Stop while a silent drive's poll waits: Stop acts as soon as the poll has ended, without
@@ -480,52 +482,6 @@ private slots:
                 after << s;
         QVERIFY(!after.isEmpty() && after.first().poll);
         QVERIFY(after.first().time >= saved.answerTo + 3.0);
-    }
-
-    // A switch inside a poll's answer shows every text of the new language at once, refills the
-    // lists with the drive's values still shown, and leaves the boxes' values alone.
-    void aLanguageSwitchChangesTextsNotValues_data()
-    {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("inputItems");
-        QTest::newRow("level 499") << 499 << 4;
-        QTest::newRow("level 540") << 540 << 5;
-    }
-    void aLanguageSwitchChangesTextsNotValues()
-    {
-        QFETCH(int, level);
-        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {{"Language", "1"}}, Presets::Written,
-                    programFolder());
-        r.liveDisplay().started().connected();
-        r.window->cmdTool_Click();
-        const auto texts = [&] {
-            return QStringList{r.find<QCheckBox>("chkRead_0")->text(), r.find<QCheckBox>("chkRead_1")->text(),
-                               r.find<QCheckBox>("chkReadStop_0")->text(), r.find<QLabel>("txtCur")->text(),
-                               r.find<QLabel>("txtPwm")->text(), r.find<QCheckBox>("Check2")->text()};
-        };
-        const auto fromMessages = [&] {
-            const SharedState& s = r.state;
-            return QStringList{s.message(45), s.message(46), s.message(47), s.message(43) + "1A",
-                               s.message(43) + "24" + s.message(44), s.message(63)};
-        };
-        QCOMPARE(texts(), fromMessages());
-        const QStringList german = texts();
-        const QString list0 = r.find<QComboBox>("cmbPara_2125")->itemText(0);
-        const QString value = r.box(2110)->text();
-        r.window->setText(el::helpLine(), r.state.message(40));
-        const auto from = r.mark();
-        insidePoll(r, AnswerPoint::Half,
-                   [&] { QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5)); });
-        QCOMPARE(r.state.languageIndex, 0);
-        QCOMPARE(texts(), fromMessages());
-        QVERIFY(texts() != german);
-        QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QString());
-        QCOMPARE(r.find<QComboBox>("cmbPara_2125")->itemText(0), QStringLiteral("1x"));
-        QVERIFY(list0 != QStringLiteral("1x"));
-        listsShowTheTable(r);
-        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
-        QCOMPARE(r.box(2110)->text(), value);
-        QCOMPARE(r.writes(from), QStringList());
     }
 
     // A service command on a locked window: the press opens the login and does nothing else; a
