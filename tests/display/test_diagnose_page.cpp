@@ -111,8 +111,22 @@ private slots:
             r.moveTo(20000, 6);
             QVERIFY(r.driveDisplay->chart().chartFull());
             const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
-            QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Current)) > 100);
-            QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Pwm)) > 100);
+            const auto pixels = [&](ChartInk ink) { return countPixels(chart->backingImage(), chart->inkColour(ink)); };
+            QVERIFY(pixels(ChartInk::Current) > 100 && pixels(ChartInk::Pwm) > 100);
+            // A cleared trace box, or a multiplier without a digit, leaves its trace out of every
+            // later redraw.
+            r.window->show();
+            r.tabs()->setCurrentIndex(4);
+            QTest::mouseClick(r.find<QCheckBox>(QStringLiteral("chkRead"), 1), Qt::LeftButton);
+            auto* multiplier = r.find<QLineEdit>(QStringLiteral("valCurMult"));
+            multiplier->selectAll();
+            QTest::keyClicks(multiplier, QStringLiteral("x"));
+            r.moveTo(0, 6);
+            QVERIFY(pixels(ChartInk::Current) == 0 && pixels(ChartInk::Pwm) == 0);
+            multiplier->selectAll();
+            QTest::keyClicks(multiplier, QStringLiteral("2"));
+            r.moveTo(20000, 6);
+            QVERIFY(pixels(ChartInk::Current) > 100);
         } else {
             r.clock.advance(5);
         }
@@ -125,34 +139,6 @@ private slots:
         auto* bar = r.find<QLabel>(QStringLiteral("StatusBar1"), 3);
         QVERIFY2(panel.contains(bar->text()), qPrintable(bar->text()));
         QCOMPARE(bar->frameShadow(), QFrame::Raised);
-    }
-
-    // The trace boxes and multipliers as a user sets them reach the chart: a cleared box or a
-    // multiplier without a digit leaves its trace out of every later redraw.
-    void traceBoxesAndMultipliersSteerTheChart()
-    {
-        DiagnoseWindowRig r(driveConfig(2013));
-        QVERIFY(r.connect());
-        r.window->show();
-        r.tabs()->setCurrentIndex(4);
-        auto* pwmBox = r.find<QCheckBox>(QStringLiteral("chkRead"), 1);
-        QTest::mouseClick(pwmBox, Qt::LeftButton);
-        QVERIFY(!pwmBox->isChecked());
-        auto* currentMultiplier = r.find<QLineEdit>(QStringLiteral("valCurMult"));
-        currentMultiplier->selectAll();
-        QTest::keyClicks(currentMultiplier, QStringLiteral("x"));
-        r.moveTo(20000, 6);
-        QVERIFY(r.driveDisplay->chart().chartFull());
-        const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
-        QCOMPARE(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Current)), 0);
-        QCOMPARE(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Pwm)), 0);
-
-        QTest::mouseClick(pwmBox, Qt::LeftButton);
-        currentMultiplier->selectAll();
-        QTest::keyClicks(currentMultiplier, QStringLiteral("2"));
-        r.moveTo(0, 6);
-        QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Current)) > 100);
-        QVERIFY(countPixels(chart->backingImage(), chart->inkColour(ChartInk::Pwm)) > 100);
     }
 };
 

