@@ -1,6 +1,8 @@
 // What the live display makes of the drive's values, as tables of known answers: the status
-// word's texts and lamps, the identification and field-bus texts, and the diagnosis chart.
+// word's texts and lamps, the identification and field-bus texts, and the diagnosis chart with
+// its pixels.
 #include "device_texts.h"
+#include "diagnosis_chart.h"
 #include "display_rig.h"
 #include "status_word.h"
 
@@ -165,43 +167,31 @@ private slots:
         }
     }
 
-    void deviceTypeNamesTheDriveAndHidesWhatItLacks_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("hardware");
-        QTest::addColumn<int>("busType");
-        QTest::addColumn<bool>("encoderTaken"); // checked and hidden, "Parameter speichern" hidden
-        QTest::addColumn<bool>("olderPivora");  // note 79, impulse boxes disabled, flank list hidden
-        QTest::newRow("Pivora canOPEN") << 2013 << "Pivora canOPEN" << 1 << true << false;
-        QTest::newRow("Pivora RS232") << 2010 << "Pivora RS232" << 0 << true << false;
-        QTest::newRow("older Pivora canOPEN") << 2053 << "Pivora canOPEN" << 1 << true << true;
-        QTest::newRow("older Pivora ProfiBus") << 2054 << "Pivora ProfiBus" << 2 << true << true;
-        QTest::newRow("unnamed ProfiBus") << 2024 << "before" << 2 << false << false;
-        QTest::newRow("Corvex RS422") << 2002 << "Corvex RS422" << 0 << false << false;
-        QTest::newRow("Tusk1 canOPEN") << 2033 << "Tusk1 canOPEN" << 1 << false << false;
-        QTest::newRow("no family 4") << 2043 << "before" << 0 << false << false;
-        QTest::newRow("no interface 5") << 2015 << "before" << 0 << false << false;
-        QTest::newRow("beyond the table") << 2063 << "before" << 0 << false << false;
-    }
+    // The device type names the drive; a Pivora takes the encoder box (checked and hidden, and
+    // "Parameter speichern" hidden); an older Pivora also gets note 79, its impulse boxes
+    // disabled and its flank list hidden.
     void deviceTypeNamesTheDriveAndHidesWhatItLacks()
     {
-        QFETCH(int, code);
-        QFETCH(bool, encoderTaken);
-        QFETCH(bool, olderPivora);
-        DisplayRig r;
-        r.state.busType = 2;
-        r.window.setText(el::txtPara(2401), QStringLiteral("before"));
-        r.show(code, 2401);
-        QTEST(r.text(el::txtPara(2401)), "hardware");
-        QTEST(r.state.busType, "busType");
-        QCOMPARE(r.extra.isChecked(el::chkEncoder()), encoderTaken);
-        QCOMPARE(r.visible(el::chkEncoder()), !encoderTaken);
-        QCOMPARE(r.visible(el::cmdComand(153)), !encoderTaken);
-        QCOMPARE(r.text(el::txtPara(1)), olderPivora ? QStringLiteral("msg79") : QString());
-        for (int box : {2106, 3106})
-            QCOMPARE(r.window.enabled.value(RecordingWindow::key(el::txtPara(box)), true), !olderPivora);
-        QCOMPARE(r.visible(el::cmbPara(2125)), !olderPivora);
-        QCOMPARE(r.visible(el::lblPara(2125)), !olderPivora);
+        for (const auto& [code, hardware, busType, pivora, older] :
+             {std::tuple{2013, "Pivora canOPEN", 1, true, false}, {2010, "Pivora RS232", 0, true, false},
+              {2053, "Pivora canOPEN", 1, true, true},  {2054, "Pivora ProfiBus", 2, true, true},
+              {2024, "before", 2, false, false},        {2002, "Corvex RS422", 0, false, false},
+              {2033, "Tusk1 canOPEN", 1, false, false}, {2043, "before", 0, false, false},
+              {2015, "before", 0, false, false},        {2063, "before", 0, false, false}}) {
+            DisplayRig r;
+            r.state.busType = 2;
+            r.window.setText(el::txtPara(2401), QStringLiteral("before"));
+            r.show(code, 2401);
+            QVERIFY2(r.text(el::txtPara(2401)) == QString(hardware) && r.state.busType == busType, hardware);
+            QCOMPARE(r.extra.isChecked(el::chkEncoder()), pivora);
+            QCOMPARE(r.visible(el::chkEncoder()), !pivora);
+            QCOMPARE(r.visible(el::cmdComand(153)), !pivora);
+            QCOMPARE(r.text(el::txtPara(1)), older ? QStringLiteral("msg79") : QString());
+            for (const int box : {2106, 3106})
+                QCOMPARE(r.window.enabled.value(RecordingWindow::key(el::txtPara(box)), true), !older);
+            QCOMPARE(r.visible(el::cmbPara(2125)), !older);
+            QCOMPARE(r.visible(el::lblPara(2125)), !older);
+        }
     }
 
     // The texts alone, as the command line prints them, and the version as the window shows it
@@ -270,11 +260,8 @@ private slots:
             QCOMPARE(chart.inked(ChartInk::Pwm).size(), 1);
             const QList<Line> current = chart.inked(ChartInk::Current);
             QCOMPARE(current.size(), height > 0 ? 1 : 0);
-            if (height > 0) {
-                QCOMPARE(current[0].x0, 100.0);
-                QCOMPARE(current[0].x1, 200.0);
-                QCOMPARE(current[0].y1, kZero - height);
-            }
+            if (height > 0)
+                QVERIFY(current[0].x0 == 100.0 && current[0].x1 == 200.0 && current[0].y1 == kZero - height);
         }
     }
 
@@ -293,9 +280,7 @@ private slots:
         QCOMPARE(chart.clears, 0);
         QCOMPARE(chart.inked(ChartInk::Current).size(), 49);
         const Line last = chart.inked(ChartInk::Current).last();
-        QCOMPARE(last.x0, 4900.0);
-        QCOMPARE(last.y0, kZero - 49);
-        QCOMPARE(last.y1, kZero - 50);
+        QVERIFY(last.x0 == 4900.0 && last.y0 == kZero - 49 && last.y1 == kZero - 50);
         for (int n = 51; n <= 60; ++n) {
             r.sample(127, 10 * n);
             QCOMPARE(chart.clears, n - 50);
@@ -304,7 +289,6 @@ private slots:
             // Grid every 100 units both ways, then the zero line.
             QCOMPARE(chart.inked(ChartInk::Grid).size(), 14 + 51);
             QCOMPARE(chart.inked(ChartInk::Zero).size(), 1);
-            QCOMPARE(chart.inked(ChartInk::Zero)[0].y0, kZero);
             // The newest segment ends at the right edge (the first scroll shows the newest
             // sample twice: its history holds it twice).
             const QList<Line> current = chart.inked(ChartInk::Current);
@@ -323,11 +307,38 @@ private slots:
         paused.sample(127, 700);
         QCOMPARE(paused.drive.chart().chartX(), 300.0);
         const Line kept = paused.extra.recordingChart.inked(ChartInk::Current).last();
-        QCOMPARE(kept.x0, 300.0);
-        QCOMPARE(kept.x1, 300.0);
-        QCOMPARE(kept.y1, kZero - 300);
+        QVERIFY(kept.x0 == 300.0 && kept.x1 == 300.0 && kept.y1 == kZero - 300);
+    }
+
+    void newestSegmentOnTheBackingImage()
+    {
+        DiagnosisChart chart;
+        chart.resize(1000, 279);
+        DisplayRig r;
+        r.extra.surface = &chart;
+        const QImage& image = chart.backingImage();
+        const auto at = [&](double x, double y) { return QColor(image.pixel(chart.pixelOf(x, y))); };
+        // Values between grid lines, so each pixel below has one ink only.
+        for (int n = 1; n <= 10; ++n)
+            r.sample(127 + 25, n <= 8 ? 150 : 250);
+        // Before the chart is full: no grid, the newest segment at samples 9 to 10.
+        QCOMPARE(at(950, 1295 - 250), chart.inkColour(ChartInk::Current));
+        QCOMPARE(at(950, 1295 - 100), chart.inkColour(ChartInk::Pwm));
+        QCOMPARE(at(950, 100), chart.background());
+
+        for (int n = 11; n <= 60; ++n)
+            r.sample(n < 59 ? 127 : 227, n < 58 ? 150 : 350);
+        // Full: grid, zero line, and the newest segment at the right edge.
+        QCOMPARE(at(4950, 1295 - 350), chart.inkColour(ChartInk::Current));
+        QCOMPARE(at(4950, 1295 - 400), chart.inkColour(ChartInk::Pwm));
+        QCOMPARE(at(4950, 1295), chart.inkColour(ChartInk::Zero));
+        QCOMPARE(at(4950, 100), chart.inkColour(ChartInk::Grid));
+        QCOMPARE(at(4950, 150), chart.background());
+        // The samples before it moved left, and nothing stayed of the first pass.
+        QCOMPARE(at(4850, 1295 - 350), chart.inkColour(ChartInk::Current));
+        QCOMPARE(at(950, 1295 - 250), chart.background());
     }
 };
 
-QTEST_GUILESS_MAIN(TestDisplayTables)
+QTEST_MAIN(TestDisplayTables)
 #include "test_display_tables.moc"

@@ -3,6 +3,9 @@
 // and must run once that answer is in, whole, with its own pauses on the wire.
 #include "window_rig.h"
 
+#include "../display/diagnose_window_rig.h"
+#include "diagnosis_chart.h"
+
 #include "frm_login.h"
 #include "frm_save.h"
 #include "input_inside_answer.h"
@@ -21,7 +24,6 @@ using namespace kinetra::test;
 namespace {
 
 using Presets = WindowRig::Presets;
-using Start = QList<std::pair<int, qint64>>;
 
 QString programFolder()
 {
@@ -55,6 +57,25 @@ void answerLogin(WindowRig& r, const QString& password)
         QTest::keyClicks(box, password);
         click(d.findChild<QPushButton*>("cmdOK"));
     };
+}
+
+int countPixels(const QImage& image, const QColor& colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour.rgb();
+    return n;
+}
+
+// Lamps lit, by number: ledOn shown and ledOff hidden.
+QList<int> litLamps(const WindowRig& r)
+{
+    QList<int> lit;
+    for (int k = 0; k <= 8; ++k)
+        if (!r.hidden(QStringLiteral("ledOn_%1").arg(k)) && r.hidden(QStringLiteral("ledOff_%1").arg(k)))
+            lit << k;
+    return lit;
 }
 
 const QList<int> kLists{2125, 2126, 2127, 2129, 2130, 2136, 2139, 2142, 2146, 2147, 2148, 2149};
@@ -601,6 +622,73 @@ private slots:
         QTest::mouseRelease(r.button(129), Qt::LeftButton);
         r.clock.advance(3);
         QCOMPARE(r.writes(atStop), QStringList{"2152=129"});
+    }
+
+    // The whole page live against a canOPEN drive with inputs 1 and 3 on, moving, and a
+    // ProfiBus drive standing with its emergency-stop circuit open.
+    void theDiagnosticsPageLive_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QList<int>>("lit");
+        QTest::addColumn<int>("status1"); // the message on the page
+        QTest::addColumn<QStringList>("panel");
+        QTest::newRow("canOPEN, moving") << 2013 << "Pivora canOPEN" << QList<int>{0, 2, 3, 5, 7, 8} << 50
+                                         << QStringList{"canOPEN  operate", "canOPEN : OPERATE"};
+        QTest::newRow("ProfiBus, emergency stop") << 2014 << "Pivora ProfiBus" << QList<int>{3, 4, 8} << 78
+                                                  << QStringList{"ProfiBus : DATA EX "};
+    }
+    void theDiagnosticsPageLive()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<int>, lit);
+        QFETCH(QStringList, panel);
+        sim::DriveConfig config = WindowRig::paced();
+        config.pacing = false;
+        config.deviceType = type;
+        config.inputs = type == 2013 ? 1 | 4 : 0;
+        config.emergencyStopOpen = type != 2013;
+        DiagnoseWindowRig r(config);
+        QVERIFY(r.connect());
+        QVERIFY(r.tabs()->isTabVisible(4));
+        QTEST(r.window->text(el::txtPara(2401)), "model");
+        QCOMPARE(r.window->text(el::txtPara(2402)), QStringLiteral("V5-40"));
+        // A Pivora measures with its own encoder: the box is ticked and hidden.
+        QVERIFY(r.extra->isChecked(el::chkEncoder()));
+        QVERIFY(r.find(QStringLiteral("chkEncoder"))->isHidden());
+        QVERIFY(r.find(QStringLiteral("cmdComand"), 153)->isHidden());
+        if (type == 2013) {
+            r.moveTo(20000, 6);
+            QVERIFY(r.driveDisplay->chart().chartFull());
+            const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
+            const auto pixels = [&](ChartInk ink) { return countPixels(chart->backingImage(), chart->inkColour(ink)); };
+            QVERIFY(pixels(ChartInk::Current) > 100 && pixels(ChartInk::Pwm) > 100);
+            // A cleared trace box, or a multiplier without a digit, leaves its trace out of every
+            // later redraw.
+            r.window->show();
+            r.tabs()->setCurrentIndex(4);
+            QTest::mouseClick(r.find<QCheckBox>(QStringLiteral("chkRead"), 1), Qt::LeftButton);
+            auto* multiplier = r.find<QLineEdit>(QStringLiteral("valCurMult"));
+            multiplier->selectAll();
+            QTest::keyClicks(multiplier, QStringLiteral("x"));
+            r.moveTo(0, 6);
+            QVERIFY(pixels(ChartInk::Current) == 0 && pixels(ChartInk::Pwm) == 0);
+            multiplier->selectAll();
+            QTest::keyClicks(multiplier, QStringLiteral("2"));
+            r.moveTo(20000, 6);
+            QVERIFY(pixels(ChartInk::Current) > 100);
+        } else {
+            r.clock.advance(5);
+        }
+        QVERIFY(r.dialogs.shown.isEmpty());
+        QCOMPARE(litLamps(r), lit);
+        QFETCH(int, status1);
+        QCOMPARE(r.window->text(el::txtPara1(2180)), r.state.message(type == 2013 ? status1 : 50));
+        QCOMPARE(r.window->text(el::txtPara(2180)), r.state.message(status1));
+        // The bus is up: the status word says so, or the field-bus poll does.
+        auto* bar = r.find<QLabel>(QStringLiteral("StatusBar1"), 3);
+        QVERIFY2(panel.contains(bar->text()), qPrintable(bar->text()));
+        QCOMPARE(bar->frameShadow(), QFrame::Raised);
     }
 };
 
