@@ -192,14 +192,6 @@ private slots:
         // Hidden by design and never shown: the debug frame, its box and the second test button.
         for (const char* name : {"framepara_13", "cmdComand_1", "chkDebug"})
             QVERIFY(r.hidden(name));
-        QSet<QString> seen;
-        for (QWidget* widget : w.findChildren<QWidget*>()) {
-            const QString name = widget->objectName();
-            if (widget->window() != &w || name.isEmpty() || name.startsWith(QLatin1String("qt_")))
-                continue;
-            QVERIFY2(!seen.contains(name), qPrintable(name));
-            seen.insert(name);
-        }
 
         // Every entry box and list is its label's buddy, named by the label's current text;
         // every picture button by its hint.
