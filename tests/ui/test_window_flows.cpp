@@ -193,9 +193,12 @@ private slots:
         QVERIFY(r.nothingOverlapped());
     }
 
-    // Enter in a box, or leaving an edited box and answering the question, while polling runs:
-    // the typed number is scaled by its parameter's decimal places and written once; a value the
-    // drive refuses is rolled back in the box (and its mirror) and in the table.
+    // Enter in a box or a list, or leaving it and answering the question, while polling runs: a
+    // typed number is scaled by its parameter's decimal places, a list position becomes the
+    // drive's value (the edge evaluation's 0/1/2 are 1/2/4 edges), and either is written once; a
+    // value the drive refuses is rolled back in the window (a box's mirror too) and the table.
+    // The decimal places changed online show every position anew, so Enter on an unchanged
+    // box sends the value the drive holds.
     void anEditIsWrittenOrRolledBack_data()
     {
         QTest::addColumn<int>("box");
@@ -234,6 +237,15 @@ private slots:
         row("left unchanged: no question", 2110, 1, "0,50", "leave", {}, "0,50");
         row("left, answered no", 2110, 1, "1,5", "leave", {}, "0,50", "msg36");
         row("left, answered yes", 2110, 1, "1,5", "leave yes", {"2110=150"}, "1,50", "msg36");
+        row("one edge", 2125, 1, "0", "enter", {"2125=1"}, "0");
+        row("two edges", 2125, 1, "1", "enter", {"2125=2"}, "1");
+        row("four edges", 2125, 1, "2", "enter", {"2125=4"}, "2");
+        row("the list position is the value", 2127, 1, "1", "enter", {"2127=1"}, "1");
+        row("list choice refused", 2125, 1, "0", "refuse", {"2125=1"}, "1", "msg75");
+        row("list left, answered no", 2125, 1, "2", "leave", {}, "1", "msg36");
+        row("decimals x to x.x", 2101, 0, nullptr, "decimals 1", {"2101=-12345"}, "-1234,5");
+        row("decimals x.x to x.xx", 2101, 1, nullptr, "decimals 2", {"2101=-12345"}, "-123,45");
+        row("decimals x.xx to x", 2101, 2, nullptr, "decimals 0", {"2101=-12345"}, "-12345");
     }
     void anEditIsWrittenOrRolledBack()
     {
@@ -243,25 +255,36 @@ private slots:
         QFETCH(QStringList, written);
         QFETCH(QString, shown);
         QFETCH(QString, asked);
-        WindowRig r(WindowRig::paced(), {{"Decpnt", QString::number(decPnt)}});
-        r.started().connected();
+        WindowRig r(WindowRig::paced(540, {{2125, 2}, {2101, -12345}}), {{"Decpnt", QString::number(decPnt)}});
+        r.liveDisplay().started().connected();
         const int cmd = commandOfBox(box);
         const QString before = r.state.table.value(cmd).toText();
+        auto* list = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(box));
+        QWidget* widget = list ? static_cast<QWidget*>(list) : r.box(box);
         QFETCH(QString, typed);
-        r.type(box, typed, false);
+        if (list) {
+            list->setCurrentIndex(typed.toInt());
+            emit list->activated(typed.toInt());
+        } else if (!typed.isNull()) {
+            r.type(box, typed, false);
+        }
         if (how == QLatin1String("leave yes"))
             r.dialogs.answers.push_back(MessageAnswer::Yes);
+        r.drive.faults().refuseWrites = how == QLatin1String("refuse");
         const auto from = r.mark();
         QFETCH(AnswerPoint, point);
         insidePoll(r, point, [&] {
-            if (how == QLatin1String("enter"))
-                QTest::keyClick(r.box(box), Qt::Key_Return);
+            if (how.startsWith(QLatin1String("decimals")))
+                r.window->elementAs<QAbstractButton>(Element{"optDec", how.right(1).toInt()})->click();
+            if (how.startsWith(QLatin1String("leave")))
+                r.leave(widget);
             else
-                r.leave(r.box(box));
+                QTest::keyClick(widget, Qt::Key_Return);
         });
         QCOMPARE(r.writes(from), written);
         if (!shown.isNull())
-            QCOMPARE(r.box(box)->text(), shown);
+            QCOMPARE(list ? QString::number(list->currentIndex()) : r.box(box)->text(), shown);
+        QCOMPARE(r.window->pendingSelection() != 0, list && how == QLatin1String("leave"));
         QCOMPARE(r.dialogs.texts(), asked.isEmpty() ? QStringList() : QStringList{asked});
         if (asked == QLatin1String("msg36"))
             QCOMPARE(r.dialogs.shown[0].defaultAnswer, MessageAnswer::No);
@@ -271,6 +294,8 @@ private slots:
             QCOMPARE(r.box(*mirror)->text(), r.box(cmd)->text());
         if (!written.isEmpty() || !asked.isEmpty())
             QVERIFY(!edited(r, box));
+        if (how.startsWith(QLatin1String("decimals")))
+            QCOMPARE(r.box(3102)->text(), r.box(2102)->text());
         // The live display writing into a box only shows; it never commits.
         r.window->setText(el::txtPara(2111), QStringLiteral("12345678901"));
         const auto later = r.mark();
@@ -278,77 +303,6 @@ private slots:
         QCOMPARE(r.writes(later), QStringList());
         QCOMPARE(r.box(2111)->text(), QString()); // longer than ten characters: emptied
         QVERIFY(r.nothingOverlapped());
-    }
-
-    // A list position is written as the drive's value (the edge evaluation's 0/1/2 are 1/2/4
-    // edges); a refusal, or No when the list loses the focus, shows the drive's value again.
-    void aListChoiceIsTranslatedAndCommitted_data()
-    {
-        QTest::addColumn<int>("list");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("written");
-        QTest::addColumn<int>("shownAfter");
-        QTest::newRow("one edge") << 2125 << 0 << "enter" << QStringList{"2125=1"} << 0;
-        QTest::newRow("two edges") << 2125 << 1 << "enter" << QStringList{"2125=2"} << 1;
-        QTest::newRow("four edges") << 2125 << 2 << "enter" << QStringList{"2125=4"} << 2;
-        QTest::newRow("the position is the value") << 2127 << 1 << "enter" << QStringList{"2127=1"} << 1;
-        QTest::newRow("refused") << 2125 << 0 << "refuse" << QStringList{"2125=1"} << 1;
-        QTest::newRow("focus lost, no") << 2125 << 2 << "leave" << QStringList() << 1;
-    }
-    void aListChoiceIsTranslatedAndCommitted()
-    {
-        QFETCH(int, list);
-        QFETCH(int, position);
-        QFETCH(QString, how);
-        WindowRig r(WindowRig::paced(540, {{2125, 2}}));
-        r.liveDisplay().started().connected();
-        auto* box = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list));
-        QCOMPARE(r.find<QComboBox>("cmbPara_2125")->currentIndex(), 1);
-        box->setCurrentIndex(position);
-        emit box->activated(position);
-        QVERIFY(edited(r, list));
-        r.drive.faults().refuseWrites = how == QLatin1String("refuse");
-        const auto from = r.mark();
-        insidePoll(r, AnswerPoint::Half, [&] {
-            if (how == QLatin1String("leave"))
-                r.leave(box);
-            else
-                QTest::keyClick(box, Qt::Key_Return);
-        });
-        QTEST(r.writes(from), "written");
-        QTEST(box->currentIndex(), "shownAfter");
-        QCOMPARE(r.dialogs.texts(), how == QLatin1String("enter") ? QStringList() : QStringList{how == "refuse" ? "msg75" : "msg36"});
-        QVERIFY(!edited(r, list));
-        QCOMPARE(r.window->pendingSelection(), how == QLatin1String("leave") ? list : 0);
-    }
-
-    // The decimal places changed while online: every position box shows the drive's value under
-    // the new setting at once, so Enter on an unchanged box sends the value the drive holds.
-    void decimalPlacesChangedWhileOnline_data()
-    {
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<AnswerPoint>("point");
-        QTest::newRow("x to x.x") << 0 << 1 << "-1234,5" << AnswerPoint::FirstCharacter;
-        QTest::newRow("x.x to x.xx") << 1 << 2 << "-123,45" << AnswerPoint::Half;
-        QTest::newRow("x.xx to x") << 2 << 0 << "-12345" << AnswerPoint::LastCharacter;
-    }
-    void decimalPlacesChangedWhileOnline()
-    {
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(AnswerPoint, point);
-        WindowRig r(WindowRig::paced(540, {{2101, -12345}, {2102, 500}}), {{"Decpnt", QString::number(from)}});
-        r.started().connected();
-        insidePoll(r, point, [&] { r.window->elementAs<QAbstractButton>(Element{"optDec", to})->click(); });
-        QTEST(r.box(2101)->text(), "shown");
-        QCOMPARE(r.box(2102)->text(), formatValue(QStringLiteral("500"), 2102, to).value());
-        QCOMPARE(r.box(3102)->text(), r.box(2102)->text());
-        const auto mark = r.mark();
-        insidePoll(r, point, [&] { QTest::keyClick(r.box(2101), Qt::Key_Return); });
-        QCOMPARE(r.writes(mark), QStringList{QStringLiteral("2101=-12345")});
     }
 
     // A command goes out 0.3 s after its release (and the link's 0.1 s before a write), with no
