@@ -108,11 +108,11 @@ private slots:
         QTest::addColumn<int>("countingText"); // the list text that the drive's 1 of 2126 shows
         QTest::addColumn<QStringList>("commit");
         QTest::addColumn<QStringList>("direction");
-        QTest::newRow("499") << 499 << 59 << "V4-99" << false << 4 << 3 << QStringList{"2110=250", "2152=137"}
-                             << QStringList{"2126=0", "2142=1"};
-        QTest::newRow("539") << 539 << 59 << "V5-39" << true << 5 << 4 << QStringList{"2110=250"}
+        QTest::newRow("499") << 499 << 59 << "V4-99" << false << 4 << 3
+                             << QStringList{"2110=250", "2152=137", "2101=25"} << QStringList{"2126=0", "2142=1"};
+        QTest::newRow("539") << 539 << 59 << "V5-39" << true << 5 << 4 << QStringList{"2110=250", "2101=25"}
                              << QStringList{"2126=0", "2142=0"};
-        QTest::newRow("540") << 540 << 100 << "V5-40" << true << 5 << 4 << QStringList{"2110=250"}
+        QTest::newRow("540") << 540 << 100 << "V5-40" << true << 5 << 4 << QStringList{"2110=250", "2101=25"}
                              << QStringList{"2126=0", "2142=0"};
     }
     void connectReadsAndShowsWhatTheLevelHas()
@@ -148,11 +148,16 @@ private slots:
         QFETCH(int, countingText);
         QCOMPARE(r.find<QComboBox>("cmbPara_2126")->currentText(), r.state.selectionTexts.value(countingText));
 
-        // Below 500 a value is taken over with 137; with the internal measuring system the
-        // motor direction follows the counting direction, inverted below 500.
+        // Below 500 a value is taken over with 137 (the set position needs none); with the
+        // internal measuring system the motor direction follows the counting direction, inverted
+        // below 500, and with an external one it is left alone.
         r.type(2110, "2,5", false);
+        r.type(2101, "2,5", false);
         auto from = r.mark();
-        insidePoll(r, AnswerPoint::Half, [&] { QTest::keyClick(r.box(2110), Qt::Key_Return); });
+        insidePoll(r, AnswerPoint::Half, [&] {
+            QTest::keyClick(r.box(2110), Qt::Key_Return);
+            QTest::keyClick(r.box(2101), Qt::Key_Return);
+        });
         QTEST(r.writes(from), "commit");
         auto* counting = r.find<QComboBox>("cmbPara_2126");
         counting->setCurrentIndex(0);
@@ -160,6 +165,12 @@ private slots:
         from = r.mark();
         insidePoll(r, AnswerPoint::LastCharacter, [&] { QTest::keyClick(counting, Qt::Key_Return); });
         QTEST(r.writes(from), "direction");
+        r.find<QCheckBox>("chkEncoder")->click();
+        counting->setCurrentIndex(1);
+        emit counting->activated(1);
+        from = r.mark();
+        insidePoll(r, AnswerPoint::Half, [&] { QTest::keyClick(counting, Qt::Key_Return); });
+        QCOMPARE(r.writes(from), QStringList{"2126=1"});
 
         // A language switch shows every text of the new language at once, refills the lists
         // for the level with the drive's values still shown, and leaves the values alone.
@@ -466,8 +477,11 @@ private slots:
         insidePoll(r, point, [&] { click(r.button(162)); });
         QCOMPARE(r.modalsOpened, 1);
         QCOMPARE(r.dialogs.texts(), QStringList{"msg73"});
-        QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("msg68"));
         frmLogin* login = r.window->loginWindow();
+        // The login window's captions come from the messages.
+        QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("msg68"));
+        QCOMPARE(login->windowTitle(), QStringLiteral("msg68"));
+        QCOMPARE(login->findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("msg41"));
         QVERIFY(login->isVisible());
         QVERIFY(!r.state.loginGranted);
         auto* password = login->findChild<QLineEdit*>("txtPassword");
@@ -531,10 +545,14 @@ private slots:
         config.busState = 5;
         WindowRig r(config);
         r.liveDisplay().started().connected();
+        QCOMPARE(r.state.table.value(2180).toInteger().value_or(0) > 0xFFFF, deviceType == 2013);
+        // The test's positions and pause never reach the drive.
+        const auto typed = r.mark();
         r.type(10, "0");
         r.type(11, "50");
         r.type(12, "1");
         QCOMPARE(r.com->TimerTest().interval(), 1000);
+        QCOMPARE(r.writes(typed), QStringList());
         const auto from = r.mark();
         insidePoll(r, point, [&] { QTest::mousePress(r.button(0), Qt::LeftButton); }, 0.5);
         QTest::mouseRelease(r.button(0), Qt::LeftButton);
@@ -550,6 +568,7 @@ private slots:
         QVERIFY(r.state.testRunning && r.dialogs.shown.isEmpty() && r.nothingOverlapped());
         const auto atStop = r.mark();
         QTest::mousePress(r.button(129), Qt::LeftButton);
+        QCOMPARE(r.writes(atStop), QStringList());
         QVERIFY(!r.state.testRunning);
         QVERIFY(!r.com->TimerTest().isEnabled());
         QTest::mouseRelease(r.button(129), Qt::LeftButton);
