@@ -118,6 +118,11 @@ void LinkPresenter::valueRefused(int cmd, const QString* restored)
     if (const auto mirror = mirrorBoxOf(cmd))
         window_.setText(el::txtPara(*mirror), shown);
     window_.setText(el::txtPara(cmd), shown);
+    // A list shows the drive's value again, not the choice it refused.
+    bool number = false;
+    const qint64 value = restored->toLongLong(&number);
+    if (const auto position = number ? selectionOfValue(cmd, value) : std::nullopt)
+        window_.setSelection(el::cmbPara(cmd), *position);
 }
 
 void LinkPresenter::linkLost()

@@ -43,7 +43,7 @@ public:
     int clears = 0;
 };
 
-// Tabs, check boxes and list items kept in tables; the chart records its lines. Check boxes
+// Tabs and check boxes kept in tables; the chart records its lines. Check boxes
 // start as the main window has them: both traces on, "auto" off.
 class RecordingDisplayWindow : public DisplayWindow {
 public:
@@ -52,18 +52,10 @@ public:
     void setTabVisible(int tab, bool on) override { tabVisible[tab] = on; }
     bool isChecked(const Element& e) const override { return checked.value(key(e)); }
     void setChecked(const Element& e, bool on) override { checked[key(e)] = on; }
-    std::optional<QString> itemText(const Element& list, int position) const override
-    {
-        const QStringList items = this->items.value(key(list));
-        if (position < 0 || position >= items.size())
-            return std::nullopt;
-        return items[position];
-    }
     ChartSurface* chart() override { return surface ? surface : &recordingChart; }
 
     QHash<int, bool> tabVisible;
     QHash<QString, bool> checked;
-    QHash<QString, QStringList> items;
     RecordingChart recordingChart;
     // Another chart to draw on instead, the real one for instance.
     ChartSurface* surface = nullptr;

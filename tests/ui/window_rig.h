@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -80,10 +81,8 @@ struct WindowRig {
         drive.attachTo(port, 1);
         QMap<QString, QString> all;
         if (presets == Presets::Written)
-            all = {{"Check", "1"},  {"Language", "1"}, {"Decpnt", "1"},
-                   {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}};
-        for (auto it = stored.begin(); it != stored.end(); ++it)
-            all[it.key()] = it.value();
+            all = {{"Check", "1"}, {"Language", "1"}, {"Decpnt", "1"}, {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}};
+        all.insert(stored);
         for (auto it = all.begin(); it != all.end(); ++it)
             settings.setValue(kApplicationName, QStringLiteral("System"), it.key(), it.value());
         window = std::make_unique<frmSDI>(state, settings, dialogs, clock,
@@ -183,15 +182,12 @@ struct WindowRig {
     QList<Sent> sent(qsizetype from = 0) const
     {
         QList<Sent> out;
-        const auto& all = port.written();
-        for (qsizetype i = from; i < all.size(); ++i) {
-            const QByteArray& f = all[i].bytes;
-            if (f.size() < 8)
-                continue;
+        for (const FakeSerialPort::Written& w : port.written().mid(from)) {
+            const QByteArray& f = w.bytes;
             const bool poll = f.endsWith(ctl::ENQ);
             const qsizetype etx = f.indexOf(ctl::ETX);
-            const QString value = poll || etx < 0 ? QString() : QString::fromLatin1(f.mid(8, etx - 8));
-            out << Sent{f.mid(4, 4).toInt(), value, poll, all[i].time};
+            if (f.size() >= 8)
+                out << Sent{f.mid(4, 4).toInt(), poll || etx < 0 ? QString() : QString::fromLatin1(f.mid(8, etx - 8)), poll, w.time};
         }
         return out;
     }
@@ -205,6 +201,30 @@ struct WindowRig {
         return out;
     }
     qsizetype mark() const { return port.written().size(); }
+    // The frames since `from` of command `cmd` (with a value beginning `value`, when given).
+    QList<FakeSerialPort::Written> framesOf(qsizetype from, int cmd, const QByteArray& value = {}) const
+    {
+        QList<FakeSerialPort::Written> out;
+        for (const FakeSerialPort::Written& w : port.written().mid(from))
+            if (w.bytes.mid(4, 4).toInt() == cmd && (value.isEmpty() || w.bytes.mid(8).startsWith(value)))
+                out << w;
+        return out;
+    }
+    // No frame went out while an answer was still arriving.
+    bool nothingOverlapped() const
+    {
+        return std::none_of(port.written().begin(), port.written().end(),
+                            [](const FakeSerialPort::Written& w) { return w.overlapping; });
+    }
+    // A drive whose answers leave at the line rate, so that every wait is a real one.
+    static sim::DriveConfig paced(int level = 540, const QList<std::pair<int, qint64>>& start = {})
+    {
+        sim::DriveConfig config;
+        config.pacing = true;
+        config.softwareVersion = level;
+        config.startValues = start;
+        return config;
+    }
 };
 
 } // namespace kinetra::test

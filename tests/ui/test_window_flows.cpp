@@ -1,0 +1,644 @@
+// A technician's flows on the real window against the simulated drive, with the live polling
+// running: every click and key lands inside the answer wait of a poll, as it does after Connect,
+// and must run once that answer is in, whole, with its own pauses on the wire.
+#include "window_rig.h"
+
+#include "../display/diagnose_window_rig.h"
+#include "diagnosis_chart.h"
+
+#include "frm_login.h"
+#include "frm_save.h"
+#include "input_inside_answer.h"
+#include "numeric_text.h"
+#include "parameter_catalogue.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace kinetra;
+using namespace kinetra::test;
+
+namespace {
+
+using Presets = WindowRig::Presets;
+
+QString programFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+void click(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+bool edited(WindowRig& r, int index)
+{
+    return r.find<QLabel>(QStringLiteral("lblPara_%1").arg(index))->property("edited").toBool();
+}
+
+// Runs `action` inside the answer to the next poll and lets `seconds` pass.
+void insidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& action, double seconds = 1)
+{
+    InputInsideAnswer inject(r.clock, r.port);
+    inject.arm(point, action);
+    r.clock.advance(seconds);
+    QVERIFY(inject.heldUntilTheAnswerWasIn());
+}
+
+void answerLogin(WindowRig& r, const QString& password)
+{
+    r.onModal = [=](QDialog& d) {
+        auto* box = d.findChild<QLineEdit*>("txtPassword");
+        box->clear();
+        QTest::keyClicks(box, password);
+        click(d.findChild<QPushButton*>("cmdOK"));
+    };
+}
+
+int countPixels(const QImage& image, const QColor& colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == colour.rgb();
+    return n;
+}
+
+// Lamps lit, by number: ledOn shown and ledOff hidden.
+QList<int> litLamps(const WindowRig& r)
+{
+    QList<int> lit;
+    for (int k = 0; k <= 8; ++k)
+        if (!r.hidden(QStringLiteral("ledOn_%1").arg(k)) && r.hidden(QStringLiteral("ledOff_%1").arg(k)))
+            lit << k;
+    return lit;
+}
+
+const QList<int> kLists{2125, 2126, 2127, 2129, 2130, 2136, 2139, 2142, 2146, 2147, 2148, 2149};
+
+// Every selection list shows the drive's value, or nothing where the table holds none.
+void listsShowTheTable(WindowRig& r)
+{
+    for (const int list : kLists) {
+        const auto slot = r.state.table.value(list).toInteger();
+        const int expected = slot ? selectionOfValue(list, *slot).value_or(-1) : -1;
+        const int shown = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex();
+        QVERIFY2(shown == expected, qPrintable(QStringLiteral("%1 shows %2").arg(list).arg(shown)));
+    }
+}
+
+} // namespace
+
+class TestWindowFlows : public QObject {
+    Q_OBJECT
+private slots:
+    // Connect reads the device, then the axis parameters the drive's level has; the window
+    // shows what that level offers, and a commit follows the level's rules.
+    void connectReadsAndShowsWhatTheLevelHas_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("axisReads");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("newerPages"); // the diagnostics and programming tabs
+        QTest::addColumn<int>("inputItems");
+        QTest::addColumn<int>("countingText"); // the list text that the drive's 1 of 2126 shows
+        QTest::addColumn<QStringList>("commit");
+        QTest::addColumn<QStringList>("direction");
+        QTest::newRow("499") << 499 << 59 << "V4-99" << false << 4 << 3
+                             << QStringList{"2110=250", "2152=137", "2101=25"} << QStringList{"2126=0", "2142=1"};
+        QTest::newRow("539") << 539 << 59 << "V5-39" << true << 5 << 4 << QStringList{"2110=250", "2101=25"}
+                             << QStringList{"2126=0", "2142=0"};
+        QTest::newRow("540") << 540 << 100 << "V5-40" << true << 5 << 4 << QStringList{"2110=250", "2101=25"}
+                             << QStringList{"2126=0", "2142=0"};
+    }
+    void connectReadsAndShowsWhatTheLevelHas()
+    {
+        QFETCH(int, level);
+        QFETCH(int, axisReads);
+        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, Presets::Written, programFolder());
+        r.liveDisplay().started();
+        for (const int list : kLists)
+            QCOMPARE(r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex(), -1);
+        QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
+
+        r.connected();
+        QList<int> reads;
+        for (const Sent& s : r.sent())
+            if (s.poll && s.cmd != 2000)
+                reads << s.cmd;
+        reads = reads.mid(0, reads.indexOf(2199) + 1);
+        const auto count = [&](int from, int to) {
+            return std::count_if(reads.begin(), reads.end(), [&](int c) { return c >= from && c <= to; });
+        };
+        QCOMPARE(count(2400, 2499), 38);
+        QCOMPARE(count(2100, 2199), axisReads);
+        QCOMPARE(reads.size(), 38 + axisReads);
+        QCOMPARE(reads.contains(2156) && reads.contains(2190), level >= 540);
+        QVERIFY(r.com->timerReceive().isEnabled() && r.dialogs.shown.isEmpty());
+        QTEST(r.box(2402)->text(), "version");
+        QTEST(r.tabs()->isTabVisible(4), "newerPages");
+        QTEST(r.tabs()->isTabVisible(5), "newerPages");
+        listsShowTheTable(r);
+        QCOMPARE(r.find<QComboBox>("cmbPara_2125")->currentIndex(), 2);
+        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
+        QFETCH(int, countingText);
+        QCOMPARE(r.find<QComboBox>("cmbPara_2126")->currentText(), r.state.selectionTexts.value(countingText));
+
+        // Below 500 a value is taken over with 137 (the set position needs none); with the
+        // internal measuring system the motor direction follows the counting direction, inverted
+        // below 500, and with an external one it is left alone.
+        r.type(2110, "2,5", false);
+        r.type(2101, "2,5", false);
+        auto from = r.mark();
+        insidePoll(r, AnswerPoint::Half, [&] {
+            QTest::keyClick(r.box(2110), Qt::Key_Return);
+            QTest::keyClick(r.box(2101), Qt::Key_Return);
+        });
+        QTEST(r.writes(from), "commit");
+        auto* counting = r.find<QComboBox>("cmbPara_2126");
+        counting->setCurrentIndex(0);
+        emit counting->activated(0);
+        from = r.mark();
+        insidePoll(r, AnswerPoint::LastCharacter, [&] { QTest::keyClick(counting, Qt::Key_Return); });
+        QTEST(r.writes(from), "direction");
+        r.find<QCheckBox>("chkEncoder")->click();
+        counting->setCurrentIndex(1);
+        emit counting->activated(1);
+        from = r.mark();
+        insidePoll(r, AnswerPoint::Half, [&] { QTest::keyClick(counting, Qt::Key_Return); });
+        QCOMPARE(r.writes(from), QStringList{"2126=1"});
+
+        // A language switch shows every text of the new language at once, refills the lists
+        // for the level with the drive's values still shown, and leaves the values alone.
+        r.window->cmdTool_Click();
+        const auto texts = [&] {
+            return QStringList{r.find<QCheckBox>("chkRead_0")->text(), r.find<QLabel>("txtCur")->text(),
+                               r.find<QLabel>("txtPwm")->text(), r.find<QCheckBox>("Check2")->text(),
+                               r.find<QComboBox>("cmbPara_2125")->itemText(0)};
+        };
+        const auto fromMessages = [&] {
+            const SharedState& s = r.state;
+            return QStringList{s.message(45), s.message(43) + "1A", s.message(43) + "24" + s.message(44),
+                               s.message(63), s.selectionTexts.value(0)};
+        };
+        QCOMPARE(texts(), fromMessages());
+        const QStringList german = texts();
+        const QString value = r.box(2110)->text();
+        r.window->setText(el::helpLine(), r.state.message(40));
+        from = r.mark();
+        insidePoll(r, AnswerPoint::FirstCharacter,
+                   [&] { QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5)); });
+        QCOMPARE(r.state.languageIndex, 0);
+        QCOMPARE(texts(), fromMessages());
+        QCOMPARE(r.state.selectionTexts.value(0), QStringLiteral("1x"));
+        QVERIFY(texts() != german);
+        QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QString());
+        listsShowTheTable(r);
+        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
+        QCOMPARE(r.box(2110)->text(), value);
+        QCOMPARE(r.writes(from), QStringList());
+        QVERIFY(r.nothingOverlapped());
+    }
+
+    // Enter in a box or a list, or leaving it and answering the question, while polling runs: a
+    // typed number is scaled by its parameter's decimal places, a list position becomes the
+    // drive's value (the edge evaluation's 0/1/2 are 1/2/4 edges), and either is written once; a
+    // value the drive refuses is rolled back in the window (a box's mirror too) and the table.
+    // The decimal places changed online show every position anew, so Enter on an unchanged
+    // box sends the value the drive holds.
+    void anEditIsWrittenOrRolledBack_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("decPnt");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<AnswerPoint>("point");
+        int n = 0;
+        const auto row = [&n](const char* name, int box, int decPnt, const char* typed, const char* how,
+                              const QStringList& written, const char* shown, const char* asked = "") {
+            QTest::newRow(name) << box << decPnt << QString(typed) << QString(how) << written << QString(shown)
+                                << QString(asked) << AnswerPoint(n++ % 3);
+        };
+        row("position, 1 place", 2101, 1, "7", "enter", {"2101=70"}, "7,0");
+        row("extra decimal stays a digit", 2101, 1, "7,25", "enter", {"2101=725"}, "72,5");
+        row("position, 2 places", 2102, 2, "12,5", "enter", {"2102=1250"}, "12,50");
+        row("position, no places", 2102, 0, "12,5", "enter", {"2102=125"}, "125");
+        row("hundredths", 2110, 1, "1,234", "enter", {"2110=1234"}, "12,34");
+        row("hundredths typed whole", 2110, 3, "0,5", "enter", {"2110=50"}, "0,50");
+        row("thousandths", 2115, 1, "3", "enter", {"2115=3000"}, "3,000");
+        row("plain", 2106, 1, "1,5", "enter", {"2106=15"}, "15");
+        row("negative", 2103, 2, "-0,50", "enter", {"2103=-50"}, "-0,50");
+        row("minus zero", 2103, 0, "-0", "enter", {"2103=0"}, "0");
+        row("leading zeros", 2106, 1, "007", "enter", {"2106=7"}, "7");
+        row("simple panel mirror", 3107, 1, "4", "enter", {"2107=400"}, "4,00");
+        row("beyond the range: refused", 2113, 1, "150", "enter", {"2113=150"}, "80", "msg75");
+        row("refused on the mirror", 3113, 1, "0", "enter", {"2113=0"}, "80", "msg75");
+        row("letters and points dropped as typed", 2106, 1, "1a2.B;", "enter", {"2106=12"}, "12");
+        row("ten characters at most", 2110, 1, "123456789012", "enter", {"2110=123456789000"}, "0,50", "msg75");
+        row("no digit at all", 2110, 1, ",,", "enter", {}, ",,");
+        row("minus inside a scaled entry", 2110, 1, "1-2", "enter", {}, "1-2");
+        row("read-only box", 2100, 1, "5", "enter", {}, nullptr);
+        row("left unchanged: no question", 2110, 1, "0,50", "leave", {}, "0,50");
+        row("left, answered no", 2110, 1, "1,5", "leave", {}, "0,50", "msg36");
+        row("left, answered yes", 2110, 1, "1,5", "leave yes", {"2110=150"}, "1,50", "msg36");
+        row("one edge", 2125, 1, "0", "enter", {"2125=1"}, "0");
+        row("two edges", 2125, 1, "1", "enter", {"2125=2"}, "1");
+        row("four edges", 2125, 1, "2", "enter", {"2125=4"}, "2");
+        row("the list position is the value", 2127, 1, "1", "enter", {"2127=1"}, "1");
+        row("list choice refused", 2125, 1, "0", "refuse", {"2125=1"}, "1", "msg75");
+        row("list left, answered no", 2125, 1, "2", "leave", {}, "1", "msg36");
+        row("decimals x to x.x", 2101, 0, nullptr, "decimals 1", {"2101=-12345"}, "-1234,5");
+        row("decimals x.x to x.xx", 2101, 1, nullptr, "decimals 2", {"2101=-12345"}, "-123,45");
+        row("decimals x.xx to x", 2101, 2, nullptr, "decimals 0", {"2101=-12345"}, "-12345");
+    }
+    void anEditIsWrittenOrRolledBack()
+    {
+        QFETCH(int, box);
+        QFETCH(int, decPnt);
+        QFETCH(QString, how);
+        QFETCH(QStringList, written);
+        QFETCH(QString, shown);
+        QFETCH(QString, asked);
+        WindowRig r(WindowRig::paced(540, {{2125, 2}, {2101, -12345}}), {{"Decpnt", QString::number(decPnt)}});
+        r.liveDisplay().started().connected();
+        const int cmd = commandOfBox(box);
+        const QString before = r.state.table.value(cmd).toText();
+        auto* list = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(box));
+        QWidget* widget = list ? static_cast<QWidget*>(list) : r.box(box);
+        QFETCH(QString, typed);
+        if (list) {
+            list->setCurrentIndex(typed.toInt());
+            emit list->activated(typed.toInt());
+        } else if (!typed.isNull()) {
+            r.type(box, typed, false);
+        }
+        if (how == QLatin1String("leave yes"))
+            r.dialogs.answers.push_back(MessageAnswer::Yes);
+        r.drive.faults().refuseWrites = how == QLatin1String("refuse");
+        const auto from = r.mark();
+        QFETCH(AnswerPoint, point);
+        insidePoll(r, point, [&] {
+            if (how.startsWith(QLatin1String("decimals")))
+                r.window->elementAs<QAbstractButton>(Element{"optDec", how.right(1).toInt()})->click();
+            if (how.startsWith(QLatin1String("leave")))
+                r.leave(widget);
+            else
+                QTest::keyClick(widget, Qt::Key_Return);
+        });
+        QCOMPARE(r.writes(from), written);
+        if (!shown.isNull())
+            QCOMPARE(list ? QString::number(list->currentIndex()) : r.box(box)->text(), shown);
+        QCOMPARE(r.window->pendingSelection() != 0, list && how == QLatin1String("leave"));
+        QCOMPARE(r.dialogs.texts(), asked.isEmpty() ? QStringList() : QStringList{asked});
+        if (asked == QLatin1String("msg36"))
+            QCOMPARE(r.dialogs.shown[0].defaultAnswer, MessageAnswer::No);
+        if (asked == QLatin1String("msg75"))
+            QCOMPARE(r.state.table.value(cmd).toText(), before);
+        if (const auto mirror = mirrorBoxOf(cmd); mirror && asked == QLatin1String("msg75"))
+            QCOMPARE(r.box(*mirror)->text(), r.box(cmd)->text());
+        if (!written.isEmpty() || !asked.isEmpty())
+            QVERIFY(!edited(r, box));
+        if (how.startsWith(QLatin1String("decimals")))
+            QCOMPARE(r.box(3102)->text(), r.box(2102)->text());
+        // The live display writing into a box only shows; it never commits.
+        r.window->setText(el::txtPara(2111), QStringLiteral("12345678901"));
+        const auto later = r.mark();
+        r.clock.advance(0.5);
+        QCOMPARE(r.writes(later), QStringList());
+        QCOMPARE(r.box(2111)->text(), QString()); // longer than ten characters: emptied
+        QVERIFY(r.nothingOverlapped());
+    }
+
+    // A command goes out 0.3 s after its release (and the link's 0.1 s before a write), with no
+    // poll in between; a jog goes out on the press, runs while held and stops once, however the
+    // holding ends. The polling resumes after either.
+    void commandsAndJogs_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("Start Absolut") << 128 << "click" << AnswerPoint::FirstCharacter;
+        QTest::newRow("reference run") << 139 << "click" << AnswerPoint::LastCharacter;
+        QTest::newRow("jog, released") << 132 << "release" << AnswerPoint::FirstCharacter;
+        QTest::newRow("negative jog, released") << 133 << "release" << AnswerPoint::Half;
+        QTest::newRow("jog released outside the button") << 132 << "outside" << AnswerPoint::LastCharacter;
+        QTest::newRow("jog button loses the focus") << 132 << "focus" << AnswerPoint::Half;
+        QTest::newRow("window closes while the jog is held") << 132 << "close" << AnswerPoint::Half;
+        QTest::newRow("window closes before the stop") << 132 << "release and close" << AnswerPoint::Half;
+    }
+    void commandsAndJogs()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, end);
+        QFETCH(AnswerPoint, point);
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        QAbstractButton* b = r.button(button);
+        const QString code = QStringLiteral("2152=%1").arg(button);
+        InputInsideAnswer inject(r.clock, r.port);
+        const auto from = r.mark();
+        if (end == QLatin1String("click")) {
+            inject.arm(point, [&] { click(b); });
+            r.clock.advance(1);
+            QVERIFY(inject.heldUntilTheAnswerWasIn());
+            QCOMPARE(r.writes(from), QStringList{code});
+            const double sentAt = r.framesOf(from, 2152).first().time;
+            QVERIFY2(qAbs(sentAt - inject.ranAt() - 0.4) < 0.01, qPrintable(QString::number(sentAt - inject.ranAt())));
+            for (const Sent& s : r.sent(from))
+                QVERIFY(!(s.poll && s.time > inject.ranAt() && s.time < sentAt));
+            QVERIFY(r.com->timerReceive().isEnabled() && r.nothingOverlapped());
+            return;
+        }
+        inject.arm(point, [&] { QTest::mousePress(b, Qt::LeftButton); });
+        r.clock.advance(1);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.writes(from), QStringList{code});
+        // (A negative jog from the start position ends at once at the end limit.)
+        QCOMPARE(r.drive.model().axis(1).moving(), button == 132);
+        const QStringList stopped{code, "2152=129"};
+        if (end.contains(QLatin1String("close"))) {
+            if (end != QLatin1String("close"))
+                QTest::mouseRelease(b, Qt::LeftButton, {}, b->rect().center());
+            r.window->close();
+            QCOMPARE(r.writes(from), stopped);
+            return;
+        }
+        if (end == QLatin1String("focus")) {
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(b, &out);
+            r.clock.advance(1);
+            QCOMPARE(r.writes(from), stopped);
+        }
+        const auto atRelease = r.mark();
+        QTest::mouseRelease(b, Qt::LeftButton, {}, end == QLatin1String("release") ? b->rect().center() : QPoint(-8, -8));
+        QCOMPARE(r.writes(atRelease), QStringList());
+        r.clock.advance(2);
+        QCOMPARE(r.writes(from), stopped);
+        r.clock.advance(5);
+        QVERIFY(!r.drive.model().axis(1).moving() && r.com->timerReceive().isEnabled() && r.nothingOverlapped());
+    }
+
+    // Stop while a silent drive's poll waits: Stop acts as soon as the poll has ended, without
+    // its retries, and a link the user took offline is not reported as broken.
+    void stopDuringASilentDrivesPollTakesTheLinkOfflineQuietly()
+    {
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        r.drive.faults().silent = true;
+        const double pressed = r.clock.now() + 0.2;
+        r.clock.postUserInput(pressed, [&] { click(r.find<QAbstractButton>("cmdStop")); });
+        r.clock.advance(5);
+        QVERIFY(r.state.comOnline == 0 && r.dialogs.shown.isEmpty());
+        QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
+        const QList<Sent> all = r.sent();
+        QVERIFY(std::count_if(all.begin(), all.end(), [&](const Sent& s) { return s.poll && s.time > pressed; }) <= 1);
+    }
+
+    // "Parameter speichern" writes 153 on the press alone. The save button opens the save
+    // window with the polling off; "Speichern" sends 137, pauses 1 s, sends 138, and the drive
+    // then hears nothing for 3 s. "Saved" shows only once the drive acknowledged.
+    void saveWithItsPauses_data()
+    {
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::addColumn<bool>("refusing");
+        QTest::newRow("first character in") << AnswerPoint::FirstCharacter << false;
+        QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter << false;
+        QTest::newRow("a drive that refuses") << AnswerPoint::Half << true;
+    }
+    void saveWithItsPauses()
+    {
+        QFETCH(AnswerPoint, point);
+        QFETCH(bool, refusing);
+        WindowRig r(WindowRig::paced());
+        r.started().connected();
+        auto from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(153)); });
+        QCOMPARE(r.writes(from), QStringList{"2152=153"});
+
+        std::unique_ptr<frmSave> save;
+        r.window->onSaveWindow = [&] {
+            save = std::make_unique<frmSave>(*r.com, *r.window, r.window.get());
+            save->show();
+        };
+        from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(138)); });
+        QVERIFY(save && save->isVisible() && !r.com->timerReceive().isEnabled());
+        QCOMPARE(r.writes(from), QStringList());
+
+        r.drive.faults().refuseWrites = refusing;
+        QStringList helpTexts;
+        QObject::connect(r.find<QLineEdit>("txtHelp_0"), &QLineEdit::textChanged, [&](const QString& t) { helpTexts << t; });
+        const double clicked = r.clock.now() + 0.2;
+        r.clock.postUserInput(clicked, [&] { click(save->findChild<QPushButton*>("cmdComand1_0")); });
+        // "End" right behind it: it closes the window once the save is through.
+        r.clock.postUserInput(clicked + 0.05, [&] { click(save->findChild<QPushButton*>("cmdComand1_1")); });
+        r.clock.advance(6);
+        QVERIFY(!save->isVisible() && r.nothingOverlapped());
+        if (refusing) {
+            QCOMPARE(r.writes(from), QStringList{"2152=137"});
+            QVERIFY(!helpTexts.contains("msg62"));
+            QCOMPARE(r.dialogs.texts(), QStringList{"msg75"});
+            return;
+        }
+        QCOMPARE(r.writes(from), QStringList({"2152=137", "2152=138"}));
+        const auto takeOver = r.framesOf(from, 2152, "137").first();
+        const auto saved = r.framesOf(from, 2152, "138").first();
+        const double pause = saved.time - takeOver.answerTo;
+        QVERIFY2(pause >= 1.0 && pause < 1.2, qPrintable(QString::number(pause)));
+        // While the drive saves message 76, then 62.
+        QVERIFY(helpTexts.contains("msg76"));
+        QVERIFY(helpTexts.lastIndexOf("msg62") > helpTexts.indexOf("msg76"));
+        // The polling resumes with the window closed, not before the drive has saved.
+        const QList<Sent> sent = r.sent(from);
+        const auto next = std::find_if(sent.begin(), sent.end(), [&](const Sent& s) { return s.time > saved.time; });
+        QVERIFY(next != sent.end() && next->poll && next->time >= saved.answerTo + 3.0);
+    }
+
+    // A service command on a locked window: the press opens the login and does nothing else; a
+    // wrong password is refused and selected for retyping; after the login the next press runs
+    // the reset: the code 0.3 s after the release, then 2 s with the progress bar for the drive
+    // to restore its settings, then everything is read again. Cancel withdraws the login.
+    void aServiceResetAfterTheLogin_data() { addAnswerPoints(); }
+    void aServiceResetAfterTheLogin()
+    {
+        QFETCH(AnswerPoint, point);
+        WindowRig r(WindowRig::paced(), {{"Security", "1"}});
+        r.started().connected();
+        QVERIFY(!r.find("Check2")->isEnabled());
+        answerLogin(r, "secret");
+        auto from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(162)); });
+        QCOMPARE(r.modalsOpened, 1);
+        QCOMPARE(r.dialogs.texts(), QStringList{"msg73"});
+        frmLogin* login = r.window->loginWindow();
+        // The login window's captions come from the messages.
+        QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("msg68"));
+        QCOMPARE(login->windowTitle(), QStringLiteral("msg68"));
+        QCOMPARE(login->findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("msg41"));
+        QVERIFY(login->isVisible());
+        QVERIFY(!r.state.loginGranted);
+        auto* password = login->findChild<QLineEdit*>("txtPassword");
+        QCOMPARE(password->selectedText(), QStringLiteral("secret"));
+        QTest::keyClicks(password, "Talvo");
+        QTest::keyClick(password, Qt::Key_Return); // OK is the default button
+        QVERIFY(r.state.loginGranted && !login->isVisible());
+        QVERIFY(r.find("frameSecurity")->isEnabled() && r.find("Check2")->isEnabled());
+        QCOMPARE(r.writes(from), QStringList());
+
+        QList<int> progress;
+        QObject::connect(r.find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged, [&](int v) { progress << v; });
+        InputInsideAnswer inject(r.clock, r.port);
+        from = r.mark();
+        inject.arm(point, [&] { click(r.button(162)); });
+        r.clock.advance(8);
+        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        QCOMPARE(r.writes(from), QStringList{"2452=162"});
+        const auto reset = r.framesOf(from, 2452).first();
+        QVERIFY(qAbs(reset.time - inject.ranAt() - 0.4) < 0.01);
+        const auto reread = r.framesOf(from, 2400);
+        QCOMPARE(reread.size(), 1);
+        const double restore = reread[0].time - reset.answerTo;
+        QVERIFY2(restore >= 2.0 && restore < 2.3, qPrintable(QString::number(restore)));
+        QVERIFY(*std::max_element(progress.begin(), progress.end()) >= 75);
+        QCOMPARE(progress.last(), 0);
+        const QList<Sent> sent = r.sent(from);
+        QVERIFY(std::count_if(sent.begin(), sent.end(), [](const Sent& s) { return s.poll && s.cmd / 100 == 24; }) >= 38);
+        QVERIFY(r.com->timerReceive().isEnabled() && r.state.comOnline == 1 && r.nothingOverlapped());
+        QCOMPARE(r.dialogs.shown.size(), 1);
+        QVERIFY(!r.find("framepara_0")->isEnabled()); // the lock stays on the rest
+
+        // Cancel (Escape) withdraws the login: the next press asks again.
+        login->show();
+        QTest::keyClick(login, Qt::Key_Escape);
+        QVERIFY(!r.state.loginGranted);
+        r.onModal = {};
+        from = r.mark();
+        insidePoll(r, point, [&] { click(r.button(161)); });
+        QCOMPARE(r.modalsOpened, 2);
+        QCOMPARE(r.writes(from), QStringList());
+    }
+
+    // The endurance test: the next move goes out only after a status block polled once the last
+    // move was acknowledged shows "in position", then the pause of box 12. A canOPEN drive's bus
+    // state in the high bits of the status word does not stop it; the Stop press does.
+    void theEnduranceTestWaitsForEachMove_data()
+    {
+        QTest::addColumn<int>("deviceType");
+        QTest::addColumn<AnswerPoint>("point");
+        QTest::newRow("RS232") << 2011 << AnswerPoint::FirstCharacter;
+        QTest::newRow("canOPEN, bus state in the high bits") << 2013 << AnswerPoint::LastCharacter;
+    }
+    void theEnduranceTestWaitsForEachMove()
+    {
+        QFETCH(int, deviceType);
+        QFETCH(AnswerPoint, point);
+        // Fast and slow speed 1 % of the top speed: 2 mm/s, so 5 mm take 2.5 s.
+        sim::DriveConfig config = WindowRig::paced(540, {{2113, 4}, {2114, 4}});
+        config.deviceType = deviceType;
+        config.busState = 5;
+        WindowRig r(config);
+        r.liveDisplay().started().connected();
+        QCOMPARE(r.state.table.value(2180).toInteger().value_or(0) > 0xFFFF, deviceType == 2013);
+        // The test's positions and pause never reach the drive.
+        const auto typed = r.mark();
+        r.type(10, "0");
+        r.type(11, "50");
+        r.type(12, "1");
+        QCOMPARE(r.com->TimerTest().interval(), 1000);
+        QCOMPARE(r.writes(typed), QStringList());
+        const auto from = r.mark();
+        insidePoll(r, point, [&] { QTest::mousePress(r.button(0), Qt::LeftButton); }, 0.5);
+        QTest::mouseRelease(r.button(0), Qt::LeftButton);
+        r.clock.advance(30);
+        const auto moves = r.framesOf(from, 2152, "128");
+        QVERIFY2(moves.size() >= 4, qPrintable(QString::number(moves.size())));
+        // The first move goes to where the drive stands already: it is in position at once.
+        for (qsizetype i = 2; i < moves.size(); ++i)
+            QVERIFY(moves[i].time - moves[i - 1].answerTo >= 3.5);
+        const QStringList targets = r.writes(from).filter(QStringLiteral("2101="));
+        for (qsizetype i = 0; i < targets.size(); ++i)
+            QCOMPARE(targets[i], QString(i % 2 == 0 ? "2101=0" : "2101=500"));
+        QVERIFY(r.state.testRunning && r.dialogs.shown.isEmpty() && r.nothingOverlapped());
+        const auto atStop = r.mark();
+        QTest::mousePress(r.button(129), Qt::LeftButton);
+        QCOMPARE(r.writes(atStop), QStringList());
+        QVERIFY(!r.state.testRunning);
+        QVERIFY(!r.com->TimerTest().isEnabled());
+        QTest::mouseRelease(r.button(129), Qt::LeftButton);
+        r.clock.advance(3);
+        QCOMPARE(r.writes(atStop), QStringList{"2152=129"});
+    }
+
+    // The whole page live against a canOPEN drive with inputs 1 and 3 on, moving, and a
+    // ProfiBus drive standing with its emergency-stop circuit open.
+    void theDiagnosticsPageLive_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QList<int>>("lit");
+        QTest::addColumn<int>("status1"); // the message on the page
+        QTest::addColumn<QStringList>("panel");
+        QTest::newRow("canOPEN, moving") << 2013 << "Pivora canOPEN" << QList<int>{0, 2, 3, 5, 7, 8} << 50
+                                         << QStringList{"canOPEN  operate", "canOPEN : OPERATE"};
+        QTest::newRow("ProfiBus, emergency stop") << 2014 << "Pivora ProfiBus" << QList<int>{3, 4, 8} << 78
+                                                  << QStringList{"ProfiBus : DATA EX "};
+    }
+    void theDiagnosticsPageLive()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<int>, lit);
+        QFETCH(QStringList, panel);
+        sim::DriveConfig config = WindowRig::paced();
+        config.pacing = false;
+        config.deviceType = type;
+        config.inputs = type == 2013 ? 1 | 4 : 0;
+        config.emergencyStopOpen = type != 2013;
+        DiagnoseWindowRig r(config);
+        QVERIFY(r.connect());
+        QTEST(r.window->text(el::txtPara(2401)), "model");
+        // A Pivora measures with its own encoder: the box is hidden.
+        QVERIFY(r.find(QStringLiteral("chkEncoder"))->isHidden());
+        if (type == 2013) {
+            r.moveTo(20000, 6);
+            QVERIFY(r.driveDisplay->chart().chartFull());
+            const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
+            const auto pixels = [&](ChartInk ink) { return countPixels(chart->backingImage(), chart->inkColour(ink)); };
+            QVERIFY(pixels(ChartInk::Current) > 100 && pixels(ChartInk::Pwm) > 100);
+            // A cleared trace box, or a multiplier without a digit, leaves its trace out of every
+            // later redraw.
+            r.window->show();
+            r.tabs()->setCurrentIndex(4);
+            QTest::mouseClick(r.find<QCheckBox>(QStringLiteral("chkRead"), 1), Qt::LeftButton);
+            auto* multiplier = r.find<QLineEdit>(QStringLiteral("valCurMult"));
+            multiplier->selectAll();
+            QTest::keyClicks(multiplier, QStringLiteral("x"));
+            r.moveTo(0, 6);
+            QVERIFY(pixels(ChartInk::Current) == 0 && pixels(ChartInk::Pwm) == 0);
+            multiplier->selectAll();
+            QTest::keyClicks(multiplier, QStringLiteral("2"));
+            r.moveTo(20000, 6);
+            QVERIFY(pixels(ChartInk::Current) > 100);
+        } else {
+            r.clock.advance(5);
+        }
+        QVERIFY(r.dialogs.shown.isEmpty());
+        QCOMPARE(litLamps(r), lit);
+        QFETCH(int, status1);
+        QCOMPARE(r.window->text(el::txtPara1(2180)), r.state.message(type == 2013 ? status1 : 50));
+        QCOMPARE(r.window->text(el::txtPara(2180)), r.state.message(status1));
+        // The bus is up: the status word says so, or the field-bus poll does.
+        auto* bar = r.find<QLabel>(QStringLiteral("StatusBar1"), 3);
+        QVERIFY2(panel.contains(bar->text()), qPrintable(bar->text()));
+        QCOMPARE(bar->frameShadow(), QFrame::Raised);
+    }
+};
+
+QTEST_MAIN(TestWindowFlows)
+#include "test_window_flows.moc"
