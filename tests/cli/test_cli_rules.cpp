@@ -1,10 +1,18 @@
-// The pure parts of kinetra-cli: entry rules and command line.
+// The parts of kinetra-cli that need no drive: entry rules, command line, and what a command
+// refuses before it asks the drive anything.
 
 #include "cli_options.h"
+#include "commands.h"
+#include "console.h"
+#include "drive_session.h"
 #include "entry_rules.h"
 #include "messages.h"
 
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
 
 using namespace kinetra::cli;
 
@@ -138,6 +146,51 @@ private slots:
         QVERIFY2(r.run, qPrintable(r.text));
         QCOMPARE(r.options.arguments, (QStringList{"2101", "-0,5"}));
         QVERIFY(r.options.raw);
+    }
+
+    // Refused before the port is opened: the device given does not exist, so a command that
+    // went on to the drive would end in "no drive" instead.
+    void refusedBeforeTheDriveIsAsked_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a name of two parameters") << QStringList{"get", "Measuring time"} << 2 << "2131, 2134";
+        QTest::newRow("a name of none") << QStringList{"set", "Top speed", "5"} << 2 << "kinetra-cli list names them";
+        QTest::newRow("a position without its decimal places") << QStringList{"set", "2101", "7"} << 2 << "--decimals";
+        QTest::newRow("a raw value that is no integer") << QStringList{"set", "--raw", "2110", "12,5"} << 2 << "not a raw value";
+        QTest::newRow("an entry that is no number") << QStringList{"set", "2110", "12mm"} << 2 << "cannot be sent";
+        QTest::newRow("a file that is not there") << QStringList{"load", "/nonexistent/x.par"} << 6 << "/nonexistent/x.par";
+        QTest::newRow("a file that cannot be stored") << QStringList{"read", "-o", "/nonexistent/x.par"} << 6 << "/nonexistent/x.par";
+    }
+    void refusedBeforeTheDriveIsAsked()
+    {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir settings;
+        const ParseResult parsed = parseCommandLine(
+            arguments << "--device" << "/dev/kinetra-no-such-device" << "--settings-dir" << settings.path());
+        QVERIFY2(parsed.run, qPrintable(parsed.text));
+        char* text = nullptr;
+        size_t size = 0;
+        std::FILE* stream = open_memstream(&text, &size);
+        ExitCode code = ExitCode::Success;
+        {
+            Console console(stream, stream);
+            DriveSession session(parsed.options, console);
+            QVERIFY(session.setUp());
+            const auto command = parsed.options.command;
+            code = command == Command::Get    ? runGet(session)
+                   : command == Command::Set  ? runSet(session)
+                   : command == Command::Load ? runLoad(session)
+                                              : runRead(session);
+        }
+        std::fclose(stream);
+        const QString shown = QString::fromUtf8(text, qsizetype(size));
+        std::free(text);
+        QFETCH(int, exitCode);
+        QVERIFY2(int(code) == exitCode, qPrintable(shown));
+        QFETCH(QString, said);
+        QVERIFY2(shown.contains(said), qPrintable(shown));
     }
 
     void everyCommandHasHelp()
