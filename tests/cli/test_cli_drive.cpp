@@ -140,12 +140,13 @@ private slots:
     void initTestCase()
     {
         // The README's commissioning example, line by line as written, under `bash -e` in a
-        // folder of its own whose settings name its four drives COM1-COM4.
+        // folder of its own whose settings name its four drives COM1-COM4 and switch the fast
+        // link on; the other commands run on the classic timing.
         const QString text = QString::fromUtf8(readFile(KINETRA_README));
         const QString commands = text.mid(text.indexOf("Commissioning a series of drives")).section("\n\n", 1, 1);
         QVERIFY2(commands.split('\n').filter(QRegularExpression("^    kinetra-cli ")).size() == 4,
                  qPrintable(commands));
-        QString ports = "[Ports]\n";
+        QString ports = "[System]\nFastLink=1\n[Ports]\n";
         for (int n = 0; n < 4; ++n) {
             QVERIFY2(readmeDrives_[n].start(), qPrintable(readmeDrives_[n].output()));
             ports += QStringLiteral("COM%1=%2\n").arg(n + 1).arg(readmeDrives_[n].device());
@@ -346,7 +347,8 @@ private slots:
     // preview, COM2-COM4 loaded, saved and compared at once, and the diff that ends it.
     void theReadmeCommissioningExampleRunsAsWritten()
     {
-        QVERIFY(readmeShell_.waitForFinished(180000));
+        // It may have ended while the other commands ran.
+        QVERIFY(readmeShell_.state() == QProcess::NotRunning || readmeShell_.waitForFinished(180000));
         const QString said = QString::fromUtf8(readmeShell_.readAll());
         QVERIFY2(readmeShell_.exitCode() == 0 && said.contains("COM3 matches reference.par"), qPrintable(said));
         // Piped, standard error carries no progress bar.
