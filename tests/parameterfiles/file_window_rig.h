@@ -4,11 +4,11 @@
 #include "fake_serial_port.h"
 #include "file_window_elements.h"
 #include "frm_file.h"
+#include "hand_written_file.h"
 #include "link_presenter.h"
 #include "memory_settings_store.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
-#include "scratch_files.h"
 #include "shared_state.h"
 #include "sim_device.h"
 
@@ -18,9 +18,13 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace kinetra::test {
+
+using handwritten::contentOf;
+using handwritten::put;
 
 // The file window on virtual time: the simulated drive (level 540) on COM2, the main window
 // recorded, the file window's own elements reached through the same routing the program uses.
@@ -37,8 +41,10 @@ struct FileWindowRig {
     std::unique_ptr<DriveCom> com;
     std::unique_ptr<frmFile> file;
     QTemporaryDir dir;
-    QList<QPair<int, QString>> shown;
-    int saveWindowOpened = 0;
+    QList<QPair<int, QString>> shown; // values a load showed, as (command, text)
+    // What the user does when a load into the drive asks whether to save; by default nothing.
+    std::function<void()> saveQuestion;
+    int saveQuestions = 0;
     int progressPeak = 0;
 
     explicit FileWindowRig(const sim::DriveConfig& config = {}) : drive(config)
@@ -59,7 +65,11 @@ struct FileWindowRig {
     {
         file = std::make_unique<frmFile>(*com, window, dialogs, settings);
         file->setValueSink([this](QString& value, int index) { shown << qMakePair(index, value); });
-        file->setSaveWindowOpener([this] { ++saveWindowOpened; });
+        file->setSaveWindowOpener([this] {
+            ++saveQuestions;
+            if (saveQuestion)
+                saveQuestion();
+        });
         QObject::connect(progressBar(), &QProgressBar::valueChanged,
                          [this](int v) { progressPeak = std::max(progressPeak, v); });
         return *file;
@@ -79,7 +89,7 @@ struct FileWindowRig {
     QProgressBar* progressBar() const { return file->findChild<QProgressBar*>("ProgressBar2"); }
     void type(const QString& name) const { box("txtFile")->setText(name); }
 
-    // Write frames sent, as (command number, value text), in order.
+    // Write frames sent from the `from`-th frame on, as (command number, value text), in order.
     QList<QPair<int, QByteArray>> writes(qsizetype from = 0) const
     {
         QList<QPair<int, QByteArray>> out;
@@ -87,8 +97,7 @@ struct FileWindowRig {
             const QByteArray& b = w.bytes;
             if (b.endsWith(char(5)) || b.size() < 10)
                 continue;
-            const qsizetype etx = b.indexOf(char(3));
-            out << qMakePair(b.mid(4, 4).toInt(), b.mid(8, etx - 8));
+            out << qMakePair(b.mid(4, 4).toInt(), b.mid(8, b.indexOf(char(3)) - 8));
         }
         return out;
     }
@@ -98,23 +107,6 @@ struct FileWindowRig {
         for (const auto& w : writes(from))
             out << w.first;
         return out;
-    }
-
-    // Runs `action` once, `seconds` after the next record numbered `cmd` has been shown.
-    std::unique_ptr<Timer> at;
-    void afterShown(int cmd, double seconds, std::function<void()> action)
-    {
-        at = clock.createTimer();
-        at->setInterval(static_cast<long long>(seconds * 1000));
-        at->setCallback([this, action] {
-            at->setEnabled(false);
-            action();
-        });
-        file->setValueSink([this, cmd](QString& value, int index) {
-            shown << qMakePair(index, value);
-            if (index == cmd)
-                at->setEnabled(true);
-        });
     }
 };
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QMap>
+#include <QString>
 
-// Parameter files built line by line the way a person writes one, independent of the writer.
+// Parameter files built line by line the way a person writes one, independent of the writer,
+// and the few file helpers the tests share.
 namespace handwritten {
 
 inline QList<int> range(int from, int to)
@@ -15,7 +18,7 @@ inline QList<int> range(int from, int to)
     return out;
 }
 
-// Axis parameters of a file written below level 540, and from 540 on.
+// Axis parameters of a file written below level 540, and from 540 on; the device parameters.
 inline QList<int> shortAxis()
 {
     return range(0, 52) << 55 << 80;
@@ -41,6 +44,18 @@ inline QByteArray file(const QList<int>& axis, const QMap<int, QByteArray>& axis
     for (const int p : device())
         out += "\"P" + QByteArray::number(p) + "\"," + deviceValues.value(p) + "\r\n";
     return out;
+}
+
+inline QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline bool put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 } // namespace handwritten
