@@ -78,8 +78,8 @@ private slots:
     void storeThenLoadIntoTheTool()
     {
         FileWindowRig r(paced());
-        connectAndStore(r, "drive");
-        const QString path = r.dir.filePath("drive.par");
+        connectAndStore(r, QStringLiteral("Achse ä €")); // a name outside ASCII
+        const QString path = r.dir.filePath(QStringLiteral("Achse ä €.par"));
         const auto& memory = r.drive.model().memory();
         QMap<int, QByteArray> axis, device;
         for (const int p : handwritten::longAxis())
@@ -190,15 +190,20 @@ private slots:
         QTest::newRow("stop") << "stop" << good << 7 << 0 << 1 << QStringList{} << "";
         QTest::newRow("close") << "close" << good << 7 << 0 << 0 << QStringList{"msg11"} << "";
         // The other buttons do nothing while a load runs.
-        QTest::newRow("store and load clicked") << "store" << good << fullLoad().size() << 1 << 1 << QStringList{} << "";
-        QTest::newRow("file cut") << "" << good.left(good.indexOf("\"P20\"")) << 0 << 1 << 0 << QStringList{"msg3"} << "msg3";
-        QTest::newRow("no header") << "" << QByteArray("\"Parameter X\"\r\n") << 0 << 1 << 0 << QStringList{"msg9"} << "msg9";
-        QTest::newRow("file of the other level") << "" << handwritten::file(handwritten::shortAxis()) << 0 << 1 << 0
-                                                 << QStringList{"msg9\n(written for a drive of the other level: 55 against 79 axis records)"}
-                                                 << "msg9";
-        QTest::newRow("a value that is no number") << "" << notANumber << 0 << 1 << 0
+        QTest::newRow("store and load clicked")
+            << "store" << good << fullLoad().size() << 1 << 1 << QStringList{} << "";
+        QTest::newRow("file cut") << "" << good.left(good.indexOf("\"P20\"")) << 0 << 1 << 0 << QStringList{"msg3"}
+                                  << "msg3";
+        QTest::newRow("no header") << "" << QByteArray("\"Parameter X\"\r\n") << 0 << 1 << 0 << QStringList{"msg9"}
+                                   << "msg9";
+        QTest::newRow("file of the other level")
+            << "" << handwritten::file(handwritten::shortAxis()) << 0 << 1 << 0
+            << QStringList{"msg9\n(written for a drive of the other level: 55 against 79 axis records)"} << "msg9";
+        QTest::newRow("a value that is no number")
+            << "" << notANumber << 0 << 1 << 0
             << QStringList{"msg9\n(line 19, record P13, value \"eighty\": not a number; nothing was loaded)"} << "msg9";
-        QTest::newRow("not a number, into the tool") << "tool" << notANumber << 0 << 1 << 0
+        QTest::newRow("not a number, into the tool")
+            << "tool" << notANumber << 0 << 1 << 0
             << QStringList{"msg9\n(line 19, record P13, value \"eighty\": not a number; nothing was loaded)"} << "msg9";
         QTest::newRow("no drive") << "no drive" << good << 0 << 0 << 0 << QStringList{} << "msg34";
     }
@@ -217,18 +222,21 @@ private slots:
         r.state.table.store(2110, ParameterValue::text("7"));
         r.state.table.store(2113, ParameterValue::text("8"));
         InputInsideAnswer inject(r.clock, r.port);
-        inject.arm(AnswerPoint::Half, [&] {
-            if (how == "close")
-                w.reject();
-            else if (how == "stop")
-                click(&w, "cmdStop");
-            else if (how == "store") {
-                r.type("other");
-                click(&w, "cmdStore");
-                click(&w, "cmdLoadPc");
-                click(&w, "cmdLoad");
-            }
-        }, writeOf(2106));
+        inject.arm(
+            AnswerPoint::Half,
+            [&] {
+                if (how == "close")
+                    w.reject();
+                else if (how == "stop")
+                    click(&w, "cmdStop");
+                else if (how == "store") {
+                    r.type("other");
+                    click(&w, "cmdStore");
+                    click(&w, "cmdLoadPc");
+                    click(&w, "cmdLoad");
+                }
+            },
+            writeOf(2106));
         const qsizetype before = r.port.written().size();
         if (how == "tool")
             click(&w, "cmdLoadPc");
@@ -272,7 +280,8 @@ private slots:
             QCOMPARE(files->count(), 2);
             QCOMPARE(files->item(1)->text(), QStringLiteral("b.TXT"));
             w->filList_Click(files->item(0));
-            QCOMPARE(w->findChild<QLineEdit*>("txtFile")->text(), QDir::toNativeSeparators(r.dir.filePath("sub/a.par")));
+            QCOMPARE(w->findChild<QLineEdit*>("txtFile")->text(),
+                     QDir::toNativeSeparators(r.dir.filePath("sub/a.par")));
             w->dirList_Change(r.dir.path());
             w->close();
         });
