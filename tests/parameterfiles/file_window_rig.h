@@ -12,11 +12,11 @@
 #include "shared_state.h"
 #include "sim_device.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
-#include <QList>
-#include <QPair>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -25,6 +25,13 @@ namespace kinetra::test {
 
 using handwritten::contentOf;
 using handwritten::put;
+
+inline sim::DriveConfig pacedDrive()
+{
+    sim::DriveConfig config;
+    config.pacing = true; // answers take the time of their characters
+    return config;
+}
 
 // The file window on virtual time: the simulated drive (level 540) on COM2, the main window
 // recorded, the file window's own elements reached through the same routing the program uses.
@@ -47,7 +54,7 @@ struct FileWindowRig {
     int saveQuestions = 0;
     int progressPeak = 0;
 
-    explicit FileWindowRig(const sim::DriveConfig& config = {}) : drive(config)
+    explicit FileWindowRig(const sim::DriveConfig& config = pacedDrive()) : drive(config)
     {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)
@@ -88,17 +95,18 @@ struct FileWindowRig {
     QLineEdit* box(const char* name) const { return file->findChild<QLineEdit*>(name); }
     QProgressBar* progressBar() const { return file->findChild<QProgressBar*>("ProgressBar2"); }
     void type(const QString& name) const { box("txtFile")->setText(name); }
+    static void click(QWidget* window, const char* button)
+    {
+        QTest::mouseClick(window->findChild<QAbstractButton*>(button), Qt::LeftButton);
+    }
 
     // Write frames sent from the `from`-th frame on, as (command number, value text), in order.
     QList<QPair<int, QByteArray>> writes(qsizetype from = 0) const
     {
         QList<QPair<int, QByteArray>> out;
-        for (const auto& w : port.written().mid(from)) {
-            const QByteArray& b = w.bytes;
-            if (b.endsWith(char(5)) || b.size() < 10)
-                continue;
-            out << qMakePair(b.mid(4, 4).toInt(), b.mid(8, b.indexOf(char(3)) - 8));
-        }
+        for (const auto& w : port.written().mid(from))
+            if (!w.bytes.endsWith(char(5)) && w.bytes.size() >= 10)
+                out << qMakePair(w.bytes.mid(4, 4).toInt(), w.bytes.mid(8, w.bytes.indexOf(char(3)) - 8));
         return out;
     }
     QList<int> writtenCommands(qsizetype from = 0) const

@@ -30,41 +30,21 @@ QList<int> fullLoad()
     return out << 2410;
 }
 
-// The write of command `cmd` (not a poll).
-std::function<bool(const QByteArray&)> writeOf(int cmd)
-{
-    return [cmd](const QByteArray& frame) { return !isPoll(frame) && frame.mid(4, 4).toInt() == cmd; };
-}
-
-void click(QWidget* window, const char* button)
-{
-    QTest::mouseClick(window->findChild<QAbstractButton*>(button), Qt::LeftButton);
-}
-
-// A connected rig with the drive's parameters stored in `name` by a click inside a poll's answer.
+// The drive's parameters read and polled, then stored in `name` by a click inside a poll's answer.
 void connectAndStore(FileWindowRig& r, const QString& name, AnswerPoint point = AnswerPoint::Half)
 {
     r.com->cmdConnect();
     r.clock.advance(0.5);
-    QVERIFY(r.com->timerReceive().isEnabled());
-    frmFile& w = r.open();
+    r.open();
     r.type(name);
     r.dialogs.answers.push_back(MessageAnswer::Yes);
     InputInsideAnswer inject(r.clock, r.port);
     const qsizetype before = r.port.written().size();
-    inject.arm(point, [&] { click(&w, "cmdStore"); });
+    inject.arm(point, [&] { r.click(r.file.get(), "cmdStore"); });
     r.clock.advance(3);
-    QVERIFY(inject.heldUntilTheAnswerWasIn());
-    QVERIFY(r.writes(before).isEmpty());
+    QVERIFY(inject.heldUntilTheAnswerWasIn() && r.writes(before).isEmpty() && r.com->timerReceive().isEnabled());
     QCOMPARE(r.dialogs.texts(), QStringList{"msg7" + QDir::toNativeSeparators(r.dir.filePath(name + ".par")) + "msg8"});
     r.dialogs.shown.clear();
-}
-
-sim::DriveConfig paced()
-{
-    sim::DriveConfig config;
-    config.pacing = true;
-    return config;
 }
 
 } // namespace
@@ -77,7 +57,7 @@ private slots:
     // numbers, nothing goes to the drive, and the link is left offline.
     void storeThenLoadIntoTheTool()
     {
-        FileWindowRig r(paced());
+        FileWindowRig r;
         connectAndStore(r, QStringLiteral("Achse ä €")); // a name outside ASCII
         const QString path = r.dir.filePath(QStringLiteral("Achse ä €.par"));
         const auto& memory = r.drive.model().memory();
@@ -96,12 +76,13 @@ private slots:
             r.state.table.store(cmd, ParameterValue::number(99));
         InputInsideAnswer inject(r.clock, r.port);
         const qsizetype before = r.port.written().size();
-        inject.arm(AnswerPoint::LastCharacter, [&] { click(r.file.get(), "cmdLoadPc"); });
+        inject.arm(AnswerPoint::LastCharacter, [&] { r.click(r.file.get(), "cmdLoadPc"); });
         r.clock.advance(1);
         QVERIFY(inject.heldUntilTheAnswerWasIn());
-        QCOMPARE(r.state.table.value(2110), ParameterValue::number(memory.value(1, 10)));
-        QCOMPARE(r.state.table.value(2125), ParameterValue::number(memory.value(1, 25)));
-        QCOMPARE(r.state.table.value(2410), ParameterValue::number(memory.value(sim::ParameterMemory::kDevice, 10)));
+        for (const auto& [cmd, value] : {std::pair{2110, memory.value(1, 10)},
+                                         {2125, memory.value(1, 25)},
+                                         {2410, memory.value(sim::ParameterMemory::kDevice, 10)}})
+            QCOMPARE(r.state.table.value(cmd), ParameterValue::number(value));
         QCOMPARE(r.state.table.value(2180), ParameterValue::number(12292));
         QCOMPARE(r.box("txtHelp")->text(), "msg30" + QDir::toNativeSeparators(path) + "msg32");
         QVERIFY(r.writes(before).isEmpty());
@@ -120,7 +101,7 @@ private slots:
     void loadIntoTheDriveAndSave()
     {
         QFETCH(AnswerPoint, point);
-        FileWindowRig r(paced());
+        FileWindowRig r;
         connectAndStore(r, "drive", point);
         const QByteArray stored = contentOf(r.dir.filePath("drive.par"));
         const qint64 position = r.drive.model().memory().value(1, 10);
@@ -130,17 +111,16 @@ private slots:
         double blockedBefore = 0;
         r.saveQuestion = [&] {
             save = std::make_unique<frmSave>(*r.com, r.window);
-            QCOMPARE(save->label1()->text(), QStringLiteral("msg59"));
             blockedBefore = r.clock.blockedSeconds();
-            click(save.get(), "cmdComand1_0");
+            r.click(save.get(), "cmdComand1_0");
             QCOMPARE(r.mainWindow.text(el::helpLine()), QStringLiteral("msg62"));
-            click(save.get(), "cmdComand1_1");
+            r.click(save.get(), "cmdComand1_1");
         };
         InputInsideAnswer inject(r.clock, r.port);
         const qsizetype before = r.port.written().size();
         const qsizetype portsOpened = r.port.openedPorts().size();
         r.progressPeak = 0;
-        inject.arm(point, [&] { click(r.file.get(), "cmdLoad"); });
+        inject.arm(point, [&] { r.click(r.file.get(), "cmdLoad"); });
         r.clock.advance(30);
         QVERIFY(inject.heldUntilTheAnswerWasIn());
 
@@ -164,8 +144,7 @@ private slots:
         messages.removeAll("msg75"); // the drive refuses some of the file's values (its live ones)
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join('|')));
         QVERIFY(!r.state.transferActive && !r.state.fileWindowActive && r.state.driveLoadActive == 0);
-        QCOMPARE(r.state.comOnline, 1);
-        QVERIFY(r.com->timerReceive().isEnabled());
+        QVERIFY(r.state.comOnline == 1 && r.com->timerReceive().isEnabled());
         QCOMPARE(r.mainWindow.text(el::helpLine()), QString());
         // The search asked the drive's own port, which stayed open: no other port was tried.
         QCOMPARE(r.port.openedPorts().size(), portsOpened);
@@ -199,12 +178,9 @@ private slots:
         QTest::newRow("file of the other level")
             << "" << handwritten::file(handwritten::shortAxis()) << 0 << 1 << 0
             << QStringList{"msg9\n(written for a drive of the other level: 55 against 79 axis records)"} << "msg9";
-        QTest::newRow("a value that is no number")
-            << "" << notANumber << 0 << 1 << 0
-            << QStringList{"msg9\n(line 19, record P13, value \"eighty\": not a number; nothing was loaded)"} << "msg9";
-        QTest::newRow("not a number, into the tool")
-            << "tool" << notANumber << 0 << 1 << 0
-            << QStringList{"msg9\n(line 19, record P13, value \"eighty\": not a number; nothing was loaded)"} << "msg9";
+        const QStringList named{"msg9\n(line 19, record P13, value \"eighty\": not a number; nothing was loaded)"};
+        QTest::newRow("a value that is no number") << "" << notANumber << 0 << 1 << 0 << named << "msg9";
+        QTest::newRow("not a number, into the tool") << "tool" << notANumber << 0 << 1 << 0 << named << "msg9";
         QTest::newRow("no drive") << "no drive" << good << 0 << 0 << 0 << QStringList{} << "msg34";
     }
     void aLoadThatEndsEarly()
@@ -213,7 +189,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, sent);
         QFETCH(int, online);
-        FileWindowRig r(paced());
+        FileWindowRig r;
         if (how == "no drive")
             r.port.attach(2, nullptr);
         else
@@ -228,25 +204,21 @@ private slots:
                 if (how == "close")
                     w.reject();
                 else if (how == "stop")
-                    click(&w, "cmdStop");
+                    r.click(&w, "cmdStop");
                 else if (how == "store") {
                     r.type("other");
-                    click(&w, "cmdStore");
-                    click(&w, "cmdLoadPc");
-                    click(&w, "cmdLoad");
+                    r.click(&w, "cmdStore");
+                    r.click(&w, "cmdLoadPc");
+                    r.click(&w, "cmdLoad");
                 }
             },
-            writeOf(2106));
+            [](const QByteArray& frame) { return !isPoll(frame) && frame.mid(4, 4) == "2106"; });
         const qsizetype before = r.port.written().size();
-        if (how == "tool")
-            click(&w, "cmdLoadPc");
-        else
-            click(&w, "cmdLoad");
+        r.click(&w, how == "tool" ? "cmdLoadPc" : "cmdLoad");
         r.clock.advance(0.2);
 
         QCOMPARE(r.writtenCommands(before), fullLoad().mid(0, sent));
-        QCOMPARE(r.state.comOnline, online);
-        QCOMPARE(r.com->timerReceive().isEnabled(), online == 1);
+        QVERIFY(r.state.comOnline == online && r.com->timerReceive().isEnabled() == (online == 1));
         // An online link polls on: its answers show it online.
         QCOMPARE(r.mainWindow.statusText.value(1), online ? kOnline : kOffline);
         QTEST(r.saveQuestions, "saveQuestions");
