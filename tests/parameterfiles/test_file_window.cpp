@@ -9,12 +9,9 @@
 #include "parameter_file_layout.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QListWidget>
 #include <QTest>
-#include <QTimer>
 
 using namespace kinetra;
 using namespace kinetra::test;
@@ -62,13 +59,13 @@ private slots:
         const QString path = r.dir.filePath(QStringLiteral("Achse ä €.par"));
         const auto& memory = r.drive.model().memory();
         QMap<int, QByteArray> axis, device;
-        for (const int p : handwritten::longAxis())
+        for (const int p : handwritten::longAxis)
             axis[p] = "\"" + QByteArray::number(memory.value(1, p)) + "\"";
-        for (const int p : handwritten::device())
+        for (const int p : handwritten::device)
             device[p] = "\"" + QByteArray::number(memory.value(sim::ParameterMemory::kDevice, p)) + "\"";
         axis[70] = "\"         0\"";
         axis[80] = "\"     12292\""; // the status word
-        QCOMPARE(contentOf(path), handwritten::file(handwritten::longAxis(), axis, device));
+        QCOMPARE(contentOf(path), handwritten::file(handwritten::longAxis, axis, device));
         QCOMPARE(r.box("txtHelp")->text(), "msg30" + QDir::toNativeSeparators(path) + "msg31");
         QVERIFY(!r.state.fileWindowActive);
 
@@ -164,8 +161,8 @@ private slots:
         QTest::addColumn<int>("saveQuestions");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("help");
-        const QByteArray good = handwritten::file(handwritten::longAxis(), {{10, "100"}}, {{10, "11"}});
-        const QByteArray notANumber = handwritten::file(handwritten::longAxis(), {{10, "100"}, {13, "eighty"}});
+        const QByteArray good = handwritten::file(handwritten::longAxis, {{10, "100"}}, {{10, "11"}});
+        const QByteArray notANumber = handwritten::file(handwritten::longAxis, {{10, "100"}, {13, "eighty"}});
         QTest::newRow("stop") << "stop" << good << 7 << 0 << 1 << QStringList{} << "";
         QTest::newRow("close") << "close" << good << 7 << 0 << 0 << QStringList{"msg11"} << "";
         // The other buttons do nothing while a load runs.
@@ -176,7 +173,7 @@ private slots:
         QTest::newRow("no header") << "" << QByteArray("\"Parameter X\"\r\n") << 0 << 1 << 0 << QStringList{"msg9"}
                                    << "msg9";
         QTest::newRow("file of the other level")
-            << "" << handwritten::file(handwritten::shortAxis()) << 0 << 1 << 0
+            << "" << handwritten::file(handwritten::shortAxis) << 0 << 1 << 0
             << QStringList{"msg9\n(written for a drive of the other level: 55 against 79 axis records)"} << "msg9";
         const QStringList named{"msg9\n(line 19, record P13, value \"eighty\": not a number; nothing was loaded)"};
         QTest::newRow("a value that is no number") << "" << notANumber << 0 << 1 << 0 << named << "msg9";
@@ -231,36 +228,6 @@ private slots:
         QVERIFY(!QFile::exists(r.dir.filePath("other.par")));
         QCOMPARE(r.state.table.value(2110), sent > 10 ? ParameterValue::number(100) : ParameterValue::text("7"));
         QCOMPARE(r.state.table.value(2113), sent > 13 ? ParameterValue::number(0) : ParameterValue::text("8"));
-    }
-
-    // The window opens on the remembered folder, lists parameter and text files, takes a clicked
-    // file into the box, remembers the folder it closes on and shows the main Stop button again.
-    void theFolderIsRestoredAndRemembered()
-    {
-        FileWindowRig r;
-        QVERIFY(QDir(r.dir.path()).mkdir("sub"));
-        for (const char* name : {"sub/a.par", "sub/b.TXT", "sub/c.doc"})
-            QVERIFY(put(r.dir.filePath(name), "x"));
-        r.settings.setValue("Kinetra", "System", "Explore", QDir::toNativeSeparators(r.dir.filePath("sub")));
-        bool stopHiddenWhileOpen = false;
-        QTimer::singleShot(0, [&] {
-            stopHiddenWhileOpen = !r.mainWindow.visible.value("cmdStop#0", true);
-            auto* w = qobject_cast<frmFile*>(QApplication::activeModalWidget());
-            QVERIFY(w);
-            QCOMPARE(w->currentDir(), r.dir.filePath("sub"));
-            auto* files = w->findChild<QListWidget*>("filList");
-            QCOMPARE(files->count(), 2);
-            QCOMPARE(files->item(1)->text(), QStringLiteral("b.TXT"));
-            w->filList_Click(files->item(0));
-            QCOMPARE(w->findChild<QLineEdit*>("txtFile")->text(),
-                     QDir::toNativeSeparators(r.dir.filePath("sub/a.par")));
-            w->dirList_Change(r.dir.path());
-            w->close();
-        });
-        openFileWindow(*r.com, r.window, r.dialogs, r.settings, nullptr);
-        QVERIFY(stopHiddenWhileOpen);
-        QCOMPARE(r.mainWindow.visible.value("cmdStop#0"), true);
-        QCOMPARE(r.settings.value("KINETRA", "System", "Explore"), QDir::toNativeSeparators(r.dir.path()));
     }
 };
 
