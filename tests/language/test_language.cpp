@@ -81,42 +81,35 @@ class TestLanguage : public QObject {
 private slots:
     // The fields read when at most `maxFields` are asked for; the text is UTF-8 when the bytes
     // read are valid UTF-8, else Windows-1252.
-    void fieldsSplitAsWritten_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("maxFields");
-        QTest::addColumn<QStringList>("fields");
-        const auto row = [](const char* name, const QByteArray& bytes, const QStringList& fields, int maxFields = 100) {
-            QTest::newRow(name) << bytes << maxFields << fields;
-        };
-        row("CR LF, LF and CR alone", "1,\"a\"\r\n2\nb\rc", {"1", "a", "2", "b", "c"});
-        row("comma inside quotes", "7,\"Start, Stop\"", {"7", "Start, Stop"});
-        row("blanks around unquoted fields, kept inside quotes", "  12 ,\t x y  ,  \" keep \"",
-            {"12", "x y", " keep "});
-        row("text after the closing quote dropped", "\"ab\"cd,e", {"ab", "e"});
-        row("blank line and comma before line end", "a\r\n\r\nb,\r\nc", {"a", "", "b", "", "c"});
-        row("unterminated quote runs to the end", "1,\"abc\r\n2,x", {"1", "abc\r\n2,x"});
-        row("byte order mark skipped, NUL is text", QByteArray("\xEF\xBB\xBFx,a\0b", 8),
-            {"x", QString("a") + QChar(0) + "b"});
-        row("reading stops at the fields asked for", "a,b,c", {"a", "b"}, 2);
-        row("a line of megabytes is one field", QByteArray(8 << 20, 'x') + ",\"end\"", {QString(8 << 20, 'x'), "end"},
-            2);
-        row("UTF-8", "\"K\xC3\xA4se\",\"\xC5\x9F\"", {"Käse", "ş"}, 2);
-        row("one invalid byte makes all of it Windows-1252", "\xC3\xA4,\xE4\x80", {"Ã¤", "ä€"}, 2);
-        row("bytes after the last field read do not count", "\xC3\xA4,\xE4", {"ä"}, 1);
-    }
     void fieldsSplitAsWritten()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, maxFields);
-        QFETCH(QStringList, fields);
-        const LanguageFields read = splitLanguageFields(bytes, maxFields);
-        QCOMPARE(read.fields, fields);
-        QCOMPARE(read.complete, fields.size() == maxFields);
+        const struct {
+            QByteArray bytes;
+            int maxFields;
+            QStringList fields;
+        } known[] = {
+            {"1,\"a\"\r\n2\nb\rc", 9, {"1", "a", "2", "b", "c"}}, // CR LF, LF and CR alone
+            {"7,\"Start, Stop\"", 9, {"7", "Start, Stop"}},
+            {"  12 ,\t x y  ,  \" keep \"", 9, {"12", "x y", " keep "}}, // blanks kept only inside quotes
+            {"\"ab\"cd,e", 9, {"ab", "e"}},                              // text after the closing quote dropped
+            {"a\r\n\r\nb,\r\nc", 9, {"a", "", "b", "", "c"}},            // a blank line, a comma before a line end
+            {"1,\"abc\r\n2,x", 9, {"1", "abc\r\n2,x"}},                  // an open quote runs to the end
+            {QByteArray("\xEF\xBB\xBFx,a\0b", 8), 9, {"x", QString("a") + QChar(0) + "b"}}, // byte order mark
+            {"a,b,c", 2, {"a", "b"}},
+            {QByteArray(8 << 20, 'x') + ",\"end\"", 2, {QString(8 << 20, 'x'), "end"}}, // megabytes in one field
+            {"\"K\xC3\xA4se\",\"\xC5\x9F\"", 2, {"Käse", "ş"}},
+            {"\xC3\xA4,\xE4\x80", 2, {"Ã¤", "ä€"}}, // one invalid byte makes all of it Windows-1252
+            {"\xC3\xA4,\xE4", 1, {"ä"}},            // bytes after the last field read do not count
+        };
+        for (const auto& [bytes, maxFields, fields] : known) {
+            const LanguageFields read = splitLanguageFields(bytes, maxFields);
+            QCOMPARE(read.fields, fields);
+            QCOMPARE(read.complete, fields.size() == maxFields);
+        }
     }
 
-    // Every shipped file loads silently and gives every element a text; a copy saved in
-    // Windows-1252 or with its section titles translated loads the same texts as the original.
+    // Every shipped file loads silently and gives every element a text; German, saved in
+    // Windows-1252 or with its section titles translated too, puts each text where it belongs.
     void shippedFilesLoad_data()
     {
         QTest::addColumn<int>("index");
@@ -145,50 +138,28 @@ private slots:
         for (auto it = load.targets.texts.cbegin(); it != load.targets.texts.cend(); ++it)
             QVERIFY2(!it.value().isEmpty() || it.key() == "caption framepara 9", qPrintable(it.key()));
         QVERIFY(load.messagesApplied() == SharedState::kMessageCount || index == 5); // Turkish: file name first
-        if (index == 1 && QTest::currentDataTag() != QByteArray("German.txt")) {
-            Load original(shipped("German.txt"), 1, 500);
-            QCOMPARE(load.targets.texts, original.targets.texts);
-            QCOMPARE(load.state.messageText, original.state.messageText);
-        }
-    }
-
-    // The first and last entry of runs of elements, the gaps between them, and lists, whose items
-    // follow the firmware level; "" where no entry reaches.
-    void germanTextsLandOnTheirElements_data()
-    {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("text");
-        const auto row = [](const char* key, const char* text, int level = 540) {
-            QTest::newRow(qPrintable(QStringLiteral("%1 at %2").arg(key).arg(level)))
-                << level << key << QString::fromUtf8(text);
-        };
-        row("caption lblPara 2100", "mm Istwert");
-        row("caption lblPara 2112", "");
-        row("caption lblPara 3109", "mm Toleranzfenster");
-        row("caption lblPara 2184", "Spitze");
-        row("caption lblPara 2400", "");
-        row("caption lblPara 2446", "x Messsystem");
-        row("caption frmMain 4", "Dezimalpunkte");
-        row("caption framepara 12", "");
-        row("hint cmdComand 138", "Parameter speichern");
-        row("tab 6", "Service");
-        // Blanks at either end are kept: the window writes "Raster=24 Steps".
-        row("message 43", "Raster=");
-        row("message 44", " Steps");
-        row("list cmbPara 2126", "P26:invertiert|normal", 499);
-        row("list cmbPara 2126", "P26:normal|invertiert", 500);
-        row("list cmbPara 2146", "Start|Stop|Referenz|ohne", 499);
-        row("list cmbPara 2146", "Start|Stop|Referenz|ohne|Prog. BCD", 500);
-        row("list cmbPara 2125", "P25:1-fach|2-fach|4-fach");
-    }
-    void germanTextsLandOnTheirElements()
-    {
-        QFETCH(int, level);
-        QFETCH(QString, key);
-        Load load(shipped("German.txt"), 1, level);
-        QTEST(key.startsWith("message") ? load.state.message(key.mid(8).toInt()) : load.targets.texts.value(key),
-              "text");
+        if (index != 1)
+            return;
+        // Where German texts land: the ends of runs of elements and the gaps between them, lists
+        // as the level gives them; blanks at either end are kept ("Raster=24 Steps").
+        const QMap<QString, QString> german{{"caption lblPara 2100", "mm Istwert"},
+                                            {"caption lblPara 2112", ""},
+                                            {"caption lblPara 3109", "mm Toleranzfenster"},
+                                            {"caption lblPara 2184", "Spitze"},
+                                            {"caption lblPara 2400", ""},
+                                            {"caption lblPara 2446", "x Messsystem"},
+                                            {"caption frmMain 4", "Dezimalpunkte"},
+                                            {"hint cmdComand 138", "Parameter speichern"},
+                                            {"tab 6", "Service"},
+                                            {"list cmbPara 2126", "P26:normal|invertiert"},
+                                            {"list cmbPara 2125", "P25:1-fach|2-fach|4-fach"},
+                                            {"list cmbPara 2146", "Start|Stop|Referenz|ohne|Prog. BCD"}};
+        for (auto it = german.cbegin(); it != german.cend(); ++it)
+            QCOMPARE(load.targets.texts.value(it.key()), it.value());
+        QCOMPARE(load.state.message(43) + "24" + load.state.message(44), QStringLiteral("Raster=24 Steps"));
+        Load older(bytes, 1, 499);
+        QCOMPARE(older.targets.texts.value("list cmbPara 2126"), QStringLiteral("P26:invertiert|normal"));
+        QCOMPARE(older.targets.texts.value("list cmbPara 2146"), QStringLiteral("Start|Stop|Referenz|ohne"));
     }
 
     // A load that fails shows one message, saves nothing and keeps what it applied before the
