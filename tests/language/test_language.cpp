@@ -1,13 +1,17 @@
-// Language files: how their fields split, where the German texts land, the shipped files, and
-// files that are damaged or missing.
+// Language files (how their fields split, where the German texts land, the shipped files, files
+// that are damaged or missing) and settings with any text in them.
 
+#include "frm_sdi.h"
+#include "ini_settings_store.h"
 #include "language_fields.h"
 #include "language_loader.h"
 #include "language_sections.h"
 #include "language_targets.h"
 #include "memory_settings_store.h"
+#include "numeric_text.h"
 #include "recording_dialogs.h"
 #include "shared_state.h"
+#include "virtual_clock.h"
 
 #include <QDir>
 #include <QFile>
@@ -211,7 +215,42 @@ private slots:
         QCOMPARE(load.targets.texts.value("caption lblPara 2100"),
                  bytes.startsWith("--") && index == 1 ? "mm Istwert" : "");
     }
+
+    // Any text in the settings still starts the main window; a folder without language files
+    // gives one message, and a position is shown with whatever decimals the settings gave.
+    void badSettingsStillStartTheWindow()
+    {
+        for (const QString& value :
+             {QString::fromLatin1("\x01\xff\x7f,\"=[]\n"), QStringLiteral("99999999999999999999999"),
+              QStringLiteral("32767"), QStringLiteral("-32768"), QStringLiteral("1e3"), QString(),
+              QString(100000, QLatin1Char('7')), QStringLiteral("ü€日本")}) {
+            SharedState state;
+            MemorySettingsStore settings;
+            settings.setValue(kApplicationName, "System", "Check", "1");
+            for (const char* key : {"Language", "Decpnt", "Expert", "Security", "Encoder", "Explore"})
+                settings.setValue(kApplicationName, "System", QString::fromLatin1(key), value);
+            RecordingDialogs dialogs;
+            VirtualClock clock;
+            QTemporaryDir folder;
+            const QString previousFolder = QDir::currentPath();
+            {
+                frmSDI window(state, settings, dialogs, clock, folder.path());
+                window.Form_Load();
+                QVERIFY(window.isVisible());
+                QCOMPARE(dialogs.texts(), QStringList{"language not available"});
+                const auto shown = formatValue(QStringLiteral("-123456789"), 2110, state.decPnt);
+                QVERIFY(shown && !shown->isEmpty());
+            }
+            QDir::setCurrent(previousFolder);
+        }
+        // Settings kept in a folder whose name is outside ASCII read back as written.
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Prüfstand Ω € 日本/Einstellungen ü"));
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        IniSettingsStore(file).setValue(kApplicationName, "System", "Explore", file);
+        QCOMPARE(IniSettingsStore(file).value(kApplicationName, "System", "Explore"), file);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestLanguage)
+QTEST_MAIN(TestLanguage)
 #include "test_language.moc"
