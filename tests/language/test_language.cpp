@@ -48,7 +48,8 @@ struct RecordingTargets : LanguageTargets {
     void setTabCaption(int tab, const QString& text) override { texts[QStringLiteral("tab %1").arg(tab)] = text; }
 };
 
-// One load from a folder that holds `bytes` as the file of `index` (no file for null bytes).
+// One load from a folder, named outside ASCII, that holds `bytes` as the file of `index` (no file
+// for null bytes).
 struct Load {
     SharedState state;
     RecordingTargets targets;
@@ -57,11 +58,11 @@ struct Load {
     QTemporaryDir dir;
     bool result = false;
 
-    Load(const QByteArray& bytes, int index, int level = 540, const QString& folder = {})
+    Load(const QByteArray& bytes, int index, int level = 540)
     {
         state.languageIndex = index;
         state.firmwareLevel = qint16(level);
-        const QString path = folder.isEmpty() ? dir.path() : dir.filePath(folder);
+        const QString path = dir.filePath(QStringLiteral("Prüfstand Ω € 日本"));
         QDir().mkpath(path);
         if (QFile file(QDir(path).filePath(languageFileName(index)));
             !bytes.isNull() && file.open(QIODevice::WriteOnly))
@@ -71,10 +72,8 @@ struct Load {
     QString saved() const { return settings.value("KINETRA", "System", "Language"); }
     int messagesApplied() const
     {
-        int n = 0;
-        while (n < SharedState::kMessageCount && !state.message(n).isEmpty())
-            ++n;
-        return n;
+        const auto& m = state.messageText;
+        return int(std::find_if(m.cbegin(), m.cend(), [](const QString& t) { return t.isEmpty(); }) - m.cbegin());
     }
 };
 
@@ -112,8 +111,8 @@ private slots:
         }
     }
 
-    // Every shipped file loads silently and gives every element a text; German, saved in
-    // Windows-1252 or with its section titles translated too, puts each text where it belongs.
+    // Every shipped file loads silently and gives every element a text; German, with its section
+    // titles translated too, puts each text where it belongs.
     void shippedFilesLoad_data()
     {
         QTest::addColumn<int>("index");
@@ -121,7 +120,6 @@ private slots:
         for (int i = 0; i < 6; ++i)
             QTest::newRow(qPrintable(languageFileName(i))) << i << shipped(languageFileName(i));
         const QByteArray german = shipped("German.txt");
-        QTest::newRow("German in Windows-1252") << 1 << QString::fromUtf8(german).toLatin1();
         QList<QByteArray> lines = german.split('\n');
         for (QByteArray& line : lines)
             if (line.startsWith("TEXT "))
@@ -146,18 +144,14 @@ private slots:
             return;
         // Where German texts land: the ends of runs of elements and the gaps between them, lists
         // as the level gives them; blanks at either end are kept ("Raster=24 Steps").
-        const QMap<QString, QString> german{{"caption lblPara 2100", "mm Istwert"},
-                                            {"caption lblPara 2112", ""},
-                                            {"caption lblPara 3109", "mm Toleranzfenster"},
-                                            {"caption lblPara 2184", "Spitze"},
-                                            {"caption lblPara 2400", ""},
-                                            {"caption lblPara 2446", "x Messsystem"},
-                                            {"caption frmMain 4", "Dezimalpunkte"},
-                                            {"hint cmdComand 138", "Parameter speichern"},
-                                            {"tab 6", "Service"},
-                                            {"list cmbPara 2126", "P26:normal|invertiert"},
-                                            {"list cmbPara 2125", "P25:1-fach|2-fach|4-fach"},
-                                            {"list cmbPara 2146", "Start|Stop|Referenz|ohne|Prog. BCD"}};
+        // clang-format off
+        const QMap<QString, QString> german{
+            {"caption lblPara 2100", "mm Istwert"}, {"caption lblPara 2112", ""}, {"caption lblPara 2400", ""},
+            {"caption lblPara 3109", "mm Toleranzfenster"}, {"caption lblPara 2184", "Spitze"},
+            {"caption lblPara 2446", "x Messsystem"}, {"caption frmMain 4", "Dezimalpunkte"}, {"tab 6", "Service"},
+            {"hint cmdComand 138", "Parameter speichern"}, {"list cmbPara 2125", "P25:1-fach|2-fach|4-fach"},
+            {"list cmbPara 2126", "P26:normal|invertiert"}, {"list cmbPara 2146", "Start|Stop|Referenz|ohne|Prog. BCD"}};
+        // clang-format on
         for (auto it = german.cbegin(); it != german.cend(); ++it)
             QCOMPARE(load.targets.texts.value(it.key()), it.value());
         QCOMPARE(load.state.message(43) + "24" + load.state.message(44), QStringLiteral("Raster=24 Steps"));
@@ -172,18 +166,16 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("loads");
         QTest::addColumn<int>("messagesApplied");
         const QByteArray german = shipped("German.txt");
         QList<QByteArray> lines = german.split('\n');
         lines.removeAt(3 + 61); // entry 62 of the first section
         const QByteArray upTo50 = german.left(german.indexOf("50,\"In Position\""));
-        const auto row = [](const char* name, const QByteArray& bytes, bool loads, int messages, int index = 1,
-                            const QString& folder = {}) {
-            QTest::newRow(name) << bytes << index << folder << loads << messages;
+        const auto row = [](const char* name, const QByteArray& bytes, bool loads, int messages, int index = 1) {
+            QTest::newRow(name) << bytes << index << loads << messages;
         };
-        row("complete, in a folder with an odd name", german, true, 101, 1, "Prüfstand Ω € 日本");
+        row("complete", german, true, 101);
         row("complete, with 6 MB of commas after it", german + QByteArray(6 << 20, ','), true, 101);
         row("first section one entry short", lines.join('\n'), false, 100);
         row("file ends after message 49", upTo50, false, 50);
@@ -201,9 +193,8 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(int, index);
-        QFETCH(QString, folder);
         QFETCH(bool, loads);
-        Load load(bytes, index, 540, folder);
+        Load load(bytes, index);
         QCOMPARE(load.result, loads);
         QCOMPARE(load.dialogs.texts(), loads ? QStringList() : QStringList{"language not available"});
         for (const auto& box : load.dialogs.shown)
@@ -232,7 +223,6 @@ private slots:
             RecordingDialogs dialogs;
             VirtualClock clock;
             QTemporaryDir folder;
-            const QString previousFolder = QDir::currentPath();
             {
                 frmSDI window(state, settings, dialogs, clock, folder.path());
                 window.Form_Load();
@@ -241,7 +231,6 @@ private slots:
                 const auto shown = formatValue(QStringLiteral("-123456789"), 2110, state.decPnt);
                 QVERIFY(shown && !shown->isEmpty());
             }
-            QDir::setCurrent(previousFolder);
         }
         // Settings kept in a folder whose name is outside ASCII read back as written.
         QTemporaryDir dir;

@@ -26,15 +26,9 @@ namespace kinetra::test {
 using handwritten::contentOf;
 using handwritten::put;
 
-inline sim::DriveConfig pacedDrive()
-{
-    sim::DriveConfig config;
-    config.pacing = true; // answers take the time of their characters
-    return config;
-}
-
-// The file window on virtual time: the simulated drive (level 540) on COM2, the main window
-// recorded, the file window's own elements reached through the same routing the program uses.
+// The file window on virtual time: the simulated drive (level 540, its answers taking the time
+// of their characters) on COM2, the main window recorded, the file window's own elements reached through the same
+// routing the program uses.
 struct FileWindowRig {
     VirtualClock clock;
     FakeSerialPort port{clock};
@@ -54,7 +48,7 @@ struct FileWindowRig {
     int saveQuestions = 0;
     int progressPeak = 0;
 
-    explicit FileWindowRig(const sim::DriveConfig& config = pacedDrive()) : drive(config)
+    explicit FileWindowRig(const sim::DriveConfig& config = {.pacing = true}) : drive(config)
     {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)
