@@ -86,11 +86,7 @@ private slots:
     // read are valid UTF-8, else Windows-1252.
     void fieldsSplitAsWritten()
     {
-        const struct {
-            QByteArray bytes;
-            int maxFields;
-            QStringList fields;
-        } known[] = {
+        const QList<std::tuple<QByteArray, int, QStringList>> known{
             {"1,\"a\"\r\n2\nb\rc", 9, {"1", "a", "2", "b", "c"}}, // CR LF, LF and CR alone
             {"7,\"Start, Stop\"", 9, {"7", "Start, Stop"}},
             {"  12 ,\t x y  ,  \" keep \"", 9, {"12", "x y", " keep "}}, // blanks kept only inside quotes
@@ -197,8 +193,7 @@ private slots:
         Load load(bytes, index);
         QCOMPARE(load.result, loads);
         QCOMPARE(load.dialogs.texts(), loads ? QStringList() : QStringList{"language not available"});
-        for (const auto& box : load.dialogs.shown)
-            QCOMPARE(box.icon, MessageIcon::Error);
+        QVERIFY(load.dialogs.shown.empty() || load.dialogs.shown[0].icon == MessageIcon::Error);
         QCOMPARE(load.saved(), loads ? QString::number(index) : QString());
         QCOMPARE(load.state.languageIndex, index);
         QTEST(load.messagesApplied(), "messagesApplied");
@@ -223,14 +218,12 @@ private slots:
             RecordingDialogs dialogs;
             VirtualClock clock;
             QTemporaryDir folder;
-            {
-                frmSDI window(state, settings, dialogs, clock, folder.path());
-                window.Form_Load();
-                QVERIFY(window.isVisible());
-                QCOMPARE(dialogs.texts(), QStringList{"language not available"});
-                const auto shown = formatValue(QStringLiteral("-123456789"), 2110, state.decPnt);
-                QVERIFY(shown && !shown->isEmpty());
-            }
+            frmSDI window(state, settings, dialogs, clock, folder.path());
+            window.Form_Load();
+            QVERIFY(window.isVisible());
+            QCOMPARE(dialogs.texts(), QStringList{"language not available"});
+            const auto shown = formatValue(QStringLiteral("-123456789"), 2110, state.decPnt);
+            QVERIFY(shown && !shown->isEmpty());
         }
         // Settings kept in a folder whose name is outside ASCII read back as written.
         QTemporaryDir dir;

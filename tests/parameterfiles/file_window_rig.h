@@ -23,9 +23,6 @@
 
 namespace kinetra::test {
 
-using handwritten::contentOf;
-using handwritten::put;
-
 // The file window on virtual time: the simulated drive (level 540, its answers taking the time
 // of their characters) on COM2, the main window recorded, the file window's own elements reached through the same
 // routing the program uses.
@@ -48,7 +45,12 @@ struct FileWindowRig {
     int saveQuestions = 0;
     int progressPeak = 0;
 
-    explicit FileWindowRig(const sim::DriveConfig& config = {.pacing = true}) : drive(config)
+    static sim::DriveConfig paced(sim::DriveConfig config)
+    {
+        config.pacing = true;
+        return config;
+    }
+    explicit FileWindowRig(const sim::DriveConfig& config = {}) : drive(paced(config))
     {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)
@@ -80,7 +82,7 @@ struct FileWindowRig {
     frmFile& openWith(const QString& name, const QByteArray& bytes)
     {
         state.firmwareLevel = 540;
-        put(dir.filePath(name), bytes);
+        handwritten::put(dir.filePath(name), bytes);
         open();
         type(name);
         return *file;

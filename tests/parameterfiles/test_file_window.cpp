@@ -27,23 +27,6 @@ QList<int> fullLoad()
     return out << 2410;
 }
 
-// The drive's parameters read and polled, then stored in `name` by a click inside a poll's answer.
-void connectAndStore(FileWindowRig& r, const QString& name, AnswerPoint point = AnswerPoint::Half)
-{
-    r.com->cmdConnect();
-    r.clock.advance(0.5);
-    r.open();
-    r.type(name);
-    r.dialogs.answers.push_back(MessageAnswer::Yes);
-    InputInsideAnswer inject(r.clock, r.port);
-    const qsizetype before = r.port.written().size();
-    inject.arm(point, [&] { r.click(r.file.get(), "cmdStore"); });
-    r.clock.advance(3);
-    QVERIFY(inject.heldUntilTheAnswerWasIn() && r.writes(before).isEmpty() && r.com->timerReceive().isEnabled());
-    QCOMPARE(r.dialogs.texts(), QStringList{"msg7" + QDir::toNativeSeparators(r.dir.filePath(name + ".par")) + "msg8"});
-    r.dialogs.shown.clear();
-}
-
 } // namespace
 
 class TestFileWindow : public QObject {
@@ -60,7 +43,16 @@ private slots:
     {
         QFETCH(AnswerPoint, point);
         FileWindowRig r;
-        connectAndStore(r, QStringLiteral("Achse ä €"), point); // a name outside ASCII
+        r.com->cmdConnect();
+        r.clock.advance(0.5);
+        r.open();
+        r.type(QStringLiteral("Achse ä €")); // a name outside ASCII
+        r.dialogs.answers.push_back(MessageAnswer::Yes);
+        InputInsideAnswer inject(r.clock, r.port);
+        qsizetype before = r.port.written().size();
+        inject.arm(point, [&] { r.click(r.file.get(), "cmdStore"); });
+        r.clock.advance(3);
+        QVERIFY(inject.heldUntilTheAnswerWasIn() && r.writes(before).isEmpty() && r.com->timerReceive().isEnabled());
         const QString path = r.dir.filePath(QStringLiteral("Achse ä €.par"));
         const auto& memory = r.drive.model().memory();
         QMap<int, QByteArray> axis, device;
@@ -70,8 +62,10 @@ private slots:
             device[p] = "\"" + QByteArray::number(memory.value(sim::ParameterMemory::kDevice, p)) + "\"";
         axis[70] = "\"         0\"";
         axis[80] = "\"     12292\""; // the status word
-        QCOMPARE(contentOf(path), handwritten::file(handwritten::longAxis, axis, device));
+        QCOMPARE(handwritten::contentOf(path), handwritten::file(handwritten::longAxis, axis, device));
         QCOMPARE(r.box("txtHelp")->text(), "msg30" + QDir::toNativeSeparators(path) + "msg31");
+        QCOMPARE(r.dialogs.texts(), QStringList{"msg7" + QDir::toNativeSeparators(path) + "msg8"});
+        r.dialogs.shown.clear();
 
         const qint64 position = memory.value(1, 10);
         r.com->WriteCom(11, 2110, 4321);
@@ -85,8 +79,7 @@ private slots:
             QCOMPARE(r.mainWindow.text(el::helpLine()), QStringLiteral("msg62"));
             r.click(save.get(), "cmdComand1_1");
         };
-        InputInsideAnswer inject(r.clock, r.port);
-        qsizetype before = r.port.written().size();
+        before = r.port.written().size();
         const qsizetype portsOpened = r.port.openedPorts().size();
         inject.arm(point, [&] { r.click(r.file.get(), "cmdLoad"); });
         r.clock.advance(30);

@@ -72,20 +72,14 @@ QByteArray numbered(const QList<int>& axis)
     return file(axis, axisValues, deviceValues);
 }
 
-QByteArray noise(qsizetype n, quint32 seed, const QByteArray& alphabet = {})
+QByteArray noise(qsizetype n, quint32 seed)
 {
-    QRandomGenerator random(seed);
     QByteArray bytes(n, Qt::Uninitialized);
-    for (char& c : bytes)
-        c = alphabet.isEmpty() ? char(random.bounded(256)) : alphabet.at(random.bounded(int(alphabet.size())));
+    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), n / 4);
     return bytes;
 }
 
-enum class Obstacle { None, ReadOnlyFile, ReadOnlyFolder, FileSizeLimit };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Obstacle)
 
 class TestParameterFileFormat : public QObject {
     Q_OBJECT
@@ -95,33 +89,32 @@ private slots:
     // with nothing beside it.
     void store_data()
     {
-        QTest::addColumn<Obstacle>("obstacle");
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("level");
         QTest::addColumn<ParameterFileError>("error");
-        QTest::newRow("no drive yet, no file yet") << Obstacle::None << "new.par" << 0 << E::None;
-        QTest::newRow("539, over a longer file") << Obstacle::None << "set.par" << 539 << E::None;
-        QTest::newRow("540, over a longer file") << Obstacle::None << "set.par" << 540 << E::None;
-        QTest::newRow("a folder") << Obstacle::None << "folder.par" << 540 << E::NotAFile;
-        QTest::newRow("missing folder") << Obstacle::None << "nowhere/set.par" << 540 << E::PathNotFound;
-        QTest::newRow("read-only file") << Obstacle::ReadOnlyFile << "set.par" << 540 << E::AccessDenied;
-        QTest::newRow("read-only folder") << Obstacle::ReadOnlyFolder << "set.par" << 540 << E::AccessDenied;
-        QTest::newRow("medium full midway") << Obstacle::FileSizeLimit << "set.par" << 540 << E::WriteFailed;
+        QTest::newRow("no drive yet, no file yet") << "new.par" << 0 << E::None;
+        QTest::newRow("539, over a longer file") << "set.par" << 539 << E::None;
+        QTest::newRow("540, over a longer file") << "set.par" << 540 << E::None;
+        QTest::newRow("a folder") << "folder.par" << 540 << E::NotAFile;
+        QTest::newRow("missing folder") << "nowhere/set.par" << 540 << E::PathNotFound;
+        QTest::newRow("read-only file") << "set.par" << 540 << E::AccessDenied;
+        QTest::newRow("read-only folder") << "set.par" << 540 << E::AccessDenied;
+        QTest::newRow("medium full midway") << "set.par" << 540 << E::WriteFailed;
     }
     void store()
     {
-        QFETCH(Obstacle, obstacle);
         QFETCH(QString, target);
         QFETCH(int, level);
         QFETCH(ParameterFileError, error);
-        const bool locked = obstacle == Obstacle::ReadOnlyFile || obstacle == Obstacle::ReadOnlyFolder;
+        const QByteArray obstacle = QTest::currentDataTag();
+        const bool locked = obstacle.startsWith("read-only");
         if (locked && geteuid() == 0)
             QSKIP("permissions do not bind the superuser");
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("folder.par"));
         const QByteArray old = newParameterFileBytes() + QByteArray(5000, 'x');
         QVERIFY(put(dir.filePath("set.par"), old));
-        const QString lockedPath = obstacle == Obstacle::ReadOnlyFolder ? dir.path() : dir.filePath("set.par");
+        const QString lockedPath = obstacle == "read-only folder" ? dir.path() : dir.filePath("set.par");
         const auto permissions = QFile::permissions(lockedPath);
         if (locked)
             QVERIFY(QFile::setPermissions(lockedPath, QFile::ReadOwner | QFile::ExeOwner));
@@ -129,7 +122,7 @@ private slots:
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit small{500, saved.rlim_max}; // far below the 1-3 kB of a parameter file
-        if (obstacle == Obstacle::FileSizeLimit)
+        if (obstacle == "medium full midway")
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         ParameterTable t = mixedTable();
         const ParameterFileResult r = writeParameterFile(dir.filePath(target), t, qint16(level));
@@ -176,9 +169,8 @@ private slots:
         QTest::addColumn<int>("level");
         QTest::addColumn<ParameterFileError>("error");
         QTest::addColumn<int>("records");
-        QTest::addColumn<int>("line"); // where the reading stopped; -1 where it does not matter
-        const auto row = [](const char* name, const QByteArray& data, int level, E error, int records, int line = -1) {
-            QTest::newRow(name) << data << level << error << records << line;
+        const auto row = [](const char* name, const QByteArray& data, int level, E error, int records) {
+            QTest::newRow(name) << data << level << error << records;
         };
         const QByteArray shortFile = numbered(shortAxis), longFile = numbered(longAxis);
         const QByteArray header = "\"Parameter KINETRA\"\r\n";
@@ -208,9 +200,9 @@ private slots:
         row("two passes", shortFile + shortFile.mid(header.size()), 0, E::None, 2 * 93);
 
         // A file that ends early keeps the records before its end.
-        row("cut after a record", cut("\"P20\",20\r\n"), 523, E::ReadPastEnd, 21, 26);
-        row("cut within the section titles", cut("\"Ger\xE4te Daten\"\r\n"), 523, E::ReadPastEnd, 55, 62);
-        row("cut before the last device record", cut("\"P47\",\"1047\"\r\n"), 523, E::ReadPastEnd, 92, 100);
+        row("cut after a record", cut("\"P20\",20\r\n"), 523, E::ReadPastEnd, 21);
+        row("cut within the section titles", cut("\"Ger\xE4te Daten\"\r\n"), 523, E::ReadPastEnd, 55);
+        row("cut before the last device record", cut("\"P47\",\"1047\"\r\n"), 523, E::ReadPastEnd, 92);
 
         // Anything else that does not fit is refused whole.
         row("79 axis records at 523", longFile, 523, E::OtherLevelClass, 0);
@@ -220,11 +212,12 @@ private slots:
         row("value too large", edited("\"P30\",30", "\"P30\",99999999999999999999"), 523, E::NumberOutOfRange, 0);
         row("a value of 900000 digits", edited("\"P0\",0", "\"P0\"," + QByteArray(900000, '7')), 523,
             E::NumberOutOfRange, 0);
-        row("a good file and 6 MB more", shortFile + noise(6 << 20, 9, "abc 019,,\"\"\r\n-P"), 523, E::TooLarge, 0);
+        row("a good file and 6 MB more", shortFile + QByteArray("abc 019,,\"\"\r\n-P").repeated(400000), 523,
+            E::TooLarge, 0);
         // A value that is no number would load as what its first characters form ("25k" as 25):
         // the file is refused whole, naming the record.
-        row("value with a unit", edited("\"P13\",13", "\"P13\",25k"), 523, E::NotANumber, 0, 19);
-        row("quoted word", edited("\"P13\",13", "\"P13\",\"eighty\""), 523, E::NotANumber, 0, 19);
+        row("value with a unit", edited("\"P13\",13", "\"P13\",25k"), 523, E::NotANumber, 0);
+        row("quoted word", edited("\"P13\",13", "\"P13\",\"eighty\""), 523, E::NotANumber, 0);
     }
     void wholeFiles()
     {
@@ -232,7 +225,6 @@ private slots:
         QFETCH(int, level);
         QFETCH(ParameterFileError, error);
         QFETCH(int, records);
-        QFETCH(int, line);
         QTemporaryDir dir;
         const QString path = dir.filePath("f.par");
         QVERIFY(put(path, data));
@@ -244,8 +236,6 @@ private slots:
             path, t, qint16(level), [&](const ParameterRecord& rec) { return error != E::Stopped || rec.cmd != 2104; });
         QCOMPARE(r.error, error);
         QCOMPARE(r.records, records);
-        if (line >= 0)
-            QCOMPARE(r.line, line);
         // The slots a numbered file fills, in file order, hold their numbers; all others their marker.
         QMap<int, V> expected;
         for (const int p : level >= 540 ? longAxis : shortAxis)
