@@ -94,8 +94,7 @@ private slots:
             {"a\r\n\r\nb,\r\nc", 9, {"a", "", "b", "", "c"}},            // a blank line, a comma before a line end
             {"1,\"abc\r\n2,x", 9, {"1", "abc\r\n2,x"}},                  // an open quote runs to the end
             {QByteArray("\xEF\xBB\xBFx,a\0b", 8), 9, {"x", QString("a") + QChar(0) + "b"}}, // byte order mark
-            {"a,b,c", 2, {"a", "b"}},
-            {QByteArray(8 << 20, 'x') + ",\"end\"", 2, {QString(8 << 20, 'x'), "end"}}, // megabytes in one field
+            {QByteArray(8 << 20, 'x') + ",\"end\"", 2, {QString(8 << 20, 'x'), "end"}},     // megabytes in one field
             {"\"K\xC3\xA4se\",\"\xC5\x9F\"", 2, {"Käse", "ş"}},
             {"\xC3\xA4,\xE4\x80", 2, {"Ã¤", "ä€"}}, // one invalid byte makes all of it Windows-1252
             {"\xC3\xA4,\xE4", 1, {"ä"}},            // bytes after the last field read do not count
@@ -181,7 +180,6 @@ private slots:
         row("no file", QByteArray(), false, 0);
         row("empty file", "", false, 0);
         row("index 7", german, false, 0, 7);
-        row("index -1", german, false, 0, -1);
         row("NUL bytes", QByteArray(64 * 1024, '\0'), false, 0);
         row("20 MB in one open quote", "\"" + QByteArray(20 << 20, 'x'), false, 0);
     }

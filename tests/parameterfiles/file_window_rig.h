@@ -18,14 +18,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-#include <memory>
-
 namespace kinetra::test {
 
 // The file window on virtual time: the simulated drive (level 540, its answers taking the time
-// of their characters) on COM2, the main window recorded, the file window's own elements reached through the same
-// routing the program uses.
+// of their characters) on COM2, the main window recorded, the file window's own elements
+// reached through the same routing the program uses.
 struct FileWindowRig {
     VirtualClock clock;
     FakeSerialPort port{clock};
@@ -75,16 +72,6 @@ struct FileWindowRig {
         });
         QObject::connect(progressBar(), &QProgressBar::valueChanged,
                          [this](int v) { progressPeak = std::max(progressPeak, v); });
-        return *file;
-    }
-
-    // The window open on the file `name`, which holds `bytes`, for a drive at level 540.
-    frmFile& openWith(const QString& name, const QByteArray& bytes)
-    {
-        state.firmwareLevel = 540;
-        handwritten::put(dir.filePath(name), bytes);
-        open();
-        type(name);
         return *file;
     }
 

@@ -6,28 +6,20 @@
 #include "file_window_rig.h"
 #include "frm_save.h"
 #include "input_inside_answer.h"
-#include "parameter_file_layout.h"
 
-#include <QAbstractButton>
 #include <QDir>
-#include <QLabel>
-#include <QTest>
 
 using namespace kinetra;
 using namespace kinetra::test;
 
-namespace {
-
 // The axis commands a load at level 540 sends, then the bus address.
-QList<int> fullLoad()
+static QList<int> fullLoad()
 {
     QList<int> out;
-    for (const int p : axisSequence(540))
-        out << axisCommand(p);
+    for (const int p : handwritten::longAxis)
+        out << 2100 + p;
     return out << 2410;
 }
-
-} // namespace
 
 class TestFileWindow : public QObject {
     Q_OBJECT
@@ -169,7 +161,10 @@ private slots:
             r.port.attach(2, nullptr);
         else
             r.com->cmdConnect();
-        frmFile& w = r.openWith("set.par", bytes);
+        r.state.firmwareLevel = 540;
+        handwritten::put(r.dir.filePath("set.par"), bytes);
+        frmFile& w = r.open();
+        r.type("set.par");
         r.state.table.store(2110, ParameterValue::text("7"));
         r.state.table.store(2113, ParameterValue::text("8"));
         InputInsideAnswer inject(r.clock, r.port);

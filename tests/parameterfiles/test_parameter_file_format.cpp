@@ -60,8 +60,7 @@ QByteArray mixedFile(bool longAxis)
                 {{0, "3"}, {2, "\"523\""}, {10, "\"12\""}, {40, "0"}, {48, "48"}});
 }
 
-// Every axis record holds its parameter number, every device record 1000 more (quoted), so a
-// value stored in the wrong slot shows.
+// Axis records hold their parameter number, device records 1000 more (quoted): a slot mix-up shows.
 QByteArray numbered(const QList<int>& axis)
 {
     QMap<int, QByteArray> axisValues, deviceValues;
