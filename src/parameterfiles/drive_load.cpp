@@ -20,6 +20,9 @@ ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const Driv
             outcome = com.WriteCom(protocol::kAddress, record.cmd, record.value, SelectionTranslation::Keep);
         if (afterRecord && !afterRecord(record, outcome))
             return false;
+        // The user's Stop or closing, held while the record's write was on the wire, lands
+        // here, between two records, and ends the load after this one.
+        com.clock().serveEvents();
         return !state.stopRequest && !com.clock().quitting();
     });
 }

@@ -76,7 +76,10 @@ void frmFile::cmdLoad_Click()
         return;
     }
     if (!headerTest(*path)) {
+        // No parameter file: nothing was sent, and the search left the link online, so live
+        // polling goes on as after any refused file.
         state.fileWindowActive = false;
+        com_.timerReceive().setEnabled(true);
         return;
     }
 

@@ -4,26 +4,25 @@
 #include "fake_serial_port.h"
 #include "file_window_elements.h"
 #include "frm_file.h"
+#include "hand_written_file.h"
 #include "link_presenter.h"
 #include "memory_settings_store.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
-#include "scratch_files.h"
 #include "shared_state.h"
 #include "sim_device.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
-#include <QList>
-#include <QPair>
 #include <QProgressBar>
 #include <QTemporaryDir>
-
-#include <memory>
+#include <QTest>
 
 namespace kinetra::test {
 
-// The file window on virtual time: the simulated drive (level 540) on COM2, the main window
-// recorded, the file window's own elements reached through the same routing the program uses.
+// The file window on virtual time: the simulated drive (level 540, its answers taking the time
+// of their characters) on COM2, the main window recorded, the file window's own elements
+// reached through the same routing the program uses.
 struct FileWindowRig {
     VirtualClock clock;
     FakeSerialPort port{clock};
@@ -37,11 +36,18 @@ struct FileWindowRig {
     std::unique_ptr<DriveCom> com;
     std::unique_ptr<frmFile> file;
     QTemporaryDir dir;
-    QList<QPair<int, QString>> shown;
-    int saveWindowOpened = 0;
+    QList<QPair<int, QString>> shown; // values a load showed, as (command, text)
+    // What the user does when a load into the drive asks whether to save; by default nothing.
+    std::function<void()> saveQuestion;
+    int saveQuestions = 0;
     int progressPeak = 0;
 
-    explicit FileWindowRig(const sim::DriveConfig& config = {}) : drive(config)
+    static sim::DriveConfig paced(sim::DriveConfig config)
+    {
+        config.pacing = true;
+        return config;
+    }
+    explicit FileWindowRig(const sim::DriveConfig& config = {}) : drive(paced(config))
     {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)
@@ -59,37 +65,31 @@ struct FileWindowRig {
     {
         file = std::make_unique<frmFile>(*com, window, dialogs, settings);
         file->setValueSink([this](QString& value, int index) { shown << qMakePair(index, value); });
-        file->setSaveWindowOpener([this] { ++saveWindowOpened; });
+        file->setSaveWindowOpener([this] {
+            ++saveQuestions;
+            if (saveQuestion)
+                saveQuestion();
+        });
         QObject::connect(progressBar(), &QProgressBar::valueChanged,
                          [this](int v) { progressPeak = std::max(progressPeak, v); });
-        return *file;
-    }
-
-    // The window open on the file `name`, which holds `bytes`, for a drive at level 540.
-    frmFile& openWith(const QString& name, const QByteArray& bytes)
-    {
-        state.firmwareLevel = 540;
-        put(dir.filePath(name), bytes);
-        open();
-        type(name);
         return *file;
     }
 
     QLineEdit* box(const char* name) const { return file->findChild<QLineEdit*>(name); }
     QProgressBar* progressBar() const { return file->findChild<QProgressBar*>("ProgressBar2"); }
     void type(const QString& name) const { box("txtFile")->setText(name); }
+    static void click(QWidget* window, const char* button)
+    {
+        QTest::mouseClick(window->findChild<QAbstractButton*>(button), Qt::LeftButton);
+    }
 
-    // Write frames sent, as (command number, value text), in order.
+    // Write frames sent from the `from`-th frame on, as (command number, value text), in order.
     QList<QPair<int, QByteArray>> writes(qsizetype from = 0) const
     {
         QList<QPair<int, QByteArray>> out;
-        for (const auto& w : port.written().mid(from)) {
-            const QByteArray& b = w.bytes;
-            if (b.endsWith(char(5)) || b.size() < 10)
-                continue;
-            const qsizetype etx = b.indexOf(char(3));
-            out << qMakePair(b.mid(4, 4).toInt(), b.mid(8, etx - 8));
-        }
+        for (const auto& w : port.written().mid(from))
+            if (!w.bytes.endsWith(char(5)) && w.bytes.size() >= 10)
+                out << qMakePair(w.bytes.mid(4, 4).toInt(), w.bytes.mid(8, w.bytes.indexOf(char(3)) - 8));
         return out;
     }
     QList<int> writtenCommands(qsizetype from = 0) const
@@ -98,23 +98,6 @@ struct FileWindowRig {
         for (const auto& w : writes(from))
             out << w.first;
         return out;
-    }
-
-    // Runs `action` once, `seconds` after the next record numbered `cmd` has been shown.
-    std::unique_ptr<Timer> at;
-    void afterShown(int cmd, double seconds, std::function<void()> action)
-    {
-        at = clock.createTimer();
-        at->setInterval(static_cast<long long>(seconds * 1000));
-        at->setCallback([this, action] {
-            at->setEnabled(false);
-            action();
-        });
-        file->setValueSink([this, cmd](QString& value, int index) {
-            shown << qMakePair(index, value);
-            if (index == cmd)
-                at->setEnabled(true);
-        });
     }
 };
 
