@@ -1,5 +1,6 @@
+// Polls on virtual time: what a drive's answer, late, in pieces, garbled or missing, comes to,
+// how long each attempt waits, and what the live polling asks for in turn.
 #include "answer_text.h"
-#include "frame.h"
 #include "link_rig.h"
 
 #include <QTest>
@@ -7,249 +8,192 @@
 using namespace kinetra;
 using namespace kinetra::test;
 
+using Setup = std::function<void(LinkRig&)>;
+Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(kinetra::sim::DriveConfig)
+
 namespace {
+const QByteArray kAnswer = answerFrame("2100", "-5");
+
+sim::DriveConfig faulty(const std::function<void(sim::DriveFaults&)>& set)
+{
+    sim::DriveConfig c;
+    set(c.faults);
+    return c;
+}
+
+// Stop pressed, or the adapter pulled, 0.1 s into the poll.
+Setup during(std::function<void(LinkRig&)> action)
+{
+    return [action](LinkRig& r) {
+        r.com->TimerTest().setCallback([&r, action] {
+            r.com->TimerTest().setEnabled(false);
+            action(r);
+        });
+        r.com->TimerTest().setEnabled(true);
+    };
+}
 
 QByteArray field(qint64 n)
 {
     return QByteArray::number(n).rightJustified(10, ' ');
 }
-
-QByteArray statusBlock(qint64 f0, qint64 f1, qint64 f2, qint64 f3, qint64 f4 = 0)
-{
-    return answerFrame("2170", field(f0) + field(f1) + field(f2) + field(f3) + field(f4));
-}
-
 } // namespace
 
 class TestReadCom : public QObject {
     Q_OBJECT
 private slots:
-    void offlineSendsNothing()
+    // One poll of 2100 (the search's 2000 for the quiet rows). An attempt waits up to 1 s for
+    // more than seven characters, lets the rest come for 0.04 s and pauses 0.1 s before the
+    // next; three failed attempts are one error and an offline link.
+    void pollMeetsTheLine_data()
     {
-        LinkRig r;
-        r.state.comOnline = 0;
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Offline);
-        QVERIFY(r.port.written().isEmpty());
-        QVERIFY(r.window.log.isEmpty());
-    }
-
-    void answerIsStoredAndShown_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::newRow("negative") << QByteArray("-5");
-        // For 2100 the value 11 has the check value 0, which goes on the wire as a blank.
-        QTest::newRow("blank check character") << QByteArray("11");
-    }
-    void answerIsStoredAndShown()
-    {
-        QFETCH(QByteArray, value);
-        LinkRig r;
-        r.drive.values[2100] = value;
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Match);
-        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>{pollFrame(11, 2100)});
-        const QString text = QString::fromLatin1(value);
-        QCOMPARE(r.state.table.value(2100), ParameterValue::text(text));
-        QCOMPARE(r.shown, (QList<QPair<int, QString>>{{2100, text}}));
-        QCOMPARE(r.com->rxCommand(), 2100);
-        QCOMPARE(r.window.statusText.value(1), kOnline);
-        QCOMPARE(r.window.statusBevel.value(1), Bevel::Raised);
-        QVERIFY(r.dialogs.shown.isEmpty());
-    }
-
-    void theEchoChoosesTheSlot()
-    {
-        LinkRig r;
-        r.drive.overrides.push_back(answerFrame("2105", "77"));
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Match);
-        QVERIFY(r.state.table.value(2100).isEmpty());
-        QCOMPARE(r.state.table.value(2105).toText(), QStringLiteral("77"));
-        QCOMPARE(r.shown, (QList<QPair<int, QString>>{{2105, "77"}}));
-    }
-
-    void receivedTextIsCutAndTrimmed_data()
-    {
-        QTest::addColumn<QByteArray>("received");
-        QTest::addColumn<QByteArray>("verified");
-        const QByteArray frame = answerFrame("2100", "-5");
-        QTest::newRow("as sent") << frame << frame;
-        QTest::newRow("blanks around") << "  " + frame + "   " << frame;
-        QTest::newRow("beyond 60 characters") << QByteArray(70, 'x') << QByteArray(60, 'x');
-        // Value 11 of 2100 has the check value 0, which goes on the wire as a blank.
-        const QByteArray blankCheck = answerFrame("2100", "11");
-        QTest::newRow("blank check character stays") << blankCheck + "  " << blankCheck;
-        QTest::newRow("cut off after ETX") << QByteArray("\x02"
-                                                         "2100-5\x03")
-                                           << QByteArray("\x02"
-                                                         "2100-5\x03");
-    }
-    void receivedTextIsCutAndTrimmed()
-    {
-        QFETCH(QByteArray, received);
-        QTEST(cutAnswer(received), "verified");
-    }
-
-    void badAnswersGiveThreePollsAndOneError_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
-        QByteArray wrong = answerFrame("2100", "-5");
-        wrong[wrong.size() - 1] = '9';
-        QTest::newRow("wrong check character") << wrong;
-        QTest::newRow("no check character") << QByteArray("\x02"
-                                                          "2100-5\x03");
-        QTest::newRow("EOT inside") << QByteArray("\x02"
-                                                  "21\x04"
-                                                  "00-5\x03"
-                                                  "8");
-        QTest::newRow("silence") << QByteArray();
-    }
-    void badAnswersGiveThreePollsAndOneError()
-    {
-        QFETCH(QByteArray, answer);
-        LinkRig r;
-        for (int i = 0; i < 5; ++i)
-            r.drive.overrides.push_back(answer);
-        r.com->timerReceive().setEnabled(true);
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::NoAnswer);
-        QCOMPARE(r.polls(), (QList<int>{2100, 2100, 2100}));
-        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
-        QCOMPARE(r.window.statusText.value(1), kOffline);
-        QCOMPARE(r.state.comOnline, 0);
-        QVERIFY(!r.com->timerReceive().isEnabled());
-        QVERIFY(r.shown.isEmpty());
-        QVERIFY(r.state.table.value(2100).isEmpty());
-    }
-
-    void aGoodAnswerAfterABadOneCounts()
-    {
-        LinkRig r;
-        r.drive.values[2100] = "4";
-        r.drive.overrides.push_back(QByteArray("garbage"));
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Match);
-        QCOMPARE(r.polls().size(), 2);
-        QVERIFY(r.dialogs.shown.isEmpty());
-        QCOMPARE(r.state.table.value(2100).toText(), QStringLiteral("4"));
-    }
-
-    void quietPollTakesOneAttempt_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<sim::DriveConfig>("config");
+        QTest::addColumn<Setup>("setup");
         QTest::addColumn<ReadOutcome>("outcome");
-        QByteArray wrong = answerFrame("2000", "0");
-        wrong[wrong.size() - 1] = '!';
-        QTest::newRow("no answer") << QByteArray() << ReadOutcome::NoVerdict;
-        QTest::newRow("wrong check character") << wrong << ReadOutcome::Mismatch;
-        QTest::newRow("good answer, not decoded") << answerFrame("2000", "7") << ReadOutcome::Match;
+        QTest::addColumn<int>("polls");
+        QTest::addColumn<double>("took");
+        QTest::addColumn<QString>("value"); // of 2100 in the table afterwards
+        const sim::DriveConfig healthy;
+        const auto script = [](std::vector<std::optional<Pieces>> answers) {
+            return Setup([answers](LinkRig& r) { r.answer(answers); });
+        };
+        const Setup none = [](LinkRig&) {};
+        QByteArray wrong = kAnswer;
+        wrong.back() = '9';
+        const auto row = [](const char* name, const sim::DriveConfig& c, const Setup& s, ReadOutcome o, int polls,
+                            double took, const char* value) {
+            QTest::newRow(name) << c << s << o << polls << took << QString(value);
+        };
+        const auto NoAnswer = ReadOutcome::NoAnswer;
+        row("drive answers", healthy, none, ReadOutcome::Match, 1, 0.044, "0");
+        row("blank check character", healthy, script({says(answerFrame("2100", "11"))}), ReadOutcome::Match, 1, 0.05, "11");
+        row("rest within the settle time", healthy, script({Pieces{{0.01, kAnswer.left(8)}, {0.045, kAnswer.mid(8)}}}),
+            ReadOutcome::Match, 1, 0.05, "-5");
+        row("rest after the settle time", healthy, script({Pieces{{0.01, kAnswer.left(8)}, {0.06, kAnswer.mid(8)}}}),
+            ReadOutcome::Match, 2, 0.15 + 0.044, "0");
+        row("first character after 0.9 s", healthy, script({says(kAnswer, 0.9)}), ReadOutcome::Match, 1, 0.94, "-5");
+        row("late answer does not count for the next poll", healthy, script({says(kAnswer, 1.05)}), ReadOutcome::Match,
+            2, 1.14 + 0.044, "0");
+        row("garbage before the answer", faulty([](auto& f) { f.garbageBefore = 5; }), none, ReadOutcome::Match, 1, 0.044, "0");
+        row("garbage, then a good answer", healthy, script({says("garbage!")}), ReadOutcome::Match, 2, 0.15 + 0.044, "0");
+        row("wrong check character", faulty([](auto& f) { f.wrongCheck = true; }), none, NoAnswer, 3, 3 * 0.144, "");
+        row("noise inside", faulty([](auto& f) { f.noiseRate = 1; }), none, NoAnswer, 3, 3 * 0.144, "");
+        row("no check character", healthy, script({says(kAnswer.chopped(1)), says(kAnswer.chopped(1)), says(kAnswer.chopped(1))}),
+            NoAnswer, 3, 3 * 0.15, "");
+        row("EOT inside", healthy, script({says("\x02" "21\x04" "00-5\x03" "8"), says(wrong), says("\x15\x15\x15\x15\x15\x15\x15\x15")}),
+            NoAnswer, 3, 3 * 0.15, "");
+        row("silent", faulty([](auto& f) { f.silent = true; }), none, NoAnswer, 3, 3 * 1.14, "");
+        row("adapter pulled", faulty([](auto& f) { f.silent = true; }), during([](LinkRig& r) { r.port.hangUp(); }),
+            NoAnswer, 1, 0.1 + 0.14 + 2 * 0.14, "");
+        row("Stop pressed", faulty([](auto& f) { f.silent = true; }), during([](LinkRig& r) { r.com->cmdStop(); }),
+            ReadOutcome::Offline, 1, 1.14 + 0.5, "");
+        row("offline", healthy, [](LinkRig& r) { r.state.comOnline = 0; }, ReadOutcome::Offline, 0, 0, "");
+        // The search's quiet poll: one attempt, nothing decoded, no error, no timer served.
+        const Setup quiet = [](LinkRig& r) { r.state.quietWait = true; };
+        row("quiet, answered", healthy, quiet, ReadOutcome::Match, 1, 0.06, "");
+        row("quiet, wrong check", faulty([](auto& f) { f.wrongCheck = true; }), quiet, ReadOutcome::Mismatch, 1, 0.06, "");
+        row("quiet, silent", faulty([](auto& f) { f.silent = true; }), quiet, ReadOutcome::NoVerdict, 1, 1.04, "");
     }
-    void quietPollTakesOneAttempt()
+    void pollMeetsTheLine()
     {
-        QFETCH(QByteArray, answer);
-        LinkRig r;
-        r.state.quietWait = true;
-        r.drive.overrides.push_back(answer);
-        QTEST(r.com->ReadCom(2000, 11), "outcome");
-        QCOMPARE(r.polls(), QList<int>{2000});
-        QVERIFY(r.dialogs.shown.isEmpty());
-        QVERIFY(r.shown.isEmpty());
-        QVERIFY(r.state.table.value(2000).isEmpty());
-        QCOMPARE(r.state.comOnline, 1);
-        // The quiet wait serves nothing: no timer ran during it.
-        QVERIFY(r.clock.blockedSeconds() > 0);
+        QFETCH(sim::DriveConfig, config);
+        QFETCH(Setup, setup);
+        QFETCH(ReadOutcome, outcome);
+        QFETCH(int, polls);
+        QFETCH(double, took);
+        QFETCH(QString, value);
+        LinkRig r(config);
+        setup(r);
+        const bool quiet = r.state.quietWait;
+        const bool wasOnline = r.state.comOnline;
+        r.com->timerReceive().setEnabled(!quiet && wasOnline);
+        QCOMPARE(r.com->ReadCom(2100, 11), outcome);
+
+        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>(polls, pollFrame(11, 2100)));
+        QVERIFY2(qAbs(r.clock.now() - took) < 1e-6, qPrintable(QString::number(r.clock.now(), 'g', 10)));
+        const bool lost = outcome == ReadOutcome::NoAnswer;
+        QCOMPARE(r.dialogs.texts(), lost ? QStringList{"Error"} : QStringList());
+        const bool online = wasOnline && (outcome != ReadOutcome::Offline && !lost);
+        QCOMPARE(r.state.comOnline, online ? 1 : 0);
+        QCOMPARE(r.com->timerReceive().isEnabled(), online && !quiet);
+        if (wasOnline && polls)
+            QCOMPARE(r.window.statusText.value(1), online ? kOnline : kOffline);
+        // The table keeps the drive's text; the display's is only shown.
+        QCOMPARE(r.state.table.value(2100).toText(), value);
+        using Shown = QList<QPair<int, QString>>;
+        QCOMPARE(r.shown, value.isEmpty() ? Shown() : Shown({{2100, value}}));
+        if (quiet)
+            QVERIFY(r.clock.blockedSeconds() > 0);
     }
 
-    void statusBlockIsDecodedInOrder()
+    // The echo, not the number polled, says whose value came; a status block is one answer of
+    // five fields, decoded in the order the display needs them.
+    void answersGoWhereTheirEchoSays()
     {
         LinkRig r;
-        r.drive.overrides.push_back(statusBlock(262145, 131075, -1234, 5));
+        r.answer({says(answerFrame("2105", "77"))});
+        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Match);
+        QVERIFY(r.state.table.value(2100).isEmpty());
+        QCOMPARE(r.shown, (QList<QPair<int, QString>>{{2105, "77"}}));
+
+        // Pieces far apart: a status block is waited for whole, without the short answers' settle.
+        const QByteArray block = answerFrame("2170", field(262145) + field(131075) + field(-1234) + field(5) + field(0));
+        r.shown.clear();
+        r.answer({Pieces{{0.01, block.left(30)}, {0.9, block.mid(30)}}});
+        const double start = r.clock.now();
         QCOMPARE(r.com->ReadCom(2170, 11), ReadOutcome::Match);
-        // The status word keeps its field as it came.
+        QVERIFY(qAbs(r.clock.now() - start - 0.9) < 1e-9);
         // The correction bar is shown, not stored: it has no slot.
         const QList<QPair<int, QString>> lines{{2183, "1"}, {kCorrectionBar, "1"}, {2182, "3"},
                                                {2184, "2"}, {2180, "         5"},  {2170, "-1234"}};
         QCOMPARE(r.shown, lines);
         for (const auto& [cmd, text] : lines)
-            if (cmd != kCorrectionBar)
-                QCOMPARE(r.state.table.value(cmd), ParameterValue::text(text));
-        QVERIFY(r.state.table.value(2000 + kCorrectionBar).isEmpty());
+            QCOMPARE(r.state.table.value(cmd).toText(), cmd == kCorrectionBar ? QString() : text);
         QCOMPARE(r.com->rxCommand(), 2170);
-    }
-
-    void statusFieldThatIsNoNumberIsSkipped()
-    {
-        QByteArray body = field(262145) + QByteArray("   abc    ") + field(1) + field(2) + field(3);
-        const QList<StatusLine> lines = decodeStatusBlock(answerFrame("2170", body));
+        // A field that is no number is skipped.
         QList<int> cmds;
-        for (const StatusLine& l : lines)
+        for (const StatusLine& l : decodeStatusBlock(answerFrame("2170", field(262145) + "   abc    " + field(1) + field(2) + field(3))))
             cmds << l.cmd;
         QCOMPARE(cmds, (QList<int>{2183, kCorrectionBar, 2180, 2170}));
     }
 
-    // A timer tick that asks for a poll while a write waits for its answer gets nothing on the
-    // wire; the write is not disturbed.
-    void pollAskedForDuringAWriteIsNotSent()
+    // The live plan, tick by tick: status blocks from level 500 on, three polls below; every 50th
+    // round the operating time and the field-bus state (and on the service tab the counters); a
+    // tick while the wire is busy starts the plan again.
+    void livePollingPlan_data()
     {
-        LinkRig r;
-        r.drive.delay = 0.5;
-        QList<ReadOutcome> outcomes;
-        r.com->TimerTest().setCallback([&] {
-            outcomes << r.com->ReadCom(2100, 11);
-            r.com->TimerTest().setEnabled(false);
-        });
-        r.com->TimerTest().setEnabled(true);
-        r.com->WriteCom(11, 2110, 500);
-        QCOMPARE(outcomes, QList<ReadOutcome>{ReadOutcome::Busy});
-        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>{writeFrame(11, 2110, "500")});
-        QVERIFY(r.dialogs.shown.isEmpty());
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("rounds");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("busyTick");
+        QTest::addColumn<QList<int>>("polls");
+        QTest::newRow("status block from 500") << 500 << 0 << 0 << -1 << QList<int>{2170, 2170, 2170};
+        QTest::newRow("three polls below 500") << 499 << 0 << 0 << -1 << QList<int>{2100, 2180, 2182, 2100};
+        QTest::newRow("50th block, then the long step") << 500 << 49 << 0 << -1 << QList<int>{2170, 2429, 2411, 2170, 2170};
+        QTest::newRow("past 50 in step 1: the long step") << 500 << 60 << 0 << -1 << QList<int>{2170, 2429, 2411, 2170};
+        QTest::newRow("50th short plan below 500") << 499 << 49 << 0 << -1 << QList<int>{2100, 2180, 2182, 2429, 2411, 2100};
+        QTest::newRow("past 50 in step 3: short plan") << 499 << 60 << 0 << -1 << QList<int>{2100, 2180, 2182, 2100, 2180};
+        QTest::newRow("service tab polls the counters")
+            << 500 << 49 << 6 << -1 << QList<int>{2170, 2429, 2437, 2440, 2443, 2446, 2170};
+        QTest::newRow("busy tick restarts the plan") << 499 << 0 << 0 << 1 << QList<int>{2100, 2100};
     }
-
-    // A write asked for during a poll goes on the wire after the poll's answer.
-    void writeAskedForDuringAPollFollowsIt()
+    void livePollingPlan()
     {
+        QFETCH(int, level);
+        QFETCH(int, rounds);
+        QFETCH(int, busyTick);
+        QFETCH(QList<int>, polls);
         LinkRig r;
-        r.drive.delay = 0.5;
-        r.drive.values[2100] = "9";
-        r.com->TimerTest().setCallback([&] {
-            r.com->TimerTest().setEnabled(false);
-            r.com->WriteCom(11, 2152, 129);
-        });
-        r.com->TimerTest().setEnabled(true);
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Match);
-        QCOMPARE(r.port.writtenBytes(), (QList<QByteArray>{pollFrame(11, 2100), writeFrame(11, 2152, "129")}));
-        QCOMPARE(r.state.table.value(2100).toText(), QStringLiteral("9"));
-        QCOMPARE(r.com->queuedWrites(), size_t(0));
-    }
-
-    void hangUpEndsInOneErrorAtOnce()
-    {
-        LinkRig r;
-        r.drive.delay = 0.5;
-        r.com->TimerTest().setCallback([&] { r.port.hangUp(); });
-        r.com->TimerTest().setEnabled(true);
-        const double start = r.clock.now();
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::NoAnswer);
-        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
-        QCOMPARE(r.state.comOnline, 0);
-        QCOMPARE(r.window.statusText.value(1), kOffline);
-        // A closed port is not waited for: the retries take their pauses only.
-        QVERIFY(r.clock.now() - start < 1.0);
-    }
-
-    // Stop pressed while a silent drive is polled: the poll on the wire ends, no further
-    // attempt goes out, and the user's Stop is not reported as a broken link.
-    void stopDuringAPollEndsItWithoutError()
-    {
-        LinkRig r;
-        r.drive.silent = true;
-        r.com->TimerTest().setCallback([&] {
-            r.com->TimerTest().setEnabled(false);
-            r.com->cmdStop();
-        });
-        r.com->TimerTest().setEnabled(true);
-        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Offline);
-        QCOMPARE(r.polls(), QList<int>{2100});
-        QVERIFY(r.dialogs.shown.isEmpty());
-        QCOMPARE(r.state.comOnline, 0);
-        QVERIFY(r.state.stopRequest);
-        QCOMPARE(r.window.statusText.value(1), kOffline);
+        r.state.firmwareLevel = static_cast<qint16>(level);
+        r.com->setPollRounds(static_cast<qint16>(rounds));
+        QFETCH(int, tab);
+        r.window.tab = tab;
+        for (qsizetype i = 0; i < polls.size() + (busyTick >= 0); ++i) {
+            r.state.comBusy = i == busyTick;
+            r.com->pollTick();
+        }
+        QCOMPARE(r.polls(), polls);
     }
 };
 

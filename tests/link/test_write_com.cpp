@@ -1,4 +1,5 @@
-#include "frame.h"
+// Writes on virtual time: what the drive's answer comes to, how long each attempt waits, the
+// pause after a save, and the order in which transactions asked for meanwhile take the wire.
 #include "link_rig.h"
 
 #include <QTest>
@@ -6,190 +7,198 @@
 using namespace kinetra;
 using namespace kinetra::test;
 
+using Setup = std::function<void(LinkRig&)>;
+Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(kinetra::sim::DriveConfig)
+
 namespace {
-const QByteArray kNak(1, ctl::NAK);
+sim::DriveConfig faulty(const std::function<void(sim::DriveFaults&)>& set)
+{
+    sim::DriveConfig c;
+    set(c.faults);
+    return c;
+}
+
+// The frames on the wire: "2100?" for a poll, "2152=129" for a write.
+QStringList onTheWire(const LinkRig& r)
+{
+    QStringList out;
+    for (const QByteArray& f : r.port.writtenBytes())
+        out << (f.endsWith(ctl::ENQ) ? QString::fromLatin1(f.mid(4, 4)) + '?'
+                                     : QString::fromLatin1(f.mid(4, 4) + '=' + f.mid(8, f.indexOf(ctl::ETX) - 8)));
+    return out;
+}
 } // namespace
 
 class TestWriteCom : public QObject {
     Q_OBJECT
 private slots:
-    void offlineOnlyStoresTheValue()
+    // One write. It goes out 0.1 s after it was asked for; an attempt waits up to 3 s for the
+    // first character and 0.02 s for the rest; NAK restores the old value; three silent
+    // attempts are one error. An acknowledged save, or device parameter 10, outside a transfer
+    // holds the program 3 s while the drive writes its memory.
+    void writeMeetsTheLine_data()
     {
-        LinkRig r;
-        r.state.comOnline = 0;
-        r.com->WriteCom(11, 2125, 7);
-        QCOMPARE(r.state.table.value(2125), ParameterValue::number(7));
-        QCOMPARE(r.frames(), 0);
-        QVERIFY(!r.state.comBusy);
-    }
-
-    void selectionPositionsAreTranslated_data()
-    {
+        QTest::addColumn<sim::DriveConfig>("config");
+        QTest::addColumn<Setup>("setup");
         QTest::addColumn<int>("cmd");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<bool>("translate");
+        QTest::addColumn<qint64>("value");
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("axis 1, 0 -> 1") << 2125 << 0 << true << QByteArray("1");
-        QTest::newRow("axis 1, 1 -> 2") << 2125 << 1 << true << QByteArray("2");
-        QTest::newRow("axis 2, 2 -> 4") << 2225 << 2 << true << QByteArray("4");
-        QTest::newRow("axis 3, 3 stays") << 2325 << 3 << true << QByteArray("3");
-        QTest::newRow("device keeps 0") << 2425 << 0 << true << QByteArray("0");
-        QTest::newRow("other parameter keeps 0") << 2126 << 0 << true << QByteArray("0");
-        QTest::newRow("a drive value is sent as it is") << 2125 << 2 << false << QByteArray("2");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<WriteOutcome>("outcome");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<double>("took");
+        QTest::addColumn<QString>("table"); // afterwards
+        const sim::DriveConfig healthy, refusing = faulty([](auto& f) { f.refuseWrites = true; });
+        const auto script = [](std::vector<std::optional<Pieces>> answers) {
+            return Setup([answers](LinkRig& r) { r.answer(answers); });
+        };
+        const Setup none = [](LinkRig&) {}, acked = script({says("\x06")});
+        const Setup kept = [](LinkRig& r) {
+            r.state.table.store(2110, ParameterValue::text("300"));
+            r.state.table.store(2152, ParameterValue::text("kept"));
+        };
+        const auto row = [](const char* name, const sim::DriveConfig& c, const Setup& s, int cmd, qint64 value,
+                            const char* sent, int frames, WriteOutcome o, const char* message, double took,
+                            const char* table) {
+            QTest::newRow(name) << c << s << cmd << value << QByteArray(sent) << frames << o << QString(message) << took
+                                << QString(table);
+        };
+        using enum WriteOutcome;
+        row("acknowledged", healthy, none, 2110, 250, "250", 1, Accepted, "", 0.124, "250");
+        row("list position 0 is the drive's 1", healthy, acked, 2125, 0, "1", 1, Accepted, "", 0.13, "1");
+        row("axis 2 list position 2 is 4", healthy, acked, 2225, 2, "4", 1, Accepted, "", 0.13, "4");
+        row("axis 3 list position 3 stays", healthy, acked, 2325, 3, "3", 1, Accepted, "", 0.13, "3");
+        row("device parameter 25 keeps 0", healthy, acked, 2425, 0, "0", 1, Accepted, "", 0.13, "0");
+        row("command word is not kept", healthy, kept, 2152, 129, "129", 1, Accepted, "", 0.124, "kept");
+        row("parameter 00 is not kept", healthy, acked, 2100, 129, "129", 1, Accepted, "", 0.13, "");
+        row("refused: old value back", refusing, kept, 2110, 250, "250", 1, Refused, "msg75", 0.124, "300");
+        // Any first character but NAK is taken as acceptance: noise in front of a NAK hides it.
+        row("noise before a NAK", faulty([](auto& f) { f.refuseWrites = true; f.garbageBefore = 1; }), none, 2110, 250,
+            "250", 1, Garbled, "", 0.124, "250");
+        row("refused command", refusing, none, 2152, 128, "128", 1, Refused, "msg75", 0.124, "");
+        row("answered otherwise", healthy, script({says("x")}), 2110, 250, "250", 1, Garbled, "", 0.13, "250");
+        row("stale characters after the ACK", healthy, script({says("\x06stale")}), 2110, 250, "250", 1, Accepted, "", 0.13, "250");
+        row("silent", faulty([](auto& f) { f.silent = true; }), none, 2110, 250, "250", 3, NoAnswer, "Error",
+            0.1 + 3 * 3.02, "250");
+        row("two silences, then ACK", healthy, script({kSilence, kSilence}), 2110, 250, "250", 3, Accepted, "",
+            0.1 + 2 * 3.02 + 0.024, "250");
+        row("ACK past 3 s counts for the second frame", faulty([](auto& f) { f.slowAnswer = 3.5; }), none, 2110, 250,
+            "250", 2, Accepted, "", 0.1 + 3.5 + 0.02, "250");
+        row("port closed", healthy, [](LinkRig& r) { r.port.close(); }, 2110, 250, "", 0, NoAnswer, "Error",
+            0.1 + 3 * 0.02, "250");
+        row("offline: only stored", healthy, [](LinkRig& r) { r.state.comOnline = 0; }, 2110, 250, "", 0, NotSent, "",
+            0.1, "250");
+        row("save acknowledged", healthy, none, 2152, 138, "138", 1, Accepted, "", 3.124, "");
+        row("save refused", refusing, none, 2152, 138, "138", 1, Refused, "msg75", 0.124, "");
+        row("save during a transfer", healthy, [](LinkRig& r) { r.state.transferActive = true; }, 2152, 138, "138", 1,
+            Accepted, "", 0.124, "");
+        row("device parameter 10", healthy, none, 2410, 5, "5", 1, Accepted, "", 3.124, "5");
+        row("start command", healthy, none, 2152, 128, "128", 1, Accepted, "", 0.124, "");
     }
-    void selectionPositionsAreTranslated()
+    void writeMeetsTheLine()
     {
+        QFETCH(sim::DriveConfig, config);
+        QFETCH(Setup, setup);
         QFETCH(int, cmd);
-        QFETCH(int, value);
-        QFETCH(bool, translate);
+        QFETCH(qint64, value);
         QFETCH(QByteArray, sent);
-        LinkRig r;
-        const auto translation = translate ? SelectionTranslation::Translate : SelectionTranslation::Keep;
-        QCOMPARE(r.com->WriteCom(11, cmd, ParameterValue::number(value), translation), WriteOutcome::Accepted);
-        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>{writeFrame(11, cmd, sent)});
-        QCOMPARE(r.state.table.value(cmd).toText(), QString::fromLatin1(sent));
-    }
-
-    // The command words and parameters 00 and 80 are actions: sent and acknowledged, not kept.
-    void actionsGoOutButAreNotKept_data()
-    {
-        QTest::addColumn<int>("cmd");
-        QTest::newRow("command word") << 2152;
-        QTest::newRow("device command word") << 2452;
-        QTest::newRow("parameter 00") << 2100;
-        QTest::newRow("parameter 80") << 2180;
-    }
-    void actionsGoOutButAreNotKept()
-    {
-        QFETCH(int, cmd);
-        LinkRig r;
-        r.state.table.store(cmd, ParameterValue::text(QStringLiteral("kept")));
-        r.state.transferCount = 17;
-        r.com->WriteCom(11, cmd, 129);
-        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>{writeFrame(11, cmd, "129")});
-        QCOMPARE(r.state.table.value(cmd), ParameterValue::text(QStringLiteral("kept")));
-        QCOMPARE(r.window.statusText.value(1), QStringLiteral(" RS232 : ONLINE"));
-        QCOMPARE(r.window.statusBevel.value(1), Bevel::Raised);
-        // Outside a transfer every write starts the count again.
-        QCOMPARE(r.state.transferCount, qint16(0));
-        QVERIFY(!r.state.comBusy);
-        QVERIFY(r.dialogs.shown.isEmpty());
-    }
-
-    // A refused value goes back to the one before, in the table and in its box; a refused
-    // command has nothing to go back to. Live polling stays off until a connection or a
-    // command button turns it on again.
-    void refusalRestoresWhatWasThere_data()
-    {
-        QTest::addColumn<int>("cmd");
-        QTest::addColumn<QString>("before"); // in the table; empty: nothing
-        QTest::addColumn<QString>("box");
-        QTest::newRow("value") << 2110 << "300"
-                               << "3,00";
-        QTest::newRow("command") << 2152 << ""
-                                 << "box";
-    }
-    void refusalRestoresWhatWasThere()
-    {
-        QFETCH(int, cmd);
-        QFETCH(QString, before);
-        LinkRig r;
-        if (!before.isEmpty())
-            r.state.table.store(cmd, ParameterValue::text(before));
+        QFETCH(int, frames);
+        QFETCH(WriteOutcome, outcome);
+        QFETCH(QString, message);
+        QFETCH(double, took);
+        LinkRig r(config);
         r.window.setText(el::txtPara(cmd), QStringLiteral("box"));
-        r.com->timerReceive().setEnabled(true);
-        r.drive.overrides.push_back(kNak);
-        r.com->WriteCom(11, cmd, 500);
-        QCOMPARE(r.state.table.value(cmd), before.isEmpty() ? ParameterValue() : ParameterValue::text(before));
-        QTEST(r.window.text(el::txtPara(cmd)), "box");
-        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("msg75")});
-        QCOMPARE(r.dialogs.shown.first().icon, MessageIcon::Error);
-        QCOMPARE(r.frames(), 1);
-        QVERIFY(!r.com->timerReceive().isEnabled());
+        setup(r);
+        const bool wasOnline = r.state.comOnline;
+        r.com->timerReceive().setEnabled(wasOnline);
+        QCOMPARE(r.com->WriteCom(11, cmd, value), outcome);
+
+        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>(frames, writeFrame(11, cmd, sent)));
+        QCOMPARE(r.dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY2(qAbs(r.clock.now() - took) < 1e-6, qPrintable(QString::number(r.clock.now(), 'g', 10)));
+        QCOMPARE(r.clock.blockedSeconds(), took > 3 && frames == 1 ? 3.0 : 0.0);
+        QTEST(r.state.table.value(cmd).toText(), "table");
+        // A refused value is back in its box too; a refused command leaves the box alone.
+        if (outcome == WriteOutcome::Refused)
+            QCOMPARE(r.window.text(el::txtPara(cmd)), cmd == 2110 ? QStringLiteral("3,00") : QStringLiteral("box"));
+        const bool online = wasOnline && outcome != WriteOutcome::NoAnswer;
+        QCOMPARE(r.state.comOnline, online ? 1 : 0);
+        QCOMPARE(r.com->timerReceive().isEnabled(), outcome == WriteOutcome::Accepted || outcome == WriteOutcome::Garbled);
+        if (frames && outcome != WriteOutcome::Refused)
+            QCOMPARE(r.window.statusText.value(1), online ? kOnline : kOffline);
         QVERIFY(!r.state.comBusy);
+        QCOMPARE(r.port.bytesWaiting(), 0);
+        QCOMPARE(r.window.text(el::helpLine()), QString(value == 138 && frames && !r.state.transferActive ? "msg76" : ""));
     }
 
-    void silentDriveGetsThreeFramesThenOneError()
+    // A transaction is asked for while another waits for its answer (a timer tick, a button
+    // handled inside the wait): a poll is not sent at all, writes and searches go out right
+    // after it, one at a time, in the order asked, before the live polling's next poll.
+    void transactionsTakeTheWireInTurn_data()
     {
-        LinkRig r;
-        r.drive.silent = true;
-        r.state.transferActive = true;
-        r.state.transferCount = 5;
-        r.com->timerReceive().setEnabled(true);
-        const double start = r.clock.now();
-        r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.port.writtenBytes(), QList<QByteArray>(3, writeFrame(11, 2110, "1")));
-        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
-        QCOMPARE(r.state.comOnline, 0);
-        QCOMPARE(r.state.transferCount, qint16(5));
-        QVERIFY(r.state.transferActive);
-        QVERIFY(!r.com->timerReceive().isEnabled());
-        QCOMPARE(r.window.statusText.value(1), QStringLiteral(" RS232 : OFFLINE"));
-        for (int panel : {1, 4, 5})
-            QCOMPARE(r.window.statusBevel.value(panel), Bevel::Sunken);
-        // The table keeps the new value; three 3-s waits with their settles, on virtual time.
-        QCOMPARE(r.state.table.value(2110), ParameterValue::number(1));
-        QVERIFY(qAbs(r.clock.now() - start - (0.1 + 3 * 3.02)) < 0.01);
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<QStringList>("asked"); // one per tick of 0.05 s
+        QTest::addColumn<QStringList>("wire");
+        QTest::newRow("writes during a write")
+            << "2152=128" << QStringList{"2101=1", "2100?", "2101=2", "2101=3"}
+            << QStringList{"2152=128", "2101=1", "2101=2", "2101=3"};
+        QTest::newRow("a write during a poll") << "2100?" << QStringList{"2152=129"} << QStringList{"2100?", "2152=129"};
+        QTest::newRow("a poll during a write") << "2110=5" << QStringList{"2100?"} << QStringList{"2110=5"};
+        QTest::newRow("a search and a full read during a write")
+            << "2110=5" << QStringList{"search", "connect"} << QStringList{"2110=5", "2000?", "2400?"};
+        QTest::newRow("writes during live polling")
+            << "live" << QStringList{"2101=1", "2101=2"} << QStringList{"2170?", "2101=1", "2101=2", "2170?"};
     }
-
-    void closedPortIsASilentDrive()
+    void transactionsTakeTheWireInTurn()
     {
-        LinkRig r;
-        r.port.close();
-        r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.frames(), 0);
-        QCOMPARE(r.dialogs.texts(), QStringList{QStringLiteral("Error")});
-        QCOMPARE(r.state.comOnline, 0);
-    }
-
-    void laterAnswerAfterTwoSilencesIsAccepted()
-    {
-        LinkRig r;
-        r.drive.overrides = {QByteArray(), QByteArray(), std::nullopt};
-        r.com->timerReceive().setEnabled(true);
-        r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.frames(), 3);
-        QVERIFY(r.dialogs.shown.isEmpty());
-        QCOMPARE(r.state.comOnline, 1);
-        QVERIFY(r.com->timerReceive().isEnabled());
-    }
-
-    void saveCommandPausesOnlyAfterAck_data()
-    {
-        QTest::addColumn<int>("cmd");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<char>("answer");
-        QTest::addColumn<bool>("transfer");
-        QTest::addColumn<double>("blocked");
-        QTest::addColumn<QString>("help");
-        QTest::newRow("save acknowledged") << 2152 << 138 << char(6) << false << 3.0 << "msg76";
-        QTest::newRow("save answered otherwise") << 2152 << 138 << 'x' << false << 0.0 << "msg76";
-        QTest::newRow("save during a transfer") << 2152 << 138 << char(6) << true << 0.0 << "";
-        QTest::newRow("device parameter 10") << 2410 << 5 << char(6) << false << 3.0 << "";
-        QTest::newRow("start command") << 2152 << 128 << char(6) << false << 0.0 << "";
-    }
-    void saveCommandPausesOnlyAfterAck()
-    {
-        QFETCH(int, cmd);
-        QFETCH(int, value);
-        QFETCH(char, answer);
-        QFETCH(bool, transfer);
-        LinkRig r;
-        r.state.transferActive = transfer;
-        r.drive.overrides.push_back(QByteArray(1, answer));
-        r.com->WriteCom(11, cmd, value);
-        QTEST(r.clock.blockedSeconds(), "blocked");
-        QTEST(r.window.text(el::helpLine()), "help");
+        QFETCH(QString, running);
+        QFETCH(QStringList, asked);
+        QFETCH(QStringList, wire);
+        sim::DriveConfig slow;
+        slow.latency = 0.3;
+        LinkRig r(slow);
+        r.state.firmwareLevel = 540;
+        r.com->TimerTest().setInterval(50);
+        r.com->TimerTest().setCallback([&] {
+            const QString next = asked.takeFirst();
+            r.com->TimerTest().setEnabled(!asked.isEmpty());
+            if (next == "search")
+                QCOMPARE(r.com->searchCom(), SearchOutcome::Deferred);
+            else if (next == "connect")
+                QCOMPARE(r.com->Connect(), FullReadOutcome::Deferred);
+            else if (next.endsWith('?'))
+                QCOMPARE(r.com->ReadCom(next.left(4).toInt(), 11), ReadOutcome::Busy);
+            else
+                QCOMPARE(r.com->WriteCom(11, next.left(4).toInt(), next.mid(5).toLongLong()), WriteOutcome::Queued);
+        });
+        r.com->TimerTest().setEnabled(true);
+        if (running == "live") {
+            r.com->timerReceive().setEnabled(true);
+            r.clock.advance(2);
+            r.com->timerReceive().setEnabled(false);
+        } else if (running.endsWith('?')) {
+            QCOMPARE(r.com->ReadCom(running.left(4).toInt(), 11), ReadOutcome::Match);
+        } else {
+            QCOMPARE(r.com->WriteCom(11, running.left(4).toInt(), running.mid(5).toLongLong()), WriteOutcome::Accepted);
+        }
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(onTheWire(r).mid(0, wire.size()), wire);
+        QCOMPARE(r.com->queuedWrites(), size_t(0));
+        for (const auto& w : r.port.written())
+            QVERIFY2(!w.overlapping, "a frame went out while an answer was still coming");
         QVERIFY(r.dialogs.shown.isEmpty());
     }
 
-    void transferProgressGoesToTheActiveWindow_data()
+    // Only answered frames count towards a transfer's progress, shown on the bar of the window
+    // that runs it; the count wraps past the total.
+    void transferProgress_data()
     {
         QTest::addColumn<bool>("fileWindow");
         QTest::newRow("main window") << false;
         QTest::newRow("file window") << true;
     }
-    void transferProgressGoesToTheActiveWindow()
+    void transferProgress()
     {
         QFETCH(bool, fileWindow);
         LinkRig r;
@@ -199,86 +208,25 @@ private slots:
         r.com->WriteCom(11, 2110, 1);
         r.com->WriteCom(11, 2110, 2);
         const QString bar = RecordingWindow::key(fileWindow ? el::fileProgressBar2() : el::progressBar2());
+        QCOMPARE(r.window.log.filter(bar), (QStringList{"value " + bar + " = 190", "value " + bar + " = 0"}));
+        r.drive.faults().silent = true;
+        r.com->WriteCom(11, 2110, 3);
         QCOMPARE(r.state.transferCount, qint16(0));
-        QCOMPARE(r.window.log.filter(bar),
-                 (QStringList{QStringLiteral("value %1 = 190").arg(bar), QStringLiteral("value %1 = 0").arg(bar)}));
-    }
-
-    // Writes asked for while one waits for its answer (a jog stop falling due, timer ticks) go
-    // out after it, one at a time and in order, never interleaved.
-    void writesAskedForDuringAWriteFollowInOrder()
-    {
-        LinkRig r;
-        r.drive.delay = 0.3;
-        int tick = 0;
-        r.com->TimerTest().setInterval(50);
-        r.com->TimerTest().setCallback([&] {
-            if (++tick == 3)
-                r.com->TimerTest().setEnabled(false);
-            r.com->WriteCom(11, 2101, tick);
-        });
-        r.com->TimerTest().setEnabled(true);
-        r.com->WriteCom(11, 2152, 128);
-        QList<QByteArray> expected{writeFrame(11, 2152, "128")};
-        for (int i = 1; i <= 3; ++i)
-            expected << writeFrame(11, 2101, QByteArray::number(i));
-        QCOMPARE(r.port.writtenBytes(), expected);
-        const auto& written = r.port.written();
-        for (qsizetype i = 1; i < written.size(); ++i)
-            QVERIFY(written.at(i).time >= written.at(i - 1).time + 0.3);
-        QCOMPARE(r.state.table.value(2101), ParameterValue::number(3));
-        QCOMPARE(r.com->queuedWrites(), size_t(0));
-        QVERIFY(!r.state.comBusy);
-    }
-
-    void aTickLongerThanItsIntervalLetsTimeGoOn()
-    {
-        // Live polling: every tick is a transaction that outlasts the 1-ms interval.
-        LinkRig r;
-        int ticks = 0;
-        r.com->timerReceive().setCallback([&] {
-            ++ticks;
-            r.com->WriteCom(11, 2152, 129);
-        });
-        r.com->timerReceive().setEnabled(true);
-        r.clock.advance(1.0);
-        QVERIFY(ticks >= 5);
-        QVERIFY(r.clock.now() < 1.2);
+        QVERIFY(r.state.transferActive);
+        QCOMPARE(r.dialogs.texts(), QStringList{"Error"});
     }
 
     void nothingIsSentOnceTheProgramQuits()
     {
-        LinkRig r;
-        r.drive.silent = true;
-        r.dialogs.onShow = [&] { QFAIL("no box while quitting"); };
+        LinkRig r(faulty([](auto& f) { f.silent = true; }));
+        r.dialogs.onShow = [] { QFAIL("no box while quitting"); };
         r.com->ManualTimer().setCallback([&] { r.clock.setQuitting(); });
         r.com->ManualTimer().setEnabled(true);
-        r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.frames(), 1);
-        r.com->WriteCom(11, 2110, 2);
+        QCOMPARE(r.com->WriteCom(11, 2110, 1), WriteOutcome::NotSent);
+        QCOMPARE(r.com->WriteCom(11, 2110, 2), WriteOutcome::NotSent);
+        QCOMPARE(r.com->ReadCom(2100, 11), ReadOutcome::Offline);
         QCOMPARE(r.frames(), 1);
         QVERIFY(!r.state.comBusy);
-    }
-
-    void receiveTimerIsRestoredAfterAnAnswer_data()
-    {
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("was on") << true;
-        QTest::newRow("was off") << false;
-    }
-    void receiveTimerIsRestoredAfterAnAnswer()
-    {
-        QFETCH(bool, enabled);
-        LinkRig r;
-        int ticksOnTheWire = 0;
-        r.com->timerReceive().setCallback([&] { ticksOnTheWire += r.frames() == 1 ? 1 : 0; });
-        r.com->timerReceive().setEnabled(enabled);
-        r.drive.overrides.push_back(QByteArray("\x06stale"));
-        r.com->WriteCom(11, 2110, 1);
-        QCOMPARE(r.com->timerReceive().isEnabled(), enabled);
-        QCOMPARE(ticksOnTheWire, 0);
-        // The rest of the answer is thrown away; nothing waits in the buffer.
-        QCOMPARE(r.port.bytesWaiting(), 0);
     }
 };
 
