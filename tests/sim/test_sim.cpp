@@ -1,292 +1,314 @@
+// The simulated drive as the tool meets it: answers, memory, motion and faults.
 #include "drive_model.h"
 #include "frame.h"
 #include "numeric_text.h"
 #include "parameter_file_values.h"
-#include "sim_exchange.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace kinetra;
 using namespace kinetra::sim;
-using namespace kinetra::test;
 
 namespace {
 
-DriveConfig modelConfig(int type, int version)
+constexpr qint64 kMoving = 1, kReferencing = 2, kInPosition = 4, kJogging = 8, kOvercurrent = 16, kEndLimit = 32;
+
+DriveConfig config(int version, int type = 2000)
 {
     DriveConfig c;
-    c.deviceType = type;
     c.softwareVersion = version;
+    c.deviceType = type;
     return c;
 }
 
-// What the tool polls: the port search, the full read and the live plan.
-QList<int> polledNumbers()
-{
-    QList<int> numbers{2000, 2170, 2180, 2182, 2183, 2184, 2429, 2411, 2437, 2440, 2443, 2446};
-    for (int n = 2400; n <= 2448; ++n)
-        numbers << n;
-    for (int n = 2100; n <= 2199; ++n)
-        numbers << n;
-    return numbers;
-}
+// The drive on a time line of the test's own: each exchange sends one frame and takes what
+// arrives within 0.2 s.
+struct Exchange {
+    DriveModel drive;
+    double now = 0;
+
+    explicit Exchange(const DriveConfig& c = {}) : drive(c) {}
+    QByteArray send(const QByteArray& bytes)
+    {
+        drive.feed(bytes, now);
+        advance(0.2);
+        return drive.takeOutput(now);
+    }
+    QByteArray write(int cmd, const QByteArray& value) { return send(writeFrame(11, cmd, value)); }
+    // "2101=500" acknowledged (or, with a leading "!", refused); "+2" lets 2 s pass.
+    bool apply(const QString& step)
+    {
+        if (step.startsWith('+'))
+            return advance(step.mid(1).toDouble()), true;
+        const bool refused = step.startsWith('!');
+        const QStringList parts = step.mid(refused ? 1 : 0).split('=');
+        return write(parts[0].toInt(), parts[1].toLatin1()) == QByteArray(1, refused ? ctl::NAK : ctl::ACK);
+    }
+    QByteArray value(int cmd)
+    {
+        const QByteArray answer = send(pollFrame(11, cmd));
+        return CheckCRC(answer) == CrcVerdict::Match ? answer.mid(5, answer.size() - 7) : "bad answer";
+    }
+    qint64 number(int cmd) { return value(cmd).toLongLong(); }
+    void advance(double seconds) { drive.advanceTo(now += seconds); }
+};
 
 } // namespace
 
-class TestSimModel : public QObject {
+class TestSim : public QObject {
     Q_OBJECT
 private slots:
-    void everyPollAnswerVerifies_data()
+    // Every number the tool polls is answered with a verified frame that echoes it.
+    void everyPollIsAnswered_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("version");
         QTest::newRow("Corvex RS232 5.40") << 2000 << 540;
         QTest::newRow("Pivora canOPEN 5.23") << 2013 << 523;
-        QTest::newRow("Tusk1 ProfiBus 4.00") << 2034 << 400;
-        QTest::newRow("unnamed code") << 2022 << 540;
+        QTest::newRow("unnamed code 4.00") << 2022 << 400;
     }
-    void everyPollAnswerVerifies()
+    void everyPollIsAnswered()
     {
         QFETCH(int, type);
         QFETCH(int, version);
-        SimExchange x(modelConfig(type, version));
-        for (const int cmd : polledNumbers()) {
-            const QByteArray answer = x.poll(cmd);
+        Exchange x(config(version, type));
+        QList<int> numbers{2000, 3113};
+        for (int n = 2100; n <= 2199; ++n)
+            numbers << n << n + 300;
+        for (const int cmd : numbers) {
+            const QByteArray answer = x.send(pollFrame(11, cmd));
             QVERIFY2(CheckCRC(answer) == CrcVerdict::Match, describeControlCharacters(answer).constData());
             QCOMPARE(CheckComand(answer), QByteArray::number(cmd));
-            QVERIFY(answer.size() >= 8);
         }
         QCOMPARE(x.number(2401), qint64(type));
         QCOMPARE(x.number(2402), qint64(version));
-        // The mirror boxes' numbers (group digit 3) echo as polled and answer the same value.
-        QCOMPARE(CheckComand(x.poll(3113)), QByteArray("3113"));
-        QCOMPARE(x.value(3113), x.value(2113));
+        QCOMPARE(x.value(3113), x.value(2113)); // a mirror box's number answers its parameter
     }
 
-    void statusBlockHasItsFieldsAtTheirOffsets()
+    // The status block: five right-aligned fields of ten, 57 characters in all.
+    void statusBlock()
     {
-        SimExchange x;
-        QCOMPARE(x.write(2103, "-100000"), QByteArray(1, ctl::ACK));
-        QCOMPARE(x.write(2101, "-30000"), QByteArray(1, ctl::ACK));
-        QCOMPARE(x.write(2152, "128"), QByteArray(1, ctl::ACK));
-        x.advance(0.05); // moving: current and PWM are up
-        QByteArray block = x.poll(2170);
+        Exchange x;
+        for (const char* step : {"2103=-100000", "2101=-30000", "2152=128"})
+            QVERIFY(x.apply(step));
+        x.advance(0.05);
+        QByteArray block = x.send(pollFrame(11, 2170));
         QCOMPARE(block.size(), 57);
         QCOMPARE(CheckCRC(block), CrcVerdict::Match);
-        QCOMPARE(block.left(5), QByteArray("\x02"
-                                           "2170"));
-        QCOMPARE(block.at(55), ctl::ETX);
-        for (int k = 0; k < 5; ++k) {
-            const QByteArray f = block.mid(5 + 10 * k, 10);
-            QVERIFY2(f.back() != ' ' && !f.contains(ctl::ETX), f.constData()); // right-aligned, 10 wide
-            QCOMPARE(frameField(block, k).toLongLong(), f.trimmed().toLongLong());
-        }
-        const qint64 pwm = frameField(block, 0).toLongLong() & 0xFFFF;
-        QVERIFY2(pwm < 127, "moving in the negative direction drives the PWM below its centre");
+        QCOMPARE(block.left(5), QByteArray("\x02" "2170"));
+        QVERIFY2((frameField(block, 0).toLongLong() & 0xFFFF) < 127, "moving negative drives the PWM below its centre");
         QVERIFY((frameField(block, 1).toLongLong() & 0xFFFF) > 20);
-        QVERIFY(frameField(block, 3).toLongLong() & 1);
-        QCOMPARE(frameField(block, 4).trimmed(), QStringLiteral("0"));
-
+        QVERIFY(frameField(block, 3).toLongLong() & kMoving);
         x.advance(5);
-        block = x.poll(2170);
-        QCOMPARE(frameField(block, 2).trimmed(), QStringLiteral("-30000"));
-        QCOMPARE(block.mid(25, 10), QByteArray("    -30000"));
-        QCOMPARE(frameField(block, 0).toLongLong() & 0xFFFF, 127);
-        QCOMPARE(frameField(block, 3).toLongLong(), x.number(2180));
-        QVERIFY(x.number(2180) & 4);
+        block = x.send(pollFrame(11, 2170));
+        QCOMPARE(block.mid(5, 10) + block.mid(25, 30), QByteArray("       127    -30000") +
+                                                          QByteArray::number(x.number(2180)).rightJustified(10) + "         0");
     }
 
     void writesAreCheckedAgainstTheirRange_data()
     {
         QTest::addColumn<int>("version");
-        QTest::addColumn<int>("cmd");
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<bool>("accepted");
-        const auto row = [](const char* name, int cmd, const char* value, bool accepted, int version = 540) {
-            QTest::newRow(name) << version << cmd << QByteArray(value) << accepted;
-        };
-        row("set point", 2101, "123456", true);
-        row("negative position", 2103, "-2500", true);
-        row("fast speed 100 %", 2113, "100", true);
-        row("fast speed 101 %", 2113, "101", false);
-        row("slow speed 0 %", 2114, "0", false);
-        row("edge evaluation 2", 2125, "2", true);
-        row("edge evaluation 3", 2125, "3", false);
-        row("cycle time 0", 2137, "0", false);
-        row("max frequency 0", 2140, "0", false);
-        row("input 1 BCD", 2146, "4", true);
-        row("input 1 BCD before 5.00", 2146, "4", false, 400);
-        row("input 1 highest before 5.00", 2146, "3", true, 400);
-        row("axis 2 speed", 2213, "55", true);
-        row("bus address 5", 2410, "5", true);
-        row("bus address 200", 2410, "200", false);
-        row("device type is read-only", 2401, "2013", false);
-        row("operating time is read-only", 2429, "0", false);
-        row("counter is read-only", 2437, "0", false);
-        row("minus inside", 2101, "1-2", false);
-        row("empty value", 2101, "", false);
-        row("too long", 2101, "1234567890123456789", false);
-        row("general number", 2001, "1", false);
+        QTest::addColumn<QString>("write"); // "!": refused
+        for (const char* w : {"2101=123456", "2103=-2500", "2113=100", "!2113=101", "!2114=0", "2125=2", "!2125=3",
+                              "!2137=0", "2146=4", "2213=55", "2410=5", "!2410=200", "!2401=2013", "!2429=0",
+                              "!2437=0", "!2101=1-2", "!2101=", "!2101=1234567890123456789", "!2001=1"})
+            QTest::newRow(w) << 540 << QString(w);
+        QTest::newRow("input 1 BCD before 5.00") << 400 << "!2146=4";
+        QTest::newRow("input 1 highest before 5.00") << 400 << "2146=3";
     }
     void writesAreCheckedAgainstTheirRange()
     {
         QFETCH(int, version);
-        QFETCH(int, cmd);
-        QFETCH(QByteArray, value);
-        QFETCH(bool, accepted);
-        DriveConfig c;
-        c.softwareVersion = version;
-        SimExchange x(c);
+        QFETCH(QString, write);
+        Exchange x(config(version));
+        const int cmd = write.mid(write.startsWith('!'), 4).toInt();
         const QByteArray before = x.value(cmd);
-        QCOMPARE(x.write(cmd, value), QByteArray(1, accepted ? ctl::ACK : ctl::NAK));
+        QVERIFY(x.apply(write));
         x.advance(1); // past the pause after a new bus address
-        QCOMPARE(x.value(cmd), accepted ? value : before);
+        QCOMPARE(x.value(cmd), write.startsWith('!') ? before : write.section('=', 1).toLatin1());
     }
 
     void theLineIsReadForgivingly_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("answer");
-        const QByteArray ack(1, ctl::ACK);
-        const QByteArray poll = pollFrame(11, 2402);
-        const QByteArray version = answerFrame("2402", "540");
+        const QByteArray poll = pollFrame(11, 2402), version = answerFrame("2402", "540");
+        QByteArray corrupted = writeFrame(11, 2101, "500");
+        corrupted.back() = char(corrupted.back() ^ 1);
         QTest::newRow("noise before a poll") << QByteArray("x\x01\x7f 9") + poll << version;
-        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04"
-                                                                  "11\x02"
-                                                                  "21") +
-                                                           poll
-                                                    << version;
+        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04" "11\x02" "21") + poll << version;
         QTest::newRow("two polls at once") << poll + poll << version + version;
         QTest::newRow("other address") << pollFrame(12, 2402) << QByteArray();
-        QByteArray corrupted = writeFrame(11, 2101, "500");
-        corrupted[corrupted.size() - 1] = static_cast<char>(corrupted.back() ^ 1);
         QTest::newRow("wrong check character") << corrupted << QByteArray();
         QTest::newRow("write then poll") << writeFrame(11, 2101, "500") + pollFrame(11, 2101)
-                                         << ack + answerFrame("2101", "500");
-        QTest::newRow("poll of a short number") << QByteArray("\x04"
-                                                              "11\x02"
-                                                              "210\x05")
-                                                << QByteArray();
+                                         << QByteArray(1, ctl::ACK) + answerFrame("2101", "500");
+        QTest::newRow("poll of a short number") << QByteArray("\x04" "11\x02" "210\x05") << QByteArray();
+        QTest::newRow("deaf while saving") << writeFrame(11, 2152, "138") + poll << QByteArray(1, ctl::ACK);
     }
     void theLineIsReadForgivingly()
     {
         QFETCH(QByteArray, bytes);
-        SimExchange x;
+        Exchange x;
         QTEST(x.send(bytes), "answer");
+        x.advance(0.5);
+        QCOMPARE(x.number(2402), qint64(540)); // nothing stays stuck
     }
 
-    void pacedFramesTakeOneCharacterTimeEachWay()
+    void pacedAnswersTakeOneCharacterTimeEach()
     {
         DriveConfig c;
         c.pacing = true;
-        c.latency = 0.004;
         DriveModel drive(c);
         // The 9-character poll is heard when its last character is in.
         drive.feed(pollFrame(11, 2170), 1.0);
         const double first = drive.nextOutputTime();
-        QVERIFY(qAbs(first - (1.0 + 9 * kCharacterTime + 0.004 + kCharacterTime)) < 1e-9);
+        QVERIFY(qAbs(first - (1.0 + 9 * kCharacterTime + c.latency + kCharacterTime)) < 1e-9);
         QCOMPARE(drive.takeOutput(first + 55.5 * kCharacterTime).size(), 56);
         QCOMPARE(drive.takeOutput(first + 56.5 * kCharacterTime).size(), 1);
         QVERIFY(qIsInf(drive.nextOutputTime()));
     }
 
-    void inputsAndEmergencyStopAsConfigured_data()
+    // Motion from the command word, seen through position (2100) and status word (2180).
+    void motion_data()
     {
         QTest::addColumn<int>("version");
-        QTest::addColumn<int>("inputs");
         QTest::addColumn<bool>("emergencyStopOpen");
-        QTest::addColumn<qint64>("bits"); // of 256 | 512 | 1024 | 8192
-        QTest::newRow("defaults") << 540 << 0 << false << qint64(8192);
-        QTest::newRow("input 1") << 540 << 1 << false << qint64(256 | 8192);
-        QTest::newRow("input 2 from 5.00") << 540 << 2 << false << qint64(1024 | 8192);
-        QTest::newRow("input 2 before 5.00") << 400 << 2 << false << qint64(512 | 8192);
-        QTest::newRow("input 3 from 5.00") << 500 << 4 << false << qint64(512 | 8192);
-        QTest::newRow("emergency stop open") << 540 << 0 << true << qint64(0);
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<qint64>("low");  // position after the steps and 10 s more
+        QTest::addColumn<qint64>("high");
+        QTest::addColumn<qint64>("mask"); // of the status word
+        QTest::addColumn<qint64>("bits");
+        const auto row = [](const char* name, const QStringList& steps, qint64 low, qint64 high, qint64 mask,
+                            qint64 bits, int version = 540, bool open = false) {
+            QTest::newRow(name) << version << open << steps << low << high << mask << bits;
+        };
+        const qint64 still = kMoving | kInPosition | kJogging | kReferencing;
+        row("start absolute", {"2101=40000", "2152=128", "+0.3"}, 1, 39999, still, kMoving);
+        row("start absolute, arrived", {"2101=40000", "2152=128", "+10"}, 40000, 40000, still | 4096, kInPosition | 4096);
+        row("step positive", {"2103=-5000", "2152=130", "+10"}, 1000, 1000, still, kInPosition);
+        row("step negative", {"2103=-5000", "2152=131", "+10"}, -1000, -1000, still, kInPosition);
+        row("set reference", {"2102=2345", "2152=139", "+10"}, 2345, 2345, still, kInPosition);
+        row("reference run, towards the cam", {"2102=777", "2152=136", "+0.2"}, -1000000, -1, still, kMoving | kReferencing);
+        row("reference run, done", {"2102=777", "2152=136", "+10"}, 777, 777, still, kInPosition);
+        row("jog positive", {"2152=132", "+5"}, 5000, 1000000, still, kMoving | kJogging);
+        row("jog negative, stopped", {"2103=-1000000", "2152=133", "+3", "2152=129", "+1"}, -1000000, -3000, still, 0);
+        row("jog into the end switch", {"2104=3000", "2152=132", "+5"}, 3000, 3000, kEndLimit | kMoving | 512 | 1024,
+            kEndLimit | 512);
+        row("end switch, 4.00", {"2104=3000", "2152=132", "+5"}, 3000, 3000, kEndLimit | 512 | 1024, kEndLimit | 1024, 400);
+        row("end limit acknowledged", {"2104=3000", "2152=132", "+5", "2180=0"}, 3000, 3000, kEndLimit, 0);
+        row("low current limit", {"2151=150", "2152=128", "+2"}, 0, 24999, kOvercurrent | kMoving | kInPosition, kOvercurrent);
+        row("overcurrent cleared by a new start", {"2151=150", "2152=128", "+2", "2151=800", "2152=128", "+10"}, 25000,
+            25000, kOvercurrent | kInPosition, kInPosition);
+        row("emergency stop open", {"!2152=128", "!2152=130", "!2152=131", "!2152=132", "!2152=133", "!2152=136", "2152=129"},
+            0, 0, kMoving | 8192, 0, 540, true);
     }
-    void inputsAndEmergencyStopAsConfigured()
+    void motion()
     {
         QFETCH(int, version);
-        QFETCH(int, inputs);
         QFETCH(bool, emergencyStopOpen);
-        DriveConfig c = modelConfig(2000, version);
-        c.inputs = inputs;
+        QFETCH(QStringList, steps);
+        QFETCH(qint64, mask);
+        DriveConfig c = config(version);
         c.emergencyStopOpen = emergencyStopOpen;
-        SimExchange x(c);
-        QTEST(x.number(2180) & (256 | 512 | 1024 | 8192), "bits");
+        Exchange x(c);
+        for (const QString& step : steps)
+            QVERIFY2(x.apply(step), qPrintable(step));
+        const qint64 position = x.number(2100);
+        QFETCH(qint64, low);
+        QFETCH(qint64, high);
+        QVERIFY2(position >= low && position <= high, qPrintable(QString::number(position)));
+        QTEST(x.number(2180) & mask, "bits");
+        QCOMPARE(x.number(2152), qint64(0)); // the command word is taken, not kept
     }
 
-    void operatingTimeCountsMinutes()
-    {
-        SimExchange x;
-        const qint64 start = x.number(2429);
-        x.advance(125);
-        QCOMPARE(x.number(2429), start + 2);
-        // The power-up counted one more switch-on.
-        QCOMPARE(x.number(2430), qint64(413));
-    }
-
-    void fieldBusComesUp_data()
+    // Inputs, emergency stop and field bus as configured and as time passes.
+    void statusWordAsConfigured_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QList<int>>("states"); // at 0.5 s, 1.5 s, 2.5 s, 4 s
-        QTest::addColumn<bool>("inStatusWord");
-        QTest::newRow("canOPEN") << 2013 << QList<int>{0, 127, 127, 5} << true;
-        QTest::newRow("ProfiBus") << 2004 << QList<int>{0, 1, 2, 4} << false;
-        QTest::newRow("RS485") << 2001 << QList<int>{0, 0, 0, 0} << false;
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("inputs");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QList<qint64>>("words"); // of 2180 at 0.5 s, 1.5 s, 2.5 s, 4 s
+        QTest::addColumn<QList<qint64>>("bus");   // of 2411 at the same times
+        const QList<qint64> none{0, 0, 0, 0};
+        QTest::newRow("defaults") << 2000 << 540 << 0 << false << QList<qint64>(4, 8192 + kInPosition) << none;
+        QTest::newRow("input 1") << 2000 << 540 << 1 << false << QList<qint64>(4, 8192 + 256 + kInPosition) << none;
+        QTest::newRow("input 2 from 5.00") << 2000 << 540 << 2 << false << QList<qint64>(4, 8192 + 1024 + kInPosition) << none;
+        QTest::newRow("input 2 before 5.00") << 2000 << 400 << 2 << false << QList<qint64>(4, 8192 + 512 + kInPosition) << none;
+        QTest::newRow("emergency stop open") << 2000 << 540 << 0 << true << QList<qint64>(4, kInPosition) << none;
+        const qint64 w = 8192 + kInPosition;
+        QTest::newRow("canOPEN comes up") << 2013 << 540 << 0 << false
+                                          << QList<qint64>{w, w + (127 << 16), w + (127 << 16), w + (5 << 16)}
+                                          << QList<qint64>{0, 127, 127, 5};
+        QTest::newRow("ProfiBus comes up") << 2004 << 540 << 0 << false << QList<qint64>(4, w) << QList<qint64>{0, 1, 2, 4};
     }
-    void fieldBusComesUp()
+    void statusWordAsConfigured()
     {
         QFETCH(int, type);
-        QFETCH(QList<int>, states);
-        QFETCH(bool, inStatusWord);
-        SimExchange x(modelConfig(type, 540));
+        QFETCH(int, version);
+        QFETCH(QList<qint64>, words);
+        QFETCH(QList<qint64>, bus);
+        DriveConfig c = config(version, type);
+        QFETCH(int, inputs);
+        QFETCH(bool, open);
+        c.inputs = inputs;
+        c.emergencyStopOpen = open;
+        Exchange x(c);
         const double times[] = {0.5, 1.5, 2.5, 4.0};
         for (int i = 0; i < 4; ++i) {
-            x.now = times[i];
-            x.drive.advanceTo(x.now);
-            QCOMPARE(x.number(2411), qint64(states[i]));
-            const qint64 busBits = (x.number(2180) >> 16) & 0xFF;
-            QCOMPARE(busBits, inStatusWord ? qint64(states[i]) : 0);
+            x.drive.advanceTo(x.now = times[i]);
+            QCOMPARE(x.number(2180) & ((0xFF << 16) | 0x2700 | kInPosition), words[i]);
+            QCOMPARE(x.number(2411), bus[i]);
         }
     }
 
-    void startsFromAParameterFile()
+    // Memory that is more than values: counters, factory settings, the operating time, the
+    // frequency measurement, and a start from a parameter file.
+    void memory()
     {
+        Exchange x;
+        const qint64 minutes = x.number(2429);
+        QCOMPARE(x.number(2430), qint64(413)); // the power-up counted one more switch-on
+        for (const char* step : {"2140=1", "2152=140"})
+            QVERIFY(x.apply(step));
+        QVERIFY(x.number(2180) & (1 << 25));
+        x.advance(125);
+        QVERIFY(!(x.number(2180) & (1 << 25)));
+        QVERIFY(qAbs(x.number(2140) - 25000) <= 250);
+        QCOMPARE(x.number(2429), minutes + 2);
+        for (const char* step : {"2113=33", "2413=4444", "2452=162"})
+            QVERIFY(x.apply(step));
+        QCOMPARE(x.number(2113), qint64(80));
+        QCOMPARE(x.number(2413), qint64(4444));
+        QVERIFY(x.apply("2452=161"));
+        QCOMPARE(x.number(2413), qint64(0));
+        QCOMPARE(x.number(2402), qint64(540));
+        QVERIFY(x.apply("2452=163") && x.apply("!2452=999"));
+        for (const int counter : {2425, 2430, 2437, 2440, 2443, 2446})
+            QCOMPARE(x.number(counter), qint64(0));
+        QVERIFY(x.number(2429) > 0);
+
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("set.par"));
-        QFile f(path);
+        QFile f(dir.filePath(QStringLiteral("set.par")));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("\"Parameter KINETRA\"\r\n\"----------------\"\r\n\"Achse X\"\r\n\"----------------\"\r\n"
-                "\"P0\",\"1500\"\r\n\"P1\",\"7000\"\r\n\"P13\",55\r\n\"P14\",\r\n\"P37\",\"0\"\r\n"
-                "\"----------------\"\r\n\"Ger\xe4te Daten\"\r\n\"----------------\"\r\n"
-                "\"P1\",\"2033\"\r\n\"P2\",\"523\"\r\n\"P10\",\"7\"\r\n\"P29\",\"600\"\r\n");
+                "\"P0\",\"1500\"\r\n\"P13\",55\r\n\"P14\",\r\n\"P37\",\"0\"\r\n\"----------------\"\r\n"
+                "\"Ger\xe4te Daten\"\r\n\"----------------\"\r\n\"P1\",\"2033\"\r\n\"P2\",\"523\"\r\n\"P29\",\"600\"\r\n");
         f.close();
         QString error;
-        const auto values = readParameterFileValues(path, &error);
+        const auto values = readParameterFileValues(f.fileName(), &error);
         QVERIFY2(values, qPrintable(error));
         DriveConfig c;
         c.startValues = *values;
-        SimExchange x(c);
-        QCOMPARE(x.number(2100), qint64(1500));
-        QCOMPARE(x.number(2101), qint64(7000));
-        QCOMPARE(x.number(2113), qint64(55));
-        QCOMPARE(x.number(2114), qint64(15)); // empty: the default stays
-        QCOMPARE(x.number(2137), qint64(10)); // 0 is no cycle time the drive takes
-        QCOMPARE(x.number(2401), qint64(2033));
-        QCOMPARE(x.number(2402), qint64(523));
-        QCOMPARE(x.number(2410), qint64(7));
-        QCOMPARE(x.number(2429), qint64(600));
-
-        QFile other(dir.filePath(QStringLiteral("notes.txt")));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write("shopping list\r\n");
-        other.close();
-        QVERIFY(!readParameterFileValues(other.fileName(), &error));
-        QVERIFY(error.contains(QLatin1String("not a parameter file")));
+        Exchange fromFile(c);
+        // An empty value keeps the default; 0 is no cycle time the drive takes.
+        for (const auto& [cmd, value] : {std::pair{2100, 1500}, {2113, 55}, {2114, 15}, {2137, 10}, {2401, 2033},
+                                         {2402, 523}, {2429, 600}})
+            QCOMPARE(fromFile.number(cmd), qint64(value));
         QVERIFY(!readParameterFileValues(dir.filePath(QStringLiteral("missing.par")), &error));
     }
 };
 
-QTEST_GUILESS_MAIN(TestSimModel)
-#include "test_sim_model.moc"
+QTEST_GUILESS_MAIN(TestSim)
+#include "test_sim.moc"
