@@ -85,7 +85,10 @@ struct LinkRig : VirtualLink {
         if (online)
             goOnline(drivePort);
     }
-    void answer(const std::vector<std::optional<Pieces>>& answers) { line.script.insert(line.script.end(), answers.begin(), answers.end()); }
+    void answer(const std::vector<std::optional<Pieces>>& answers)
+    {
+        line.script.insert(line.script.end(), answers.begin(), answers.end());
+    }
     QList<int> ports() const
     {
         QList<int> out;

@@ -95,7 +95,8 @@ private slots:
         QCOMPARE(r.state.comPort, 11);
         QCOMPARE(r.window.text(el::helpLine()), QStringLiteral("msg34"));
         QCOMPARE(r.window.statusText.value(1), kOffline);
-        QCOMPARE(r.window.log.filter("frmFile.txtHelp#0").first(), QStringLiteral("text frmFile.txtHelp#0 = msg33 COM2"));
+        QCOMPARE(r.window.log.filter("frmFile.txtHelp#0").first(),
+                 QStringLiteral("text frmFile.txtHelp#0 = msg33 COM2"));
         QCOMPARE(r.dialogs.shown.size(), denied ? 2 : 0);
         if (!denied)
             return;

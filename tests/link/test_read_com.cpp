@@ -67,7 +67,8 @@ private slots:
         };
         const auto NoAnswer = ReadOutcome::NoAnswer;
         row("drive answers", healthy, none, ReadOutcome::Match, 1, 0.044, "0");
-        row("blank check character", healthy, script({says(answerFrame("2100", "11"))}), ReadOutcome::Match, 1, 0.05, "11");
+        row("blank check character", healthy, script({says(answerFrame("2100", "11"))}), ReadOutcome::Match, 1, 0.05,
+            "11");
         row("rest within the settle time", healthy, script({Pieces{{0.01, kAnswer.left(8)}, {0.045, kAnswer.mid(8)}}}),
             ReadOutcome::Match, 1, 0.05, "-5");
         row("rest after the settle time", healthy, script({Pieces{{0.01, kAnswer.left(8)}, {0.06, kAnswer.mid(8)}}}),
@@ -75,24 +76,34 @@ private slots:
         row("first character after 0.9 s", healthy, script({says(kAnswer, 0.9)}), ReadOutcome::Match, 1, 0.94, "-5");
         row("late answer does not count for the next poll", healthy, script({says(kAnswer, 1.05)}), ReadOutcome::Match,
             2, 1.14 + 0.044, "0");
-        row("garbage before the answer", faulty([](auto& f) { f.garbageBefore = 5; }), none, ReadOutcome::Match, 1, 0.044, "0");
-        row("garbage, then a good answer", healthy, script({says("garbage!")}), ReadOutcome::Match, 2, 0.15 + 0.044, "0");
+        row("garbage before the answer", faulty([](auto& f) { f.garbageBefore = 5; }), none, ReadOutcome::Match, 1,
+            0.044, "0");
+        row("garbage, then a good answer", healthy, script({says("garbage!")}), ReadOutcome::Match, 2, 0.15 + 0.044,
+            "0");
         row("wrong check character", faulty([](auto& f) { f.wrongCheck = true; }), none, NoAnswer, 3, 3 * 0.144, "");
         row("noise inside", faulty([](auto& f) { f.noiseRate = 1; }), none, NoAnswer, 3, 3 * 0.144, "");
-        row("no check character", healthy, script({says(kAnswer.chopped(1)), says(kAnswer.chopped(1)), says(kAnswer.chopped(1))}),
-            NoAnswer, 3, 3 * 0.15, "");
-        row("EOT inside", healthy, script({says("\x02" "21\x04" "00-5\x03" "8"), says(wrong), says("\x15\x15\x15\x15\x15\x15\x15\x15")}),
+        row("no check character", healthy,
+            script({says(kAnswer.chopped(1)), says(kAnswer.chopped(1)), says(kAnswer.chopped(1))}), NoAnswer, 3,
+            3 * 0.15, "");
+        row("EOT inside", healthy,
+            script({says("\x02"
+                         "21\x04"
+                         "00-5\x03"
+                         "8"),
+                    says(wrong), says("\x15\x15\x15\x15\x15\x15\x15\x15")}),
             NoAnswer, 3, 3 * 0.15, "");
         row("silent", faulty([](auto& f) { f.silent = true; }), none, NoAnswer, 3, 3 * 1.14, "");
         row("adapter pulled", faulty([](auto& f) { f.silent = true; }), during([](LinkRig& r) { r.port.hangUp(); }),
             NoAnswer, 1, 0.1 + 0.14 + 2 * 0.14, "");
         row("Stop pressed", faulty([](auto& f) { f.silent = true; }), during([](LinkRig& r) { r.com->cmdStop(); }),
             ReadOutcome::Offline, 1, 1.14 + 0.5, "");
-        row("offline", healthy, [](LinkRig& r) { r.state.comOnline = 0; }, ReadOutcome::Offline, 0, 0, "");
+        row(
+            "offline", healthy, [](LinkRig& r) { r.state.comOnline = 0; }, ReadOutcome::Offline, 0, 0, "");
         // The search's quiet poll: one attempt, nothing decoded, no error, no timer served.
         const Setup quiet = [](LinkRig& r) { r.state.quietWait = true; };
         row("quiet, answered", healthy, quiet, ReadOutcome::Match, 1, 0.06, "");
-        row("quiet, wrong check", faulty([](auto& f) { f.wrongCheck = true; }), quiet, ReadOutcome::Mismatch, 1, 0.06, "");
+        row("quiet, wrong check", faulty([](auto& f) { f.wrongCheck = true; }), quiet, ReadOutcome::Mismatch, 1, 0.06,
+            "");
         row("quiet, silent", faulty([](auto& f) { f.silent = true; }), quiet, ReadOutcome::NoVerdict, 1, 1.04, "");
     }
     void pollMeetsTheLine()
@@ -138,7 +149,8 @@ private slots:
         QCOMPARE(r.shown, (QList<QPair<int, QString>>{{2105, "77"}}));
 
         // Pieces far apart: a status block is waited for whole, without the short answers' settle.
-        const QByteArray block = answerFrame("2170", field(262145) + field(131075) + field(-1234) + field(5) + field(0));
+        const QByteArray block =
+            answerFrame("2170", field(262145) + field(131075) + field(-1234) + field(5) + field(0));
         r.shown.clear();
         r.answer({Pieces{{0.01, block.left(30)}, {0.9, block.mid(30)}}});
         const double start = r.clock.now();
@@ -153,7 +165,8 @@ private slots:
         QCOMPARE(r.com->rxCommand(), 2170);
         // A field that is no number is skipped.
         QList<int> cmds;
-        for (const StatusLine& l : decodeStatusBlock(answerFrame("2170", field(262145) + "   abc    " + field(1) + field(2) + field(3))))
+        for (const StatusLine& l :
+             decodeStatusBlock(answerFrame("2170", field(262145) + "   abc    " + field(1) + field(2) + field(3))))
             cmds << l.cmd;
         QCOMPARE(cmds, (QList<int>{2183, kCorrectionBar, 2180, 2170}));
     }
@@ -170,10 +183,13 @@ private slots:
         QTest::addColumn<QList<int>>("polls");
         QTest::newRow("status block from 500") << 500 << 0 << 0 << -1 << QList<int>{2170, 2170, 2170};
         QTest::newRow("three polls below 500") << 499 << 0 << 0 << -1 << QList<int>{2100, 2180, 2182, 2100};
-        QTest::newRow("50th block, then the long step") << 500 << 49 << 0 << -1 << QList<int>{2170, 2429, 2411, 2170, 2170};
+        QTest::newRow("50th block, then the long step")
+            << 500 << 49 << 0 << -1 << QList<int>{2170, 2429, 2411, 2170, 2170};
         QTest::newRow("past 50 in step 1: the long step") << 500 << 60 << 0 << -1 << QList<int>{2170, 2429, 2411, 2170};
-        QTest::newRow("50th short plan below 500") << 499 << 49 << 0 << -1 << QList<int>{2100, 2180, 2182, 2429, 2411, 2100};
-        QTest::newRow("past 50 in step 3: short plan") << 499 << 60 << 0 << -1 << QList<int>{2100, 2180, 2182, 2100, 2180};
+        QTest::newRow("50th short plan below 500")
+            << 499 << 49 << 0 << -1 << QList<int>{2100, 2180, 2182, 2429, 2411, 2100};
+        QTest::newRow("past 50 in step 3: short plan")
+            << 499 << 60 << 0 << -1 << QList<int>{2100, 2180, 2182, 2100, 2180};
         QTest::newRow("service tab polls the counters")
             << 500 << 49 << 6 << -1 << QList<int>{2170, 2429, 2437, 2440, 2443, 2446, 2170};
         QTest::newRow("busy tick restarts the plan") << 499 << 0 << 0 << 1 << QList<int>{2100, 2100};

@@ -49,7 +49,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<double>("took");
         QTest::addColumn<QString>("table"); // afterwards
-        const sim::DriveConfig healthy, refusing = faulty([](auto& f) { f.refuseWrites = true; });
+        const sim::DriveConfig healthy, refusing = faulty([](auto&f) { f.refuseWrites = true; });
         const auto script = [](std::vector<std::optional<Pieces>> answers) {
             return Setup([answers](LinkRig& r) { r.answer(answers); });
         };
@@ -74,24 +74,31 @@ private slots:
         row("parameter 00 is not kept", healthy, acked, 2100, 129, "129", 1, Accepted, "", 0.13, "");
         row("refused: old value back", refusing, kept, 2110, 250, "250", 1, Refused, "msg75", 0.124, "300");
         // Any first character but NAK is taken as acceptance: noise in front of a NAK hides it.
-        row("noise before a NAK", faulty([](auto& f) { f.refuseWrites = true; f.garbageBefore = 1; }), none, 2110, 250,
-            "250", 1, Garbled, "", 0.124, "250");
+        row("noise before a NAK", faulty([](auto& f) {
+                f.refuseWrites = true;
+                f.garbageBefore = 1;
+            }),
+            none, 2110, 250, "250", 1, Garbled, "", 0.124, "250");
         row("refused command", refusing, none, 2152, 128, "128", 1, Refused, "msg75", 0.124, "");
         row("answered otherwise", healthy, script({says("x")}), 2110, 250, "250", 1, Garbled, "", 0.13, "250");
-        row("stale characters after the ACK", healthy, script({says("\x06stale")}), 2110, 250, "250", 1, Accepted, "", 0.13, "250");
+        row("stale characters after the ACK", healthy, script({says("\x06stale")}), 2110, 250, "250", 1, Accepted, "",
+            0.13, "250");
         row("silent", faulty([](auto& f) { f.silent = true; }), none, 2110, 250, "250", 3, NoAnswer, "Error",
             0.1 + 3 * 3.02, "250");
         row("two silences, then ACK", healthy, script({kSilence, kSilence}), 2110, 250, "250", 3, Accepted, "",
             0.1 + 2 * 3.02 + 0.024, "250");
         row("ACK past 3 s counts for the second frame", faulty([](auto& f) { f.slowAnswer = 3.5; }), none, 2110, 250,
             "250", 2, Accepted, "", 0.1 + 3.5 + 0.02, "250");
-        row("port closed", healthy, [](LinkRig& r) { r.port.close(); }, 2110, 250, "", 0, NoAnswer, "Error",
+        row(
+            "port closed", healthy, [](LinkRig& r) { r.port.close(); }, 2110, 250, "", 0, NoAnswer, "Error",
             0.1 + 3 * 0.02, "250");
-        row("offline: only stored", healthy, [](LinkRig& r) { r.state.comOnline = 0; }, 2110, 250, "", 0, NotSent, "",
+        row(
+            "offline: only stored", healthy, [](LinkRig& r) { r.state.comOnline = 0; }, 2110, 250, "", 0, NotSent, "",
             0.1, "250");
         row("save acknowledged", healthy, none, 2152, 138, "138", 1, Accepted, "", 3.124, "");
         row("save refused", refusing, none, 2152, 138, "138", 1, Refused, "msg75", 0.124, "");
-        row("save during a transfer", healthy, [](LinkRig& r) { r.state.transferActive = true; }, 2152, 138, "138", 1,
+        row(
+            "save during a transfer", healthy, [](LinkRig& r) { r.state.transferActive = true; }, 2152, 138, "138", 1,
             Accepted, "", 0.124, "");
         row("device parameter 10", healthy, none, 2410, 5, "5", 1, Accepted, "", 3.124, "5");
         row("start command", healthy, none, 2152, 128, "128", 1, Accepted, "", 0.124, "");
@@ -124,12 +131,14 @@ private slots:
             QCOMPARE(r.window.text(el::txtPara(cmd)), cmd == 2110 ? QStringLiteral("3,00") : QStringLiteral("box"));
         const bool online = wasOnline && outcome != WriteOutcome::NoAnswer;
         QCOMPARE(r.state.comOnline, online ? 1 : 0);
-        QCOMPARE(r.com->timerReceive().isEnabled(), outcome == WriteOutcome::Accepted || outcome == WriteOutcome::Garbled);
+        QCOMPARE(r.com->timerReceive().isEnabled(),
+                 outcome == WriteOutcome::Accepted || outcome == WriteOutcome::Garbled);
         if (frames && outcome != WriteOutcome::Refused)
             QCOMPARE(r.window.statusText.value(1), online ? kOnline : kOffline);
         QVERIFY(!r.state.comBusy);
         QCOMPARE(r.port.bytesWaiting(), 0);
-        QCOMPARE(r.window.text(el::helpLine()), QString(value == 138 && frames && !r.state.transferActive ? "msg76" : ""));
+        QCOMPARE(r.window.text(el::helpLine()),
+                 QString(value == 138 && frames && !r.state.transferActive ? "msg76" : ""));
     }
 
     // A transaction is asked for while another waits for its answer (a timer tick, a button
@@ -140,10 +149,10 @@ private slots:
         QTest::addColumn<QString>("running");
         QTest::addColumn<QStringList>("asked"); // one per tick of 0.05 s
         QTest::addColumn<QStringList>("wire");
-        QTest::newRow("writes during a write")
-            << "2152=128" << QStringList{"2101=1", "2100?", "2101=2", "2101=3"}
-            << QStringList{"2152=128", "2101=1", "2101=2", "2101=3"};
-        QTest::newRow("a write during a poll") << "2100?" << QStringList{"2152=129"} << QStringList{"2100?", "2152=129"};
+        QTest::newRow("writes during a write") << "2152=128" << QStringList{"2101=1", "2100?", "2101=2", "2101=3"}
+                                               << QStringList{"2152=128", "2101=1", "2101=2", "2101=3"};
+        QTest::newRow("a write during a poll")
+            << "2100?" << QStringList{"2152=129"} << QStringList{"2100?", "2152=129"};
         QTest::newRow("a poll during a write") << "2110=5" << QStringList{"2100?"} << QStringList{"2110=5"};
         QTest::newRow("a search and a full read during a write")
             << "2110=5" << QStringList{"search", "connect"} << QStringList{"2110=5", "2000?", "2400?"};

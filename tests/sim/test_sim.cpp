@@ -96,14 +96,16 @@ private slots:
         QByteArray block = x.send(pollFrame(11, 2170));
         QCOMPARE(block.size(), 57);
         QCOMPARE(CheckCRC(block), CrcVerdict::Match);
-        QCOMPARE(block.left(5), QByteArray("\x02" "2170"));
+        QCOMPARE(block.left(5), QByteArray("\x02"
+                                           "2170"));
         QVERIFY2((frameField(block, 0).toLongLong() & 0xFFFF) < 127, "moving negative drives the PWM below its centre");
         QVERIFY((frameField(block, 1).toLongLong() & 0xFFFF) > 20);
         QVERIFY(frameField(block, 3).toLongLong() & kMoving);
         x.advance(5);
         block = x.send(pollFrame(11, 2170));
         QCOMPARE(block.mid(5, 10) + block.mid(25, 30), QByteArray("       127    -30000") +
-                                                          QByteArray::number(x.number(2180)).rightJustified(10) + "         0");
+                                                           QByteArray::number(x.number(2180)).rightJustified(10) +
+                                                           "         0");
     }
 
     void writesAreCheckedAgainstTheirRange_data()
@@ -111,8 +113,8 @@ private slots:
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("write"); // "!": refused
         for (const char* w : {"2101=123456", "2103=-2500", "2113=100", "!2113=101", "!2114=0", "2125=2", "!2125=3",
-                              "!2137=0", "2146=4", "2213=55", "2410=5", "!2410=200", "!2401=2013", "!2429=0",
-                              "!2437=0", "!2101=1-2", "!2101=", "!2101=1234567890123456789", "!2001=1"})
+                              "!2137=0", "2146=4", "2213=55", "2410=5", "!2410=200", "!2401=2013", "!2429=0", "!2437=0",
+                              "!2101=1-2", "!2101=", "!2101=1234567890123456789", "!2001=1"})
             QTest::newRow(w) << 540 << QString(w);
         QTest::newRow("input 1 BCD before 5.00") << 400 << "!2146=4";
         QTest::newRow("input 1 highest before 5.00") << 400 << "2146=3";
@@ -137,13 +139,20 @@ private slots:
         QByteArray corrupted = writeFrame(11, 2101, "500");
         corrupted.back() = char(corrupted.back() ^ 1);
         QTest::newRow("noise before a poll") << QByteArray("x\x01\x7f 9") + poll << version;
-        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04" "11\x02" "21") + poll << version;
+        QTest::newRow("cut-off frame, then a poll") << QByteArray("\x04"
+                                                                  "11\x02"
+                                                                  "21") +
+                                                           poll
+                                                    << version;
         QTest::newRow("two polls at once") << poll + poll << version + version;
         QTest::newRow("other address") << pollFrame(12, 2402) << QByteArray();
         QTest::newRow("wrong check character") << corrupted << QByteArray();
         QTest::newRow("write then poll") << writeFrame(11, 2101, "500") + pollFrame(11, 2101)
                                          << QByteArray(1, ctl::ACK) + answerFrame("2101", "500");
-        QTest::newRow("poll of a short number") << QByteArray("\x04" "11\x02" "210\x05") << QByteArray();
+        QTest::newRow("poll of a short number") << QByteArray("\x04"
+                                                              "11\x02"
+                                                              "210\x05")
+                                                << QByteArray();
         QTest::newRow("deaf while saving") << writeFrame(11, 2152, "138") + poll << QByteArray(1, ctl::ACK);
     }
     void theLineIsReadForgivingly()
@@ -175,7 +184,7 @@ private slots:
         QTest::addColumn<int>("version");
         QTest::addColumn<bool>("emergencyStopOpen");
         QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<qint64>("low");  // position after the steps and 10 s more
+        QTest::addColumn<qint64>("low"); // position after the steps and 10 s more
         QTest::addColumn<qint64>("high");
         QTest::addColumn<qint64>("mask"); // of the status word
         QTest::addColumn<qint64>("bits");
@@ -185,23 +194,28 @@ private slots:
         };
         const qint64 still = kMoving | kInPosition | kJogging | kReferencing;
         row("start absolute", {"2101=40000", "2152=128", "+0.3"}, 1, 39999, still, kMoving);
-        row("start absolute, arrived", {"2101=40000", "2152=128", "+10"}, 40000, 40000, still | 4096, kInPosition | 4096);
+        row("start absolute, arrived", {"2101=40000", "2152=128", "+10"}, 40000, 40000, still | 4096,
+            kInPosition | 4096);
         row("step positive", {"2103=-5000", "2152=130", "+10"}, 1000, 1000, still, kInPosition);
         row("step negative", {"2103=-5000", "2152=131", "+10"}, -1000, -1000, still, kInPosition);
         row("set reference", {"2102=2345", "2152=139", "+10"}, 2345, 2345, still, kInPosition);
-        row("reference run, towards the cam", {"2102=777", "2152=136", "+0.2"}, -1000000, -1, still, kMoving | kReferencing);
+        row("reference run, towards the cam", {"2102=777", "2152=136", "+0.2"}, -1000000, -1, still,
+            kMoving | kReferencing);
         row("reference run, done", {"2102=777", "2152=136", "+10"}, 777, 777, still, kInPosition);
         row("jog positive", {"2152=132", "+5"}, 5000, 1000000, still, kMoving | kJogging);
         row("jog negative, stopped", {"2103=-1000000", "2152=133", "+3", "2152=129", "+1"}, -1000000, -3000, still, 0);
         row("jog into the end switch", {"2104=3000", "2152=132", "+5"}, 3000, 3000, kEndLimit | kMoving | 512 | 1024,
             kEndLimit | 512);
-        row("end switch, 4.00", {"2104=3000", "2152=132", "+5"}, 3000, 3000, kEndLimit | 512 | 1024, kEndLimit | 1024, 400);
+        row("end switch, 4.00", {"2104=3000", "2152=132", "+5"}, 3000, 3000, kEndLimit | 512 | 1024, kEndLimit | 1024,
+            400);
         row("end limit acknowledged", {"2104=3000", "2152=132", "+5", "2180=0"}, 3000, 3000, kEndLimit, 0);
-        row("low current limit", {"2151=150", "2152=128", "+2"}, 0, 24999, kOvercurrent | kMoving | kInPosition, kOvercurrent);
+        row("low current limit", {"2151=150", "2152=128", "+2"}, 0, 24999, kOvercurrent | kMoving | kInPosition,
+            kOvercurrent);
         row("overcurrent cleared by a new start", {"2151=150", "2152=128", "+2", "2151=800", "2152=128", "+10"}, 25000,
             25000, kOvercurrent | kInPosition, kInPosition);
-        row("emergency stop open", {"!2152=128", "!2152=130", "!2152=131", "!2152=132", "!2152=133", "!2152=136", "2152=129"},
-            0, 0, kMoving | 8192, 0, 540, true);
+        row("emergency stop open",
+            {"!2152=128", "!2152=130", "!2152=131", "!2152=132", "!2152=133", "!2152=136", "2152=129"}, 0, 0,
+            kMoving | 8192, 0, 540, true);
     }
     void motion()
     {
@@ -234,14 +248,17 @@ private slots:
         const QList<qint64> none{0, 0, 0, 0};
         QTest::newRow("defaults") << 2000 << 540 << 0 << false << QList<qint64>(4, 8192 + kInPosition) << none;
         QTest::newRow("input 1") << 2000 << 540 << 1 << false << QList<qint64>(4, 8192 + 256 + kInPosition) << none;
-        QTest::newRow("input 2 from 5.00") << 2000 << 540 << 2 << false << QList<qint64>(4, 8192 + 1024 + kInPosition) << none;
-        QTest::newRow("input 2 before 5.00") << 2000 << 400 << 2 << false << QList<qint64>(4, 8192 + 512 + kInPosition) << none;
+        QTest::newRow("input 2 from 5.00")
+            << 2000 << 540 << 2 << false << QList<qint64>(4, 8192 + 1024 + kInPosition) << none;
+        QTest::newRow("input 2 before 5.00")
+            << 2000 << 400 << 2 << false << QList<qint64>(4, 8192 + 512 + kInPosition) << none;
         QTest::newRow("emergency stop open") << 2000 << 540 << 0 << true << QList<qint64>(4, kInPosition) << none;
         const qint64 w = 8192 + kInPosition;
-        QTest::newRow("canOPEN comes up") << 2013 << 540 << 0 << false
-                                          << QList<qint64>{w, w + (127 << 16), w + (127 << 16), w + (5 << 16)}
-                                          << QList<qint64>{0, 127, 127, 5};
-        QTest::newRow("ProfiBus comes up") << 2004 << 540 << 0 << false << QList<qint64>(4, w) << QList<qint64>{0, 1, 2, 4};
+        QTest::newRow("canOPEN comes up")
+            << 2013 << 540 << 0 << false << QList<qint64>{w, w + (127 << 16), w + (127 << 16), w + (5 << 16)}
+            << QList<qint64>{0, 127, 127, 5};
+        QTest::newRow("ProfiBus comes up")
+            << 2004 << 540 << 0 << false << QList<qint64>(4, w) << QList<qint64>{0, 1, 2, 4};
     }
     void statusWordAsConfigured()
     {
@@ -292,9 +309,10 @@ private slots:
         QTemporaryDir dir;
         QFile f(dir.filePath(QStringLiteral("set.par")));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("\"Parameter KINETRA\"\r\n\"----------------\"\r\n\"Achse X\"\r\n\"----------------\"\r\n"
-                "\"P0\",\"1500\"\r\n\"P13\",55\r\n\"P14\",\r\n\"P37\",\"0\"\r\n\"----------------\"\r\n"
-                "\"Ger\xe4te Daten\"\r\n\"----------------\"\r\n\"P1\",\"2033\"\r\n\"P2\",\"523\"\r\n\"P29\",\"600\"\r\n");
+        f.write(
+            "\"Parameter KINETRA\"\r\n\"----------------\"\r\n\"Achse X\"\r\n\"----------------\"\r\n"
+            "\"P0\",\"1500\"\r\n\"P13\",55\r\n\"P14\",\r\n\"P37\",\"0\"\r\n\"----------------\"\r\n"
+            "\"Ger\xe4te Daten\"\r\n\"----------------\"\r\n\"P1\",\"2033\"\r\n\"P2\",\"523\"\r\n\"P29\",\"600\"\r\n");
         f.close();
         QString error;
         const auto values = readParameterFileValues(f.fileName(), &error);
@@ -303,8 +321,8 @@ private slots:
         c.startValues = *values;
         Exchange fromFile(c);
         // An empty value keeps the default; 0 is no cycle time the drive takes.
-        for (const auto& [cmd, value] : {std::pair{2100, 1500}, {2113, 55}, {2114, 15}, {2137, 10}, {2401, 2033},
-                                         {2402, 523}, {2429, 600}})
+        for (const auto& [cmd, value] :
+             {std::pair{2100, 1500}, {2113, 55}, {2114, 15}, {2137, 10}, {2401, 2033}, {2402, 523}, {2429, 600}})
             QCOMPARE(fromFile.number(cmd), qint64(value));
         QVERIFY(!readParameterFileValues(dir.filePath(QStringLiteral("missing.par")), &error));
     }
