@@ -4,12 +4,7 @@
 #include "sim_device.h"
 #include "virtual_link.h"
 
-#include <QList>
-#include <QPair>
-
 #include <algorithm>
-#include <deque>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,7 +16,6 @@ inline Pieces says(const QByteArray& bytes, double after = 0.01)
 {
     return {{after, bytes}};
 }
-inline const Pieces kSilence;
 
 // The line to a drive, where a test takes the drive's place for the next frames (one script entry
 // per frame; std::nullopt lets the drive answer) or lets it babble unasked.
@@ -32,24 +26,17 @@ public:
     std::deque<std::optional<Pieces>> script;
     // Runs after each frame reached the line, with its command number.
     std::function<void(int cmd)> onFrame;
-    // > 0: a stray character every this many seconds, from the moment it is set.
-    void babble(double every, double from)
-    {
-        babbleEvery_ = every;
-        nextBabble_ = every > 0 ? from : kNever;
-    }
+    // A stray character every `every` seconds from `from` on; 0 ends it.
+    void babble(double every, double from) { babbleEvery_ = every, nextBabble_ = every > 0 ? from : kNever; }
 
     void receive(const QByteArray& frame, double now) override
     {
-        std::optional<Pieces> instead;
-        if (!script.empty()) {
-            instead = script.front();
+        const std::optional<Pieces> instead = script.empty() ? std::nullopt : script.front();
+        if (!script.empty())
             script.pop_front();
-        }
-        if (instead)
-            for (const auto& [after, bytes] : *instead)
-                scripted_.push(now + after, bytes);
-        else
+        for (const auto& [after, bytes] : instead.value_or(Pieces()))
+            scripted_.push(now + after, bytes);
+        if (!instead)
             drive_.receive(frame, now);
         if (onFrame)
             onFrame(CheckComand(frame).toInt());
@@ -79,30 +66,25 @@ struct LinkRig : VirtualLink {
     SimDevice drive;
     ScriptedLine line{drive};
 
-    explicit LinkRig(const sim::DriveConfig& config = {}, int drivePort = 1, bool online = true) : drive(config)
+    explicit LinkRig(int drivePort = 1, bool online = true, const sim::DriveConfig& config = {}) : drive(config)
     {
         port.attach(drivePort, &line);
         if (online)
             goOnline(drivePort);
     }
-    void answer(const std::vector<std::optional<Pieces>>& answers)
-    {
-        line.script.insert(line.script.end(), answers.begin(), answers.end());
-    }
-    QList<int> ports() const
-    {
-        QList<int> out;
-        for (const auto& w : port.written())
-            out << w.port;
-        return out;
-    }
-    QList<double> times() const
-    {
-        QList<double> out;
-        for (const auto& w : port.written())
-            out << w.time;
-        return out;
-    }
 };
 
+// What a row of a table does to the rig before it acts: faults of the drive, scripted answers.
+using Setup = std::function<void(LinkRig&)>;
+inline Setup fault(std::function<void(sim::DriveFaults&)> set)
+{
+    return [set](LinkRig& r) { set(r.drive.faults()); };
+}
+inline Setup script(std::vector<std::optional<Pieces>> answers)
+{
+    return [answers](LinkRig& r) { r.line.script.insert(r.line.script.end(), answers.begin(), answers.end()); };
+}
+
 } // namespace kinetra::test
+
+Q_DECLARE_METATYPE(kinetra::test::Setup)

@@ -29,7 +29,8 @@ struct RecordingHandOver : DisplayHandOver {
     QStringList calls;
     RECORD(deviceType)
     RECORD(softwareVersion)
-    RECORD(operatingTime) RECORD(fieldBusState) RECORD(positionChart) RECORD(statusWord) RECORD(motorCurrent)
+    RECORD(operatingTime)
+    RECORD(fieldBusState) RECORD(positionChart) RECORD(statusWord) RECORD(motorCurrent)
         RECORD(pwmOutput) void ioCaption(int line, const QString& t) override
     {
         calls << QStringLiteral("ioCaption %1 %2").arg(line).arg(t);
