@@ -198,7 +198,7 @@ private slots:
         row("new start clears the error", {"2151=150", "2152=128", "+2", "2151=800", "2152=128", "+10"}, 25000, 25000,
             kOvercurrent | still, kInPosition);
         row("emergency stop open", {"!2152=128", "!2152=130", "!2152=132", "!2152=136", "2152=129"}, 0, 0, still | 8192,
-            0, config(540, 2000, true));
+            kInPosition, config(540, 2000, true));
     }
     void motion()
     {
