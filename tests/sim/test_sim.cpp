@@ -60,29 +60,46 @@ struct Exchange {
 class TestSim : public QObject {
     Q_OBJECT
 private slots:
-    // Every number the tool polls is answered with a verified frame that echoes it; a mirror
-    // box's number (3pp) answers its parameter's value.
-    void everyPollIsAnswered_data()
+    // Every number the tool polls is answered with a verified frame that echoes it (a mirror
+    // box's number, 3pp, answers its parameter's value). The inputs, the emergency stop and the
+    // field bus show in the status word (bits 256, 512, 1024, 8192; canOPEN's state in bits 16-23)
+    // and 2411 as configured, at 0.5, 1.5, 2.5 and 4 s.
+    void answersAsConfigured_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("version");
-        QTest::newRow("Corvex RS232 5.40") << 2000 << 540;
-        QTest::newRow("Pivora canOPEN 5.23") << 2013 << 523;
-        QTest::newRow("unnamed code 4.00") << 2022 << 400;
+        QTest::addColumn<DriveConfig>("config");
+        QTest::addColumn<QList<qint64>>("inputs");
+        QTest::addColumn<QList<qint64>>("bus");
+        const QList<qint64> none(4, 0), closed(4, 8192);
+        QTest::newRow("Corvex RS232 5.40") << config(540) << closed << none;
+        QTest::newRow("input 1") << config(540, 2000, false, 1) << QList<qint64>(4, 8192 + 256) << none;
+        QTest::newRow("input 2 from 5.00") << config(500, 2022, false, 2) << QList<qint64>(4, 8192 + 1024) << none;
+        QTest::newRow("input 2 before 5.00") << config(400, 2000, false, 2) << QList<qint64>(4, 8192 + 512) << none;
+        QTest::newRow("emergency stop open") << config(540, 2000, true) << none << none;
+        QTest::newRow("Pivora canOPEN 5.23") << config(523, 2013) << closed << QList<qint64>{0, 127, 127, 5};
+        QTest::newRow("ProfiBus") << config(540, 2004) << closed << QList<qint64>{0, 1, 2, 4};
     }
-    void everyPollIsAnswered()
+    void answersAsConfigured()
     {
-        QFETCH(int, type);
-        QFETCH(int, version);
-        Exchange x(config(version, type));
+        QFETCH(DriveConfig, config);
+        QFETCH(QList<qint64>, inputs);
+        QFETCH(QList<qint64>, bus);
+        Exchange x(config);
+        const double times[] = {0.5, 1.5, 2.5, 4.0};
+        for (int i = 0; i < 4; ++i) {
+            x.drive.advanceTo(x.now = times[i]);
+            const qint64 word = x.number(2180);
+            QCOMPARE(word & 0x2700, inputs[i]);
+            QCOMPARE(x.number(2411), bus[i]);
+            QCOMPARE((word >> 16) & 0xFF, *config.deviceType == 2013 ? bus[i] : 0);
+        }
         for (int cmd = 2100; cmd <= 2199; ++cmd)
             for (const int n : {2000, cmd, cmd + 300, cmd + 1000}) {
                 const QByteArray answer = x.send(pollFrame(11, n));
                 QVERIFY2(CheckCRC(answer) == CrcVerdict::Match, describeControlCharacters(answer).constData());
                 QCOMPARE(CheckComand(answer), QByteArray::number(n));
             }
-        QCOMPARE(x.number(2401), qint64(type));
-        QCOMPARE(x.number(2402), qint64(version));
+        QCOMPARE(x.number(2401), qint64(*config.deviceType));
+        QCOMPARE(x.number(2402), qint64(*config.softwareVersion));
         QCOMPARE(x.value(3113), x.value(2113));
     }
 
@@ -214,37 +231,6 @@ private slots:
         QVERIFY2(position >= low && position <= high, qPrintable(QString::number(position)));
         QTEST(x.number(2180) & mask, "bits");
         QCOMPARE(x.number(2152), qint64(0)); // the command word is taken, not kept
-    }
-
-    // Inputs, emergency stop and field bus in the status word (and 2411) at 0.5, 1.5, 2.5 and 4 s.
-    void statusWordAsConfigured_data()
-    {
-        QTest::addColumn<DriveConfig>("config");
-        QTest::addColumn<QList<qint64>>("inputs"); // bits 256, 512, 1024, 8192
-        QTest::addColumn<QList<qint64>>("bus");
-        const QList<qint64> none(4, 0);
-        QTest::newRow("defaults") << config(540) << QList<qint64>(4, 8192) << none;
-        QTest::newRow("input 1") << config(540, 2000, false, 1) << QList<qint64>(4, 8192 + 256) << none;
-        QTest::newRow("input 2 from 5.00") << config(540, 2000, false, 2) << QList<qint64>(4, 8192 + 1024) << none;
-        QTest::newRow("input 2 before 5.00") << config(400, 2000, false, 2) << QList<qint64>(4, 8192 + 512) << none;
-        QTest::newRow("emergency stop open") << config(540, 2000, true) << none << none;
-        QTest::newRow("canOPEN") << config(540, 2013) << QList<qint64>(4, 8192) << QList<qint64>{0, 127, 127, 5};
-        QTest::newRow("ProfiBus") << config(540, 2004) << QList<qint64>(4, 8192) << QList<qint64>{0, 1, 2, 4};
-    }
-    void statusWordAsConfigured()
-    {
-        QFETCH(DriveConfig, config);
-        QFETCH(QList<qint64>, inputs);
-        QFETCH(QList<qint64>, bus);
-        Exchange x(config);
-        const double times[] = {0.5, 1.5, 2.5, 4.0};
-        for (int i = 0; i < 4; ++i) {
-            x.drive.advanceTo(x.now = times[i]);
-            const qint64 word = x.number(2180);
-            QCOMPARE(word & 0x2700, inputs[i]);
-            QCOMPARE(x.number(2411), bus[i]);
-            QCOMPARE((word >> 16) & 0xFF, config.deviceType == 2013 ? bus[i] : 0); // canOPEN only
-        }
     }
 
     // Memory that is more than values: the operating time, the frequency measurement, factory
