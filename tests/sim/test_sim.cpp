@@ -2,9 +2,7 @@
 #include "drive_model.h"
 #include "frame.h"
 #include "numeric_text.h"
-#include "parameter_file_values.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kinetra;
@@ -234,7 +232,7 @@ private slots:
     }
 
     // Memory that is more than values: the operating time, the frequency measurement, factory
-    // settings, the service counters, and a start from a parameter file.
+    // settings and the service counters.
     void memory()
     {
         Exchange x;
@@ -256,24 +254,6 @@ private slots:
         for (const int counter : {2425, 2430, 2437, 2440, 2443, 2446})
             QCOMPARE(x.number(counter), qint64(0));
         QVERIFY(x.number(2429) > 0);
-
-        QTemporaryDir dir;
-        QFile f(dir.filePath(QStringLiteral("set.par")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(
-            "\"Parameter KINETRA\"\r\n\"-\"\r\n\"Achse X\"\r\n\"-\"\r\n\"P0\",\"1500\"\r\n\"P13\",55\r\n\"P14\",\r\n"
-            "\"P37\",\"0\"\r\n\"-\"\r\n\"Ger\xe4te Daten\"\r\n\"-\"\r\n\"P1\",\"2033\"\r\n\"P29\",\"600\"\r\n");
-        f.close();
-        QString error;
-        const auto values = readParameterFileValues(f.fileName(), &error);
-        QVERIFY2(values, qPrintable(error));
-        DriveConfig c;
-        c.startValues = *values;
-        Exchange fromFile(c);
-        // An empty value keeps the default; 0 is no cycle time the drive takes.
-        for (const auto& [cmd, value] :
-             {std::pair{2100, 1500}, {2113, 55}, {2114, 15}, {2137, 10}, {2401, 2033}, {2429, 600}})
-            QCOMPARE(fromFile.number(cmd), qint64(value));
     }
 };
 
