@@ -231,18 +231,13 @@ private slots:
         QCOMPARE(x.number(2152), qint64(0)); // the command word is taken, not kept
     }
 
-    // Memory that is more than values: the operating time, the frequency measurement, factory
-    // settings and the service counters.
+    // Memory that is more than values: the operating time, factory settings, the service counters.
     void memory()
     {
         Exchange x;
         const qint64 minutes = x.number(2429);
         QCOMPARE(x.number(2430), qint64(413)); // the power-up counted one more switch-on
-        QVERIFY(x.apply("2140=1") && x.apply("2152=140"));
-        QVERIFY(x.number(2180) & (1 << 25));
         x.advance(125);
-        QVERIFY(!(x.number(2180) & (1 << 25)));
-        QVERIFY(qAbs(x.number(2140) - 25000) <= 250);
         QCOMPARE(x.number(2429), minutes + 2);
         for (const char* step : {"2113=33", "2413=4444", "2452=162"})
             QVERIFY(x.apply(step));
