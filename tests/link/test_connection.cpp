@@ -45,14 +45,13 @@ private slots:
         QFETCH(bool, online);
         QFETCH(bool, denied);
         LinkRig r(drivePort, online);
-        for (const auto& [n, error] : denied ? QList<QPair<int, PortOpenError>>{{2, PortOpenError::PermissionDenied},
-                                                                                {5, PortOpenError::PermissionDenied},
-                                                                                {6, PortOpenError::NoSuchDevice},
-                                                                                {4, PortOpenError::InUse}}
-                                             : QList<QPair<int, PortOpenError>>())
-            r.port.failOpen(n, error);
-        if (denied)
+        if (denied) {
+            for (const int n : {2, 5})
+                r.port.failOpen(n, PortOpenError::PermissionDenied);
+            r.port.failOpen(6, PortOpenError::NoSuchDevice);
+            r.port.failOpen(4, PortOpenError::InUse);
             r.port.failOpen(3, PortOpenError::InUse, QStringLiteral("kinetra, process 1234"));
+        }
         const bool found = drivePort < 11;
         QCOMPARE(r.com->searchCom(), found ? SearchOutcome::Found : SearchOutcome::NoDrive);
         QList<int> ports;

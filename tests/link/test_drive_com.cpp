@@ -11,15 +11,6 @@ using namespace kinetra;
 using namespace kinetra::test;
 
 namespace {
-QString name(ReadOutcome o)
-{
-    return QStringList{"Match", "Mismatch", "NoVerdict", "NoAnswer", "Offline", "Busy"}.at(int(o));
-}
-QString name(WriteOutcome o)
-{
-    return QStringList{"Accepted", "Refused", "Garbled", "NoAnswer", "NotSent", "Queued"}.at(int(o));
-}
-
 // `action` 0.1 s into the transaction (Stop pressed, the adapter pulled).
 Setup during(std::function<void(LinkRig&)> action)
 {
@@ -33,8 +24,11 @@ Setup during(std::function<void(LinkRig&)> action)
 QString run(LinkRig& r, const QString& action)
 {
     const int cmd = action.left(4).toInt();
-    return action.endsWith('?') ? name(r.com->ReadCom(cmd, 11))
-                                : name(r.com->WriteCom(11, cmd, action.mid(5).section(':', 0, 0).toLongLong()));
+    static const QStringList read{"Match", "Mismatch", "NoVerdict", "NoAnswer", "Offline", "Busy"},
+        write{"Accepted", "Refused", "Garbled", "NoAnswer", "NotSent", "Queued"};
+    return action.endsWith('?')
+               ? read.at(int(r.com->ReadCom(cmd, 11)))
+               : write.at(int(r.com->WriteCom(11, cmd, action.mid(5).section(':', 0, 0).toLongLong())));
 }
 QByteArray frameOf(const QString& action)
 {
