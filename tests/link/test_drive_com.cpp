@@ -77,7 +77,8 @@ private slots:
         };
         const QByteArray answer = answerFrame("2100", "-5"), cut = answer.chopped(1);
         const Setup none = [](LinkRig&) {}, acked = script({says("\x06")});
-        const Setup quiet = [](LinkRig& r) { r.state.quietWait = true; };
+        // The search takes polling off for its quiet polls.
+        const Setup quiet = [](LinkRig& r) { r.state.quietWait = true, r.com->timerReceive().setEnabled(false); };
         const Setup silent = fault([](auto&f) { f.silent = true; }), wrong = fault([](auto&f) { f.wrongCheck = true; });
         const Setup refusing = fault([](auto& f) { f.refuseWrites = true; });
         const Setup kept = [](LinkRig& r) {
@@ -121,6 +122,10 @@ private slots:
         row("device parameter 25 keeps 0", acked, "2425=0", 1, "Accepted", 0.13, "0");
         row("command word is not kept", kept, "2152=129", 1, "Accepted", 0.124, "kept");
         row("parameter 00 is not kept", acked, "2100=129", 1, "Accepted", 0.13, "");
+        row("parameter 80 is not kept", acked, "2180=129", 1, "Accepted", 0.13, "");
+        row(
+            "polling off stays off", [](LinkRig& r) { r.com->timerReceive().setEnabled(false); }, "2110=250", 1,
+            "Accepted", 0.124, "250");
         row(
             "refused: old value back", [=](LinkRig& r) { kept(r), refusing(r); }, "2110=250", 1, "Refused", 0.124,
             "300");
@@ -156,9 +161,12 @@ private slots:
         const bool poll = action.endsWith('?');
         LinkRig r;
         r.window.setText(el::txtPara(cmd), QStringLiteral("box"));
+        r.state.transferCount = 17;
+        r.com->timerReceive().setEnabled(true);
         setup(r);
         const bool quiet = r.state.quietWait, wasOnline = r.state.comOnline;
-        r.com->timerReceive().setEnabled(wasOnline && !quiet);
+        const bool polling = wasOnline && r.com->timerReceive().isEnabled();
+        r.com->timerReceive().setEnabled(polling);
         QCOMPARE(run(r, action), outcome);
 
         QCOMPARE(r.port.writtenBytes(), QList<QByteArray>(frames, frameOf(action)));
@@ -176,7 +184,9 @@ private slots:
             QCOMPARE(r.window.text(el::txtPara(cmd)), cmd == 2110 ? "3,00" : "box");
         const bool online = wasOnline && !lost && outcome != "Offline";
         QCOMPARE(r.state.comOnline, online ? 1 : 0);
-        QCOMPARE(r.com->timerReceive().isEnabled(), online && !quiet && !refused);
+        QCOMPARE(r.com->timerReceive().isEnabled(), polling && online && !refused);
+        if (outcome == "Accepted") // a write outside a transfer starts the count again
+            QCOMPARE(r.state.transferCount, r.state.transferActive ? 18 : 0);
         if (frames && !refused)
             QCOMPARE(r.window.statusText.value(1), online ? kOnline : kOffline);
         QVERIFY(!r.state.comBusy);
@@ -275,7 +285,9 @@ private slots:
             r.state.fileWindowActive = fileWindow;
             r.state.transferCount = 189;
             r.com->WriteCom(11, 2110, 1);
-            r.com->WriteCom(11, 2110, 2);
+            // A value from a file is the drive's own: a list value goes out as it is.
+            r.com->WriteCom(11, 2125, ParameterValue::number(2), SelectionTranslation::Keep);
+            QCOMPARE(r.port.writtenBytes().last(), writeFrame(11, 2125, "2"));
             const QString bar = RecordingWindow::key(fileWindow ? el::fileProgressBar2() : el::progressBar2());
             QCOMPARE(r.window.log.filter(bar), (QStringList{"value " + bar + " = 190", "value " + bar + " = 0"}));
             r.drive.faults().silent = true;
@@ -303,6 +315,8 @@ private slots:
         QTest::addColumn<int>("tab");
         QTest::addColumn<QList<int>>("polls");
         QTest::newRow("status block from 500") << 500 << 0 << 0 << QList<int>{2170, 2170, 2170};
+        QTest::newRow("50 blocks from the start")
+            << 500 << 0 << 0 << QList<int>(50, 2170) + QList<int>{2429, 2411, 2170};
         QTest::newRow("three polls below 500") << 499 << 0 << 0 << QList<int>{2100, 2180, 2182, 2100};
         QTest::newRow("50th block, then the long step") << 500 << 49 << 0 << QList<int>{2170, 2429, 2411, 2170, 2170};
         QTest::newRow("past 50 in step 1: long step") << 500 << 60 << 0 << QList<int>{2170, 2429, 2411, 2170};

@@ -152,6 +152,12 @@ private slots:
         QTEST(window.log.join(';'), "log");
         QTEST(hooks.calls.join(';'), "handOver");
         QCOMPARE(int(state.firmwareLevel), value == "499" ? 499 : 123);
+        // The caller gets the text shown; a box that does not exist is skipped.
+        QCOMPARE(value, index == "2110" ? QStringLiteral("12,50") : value);
+        const qsizetype logged = window.log.size();
+        window.missing << RecordingWindow::key(el::txtPara(2110));
+        display.showValues(value = "1", 2110);
+        QCOMPARE(window.log.size(), logged);
     }
 };
 

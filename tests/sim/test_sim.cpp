@@ -1,7 +1,9 @@
 // The simulated drive as the tool meets it: answers, memory, motion and the line.
 #include "drive_model.h"
+#include "fake_serial_port.h"
 #include "frame.h"
 #include "numeric_text.h"
+#include "sim_device.h"
 
 #include <QTest>
 
@@ -181,6 +183,22 @@ private slots:
         QCOMPARE(drive.takeOutput(first + 55.5 * kCharacterTime).size(), 56);
         QCOMPARE(drive.takeOutput(first + 56.5 * kCharacterTime).size(), 1);
         QVERIFY(qIsInf(drive.nextOutputTime()));
+    }
+
+    // A drive whose line goes dead closes the tool's port, as a pulled adapter does.
+    void hangUpClosesThePort()
+    {
+        test::VirtualClock clock;
+        test::FakeSerialPort port(clock);
+        DriveConfig c;
+        c.faults.hangUpAfterFrames = 1;
+        test::SimDevice drive(c);
+        drive.attachTo(port, 1);
+        QVERIFY(port.open());
+        port.write(pollFrame(11, 2000));
+        QVERIFY(port.isOpen());
+        port.write(pollFrame(11, 2000));
+        QVERIFY(!port.isOpen());
     }
 
     // Motion from the command word, seen through the position (2100) and the status word (2180).
