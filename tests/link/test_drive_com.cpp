@@ -45,13 +45,6 @@ QStringList onTheWire(const LinkRig& r)
     return out;
 }
 
-QByteArray fields(const QList<qint64>& values)
-{
-    QByteArray out;
-    for (qint64 v : values)
-        out += QByteArray::number(v).rightJustified(10, ' ');
-    return out;
-}
 } // namespace
 
 class TestDriveCom : public QObject {
@@ -206,7 +199,7 @@ private slots:
         QVERIFY(r.state.table.value(2100).isEmpty());
         QCOMPARE(r.shown, (QList<QPair<int, QString>>{{2105, "77"}}));
 
-        const QByteArray block = answerFrame("2170", fields({262145, 131075, -1234, 5, 0}));
+        const QByteArray block = answerFrame("2170", "    262145    131075     -1234         5         0");
         r.shown.clear();
         script({Pieces{{0.01, block.left(30)}, {0.9, block.mid(30)}}})(r);
         const double start = r.clock.now();
@@ -219,7 +212,7 @@ private slots:
             QCOMPARE(r.state.table.value(cmd).toText(), cmd == kCorrectionBar ? QString() : text);
         QList<int> cmds;
         for (const StatusLine& l :
-             decodeStatusBlock(answerFrame("2170", fields({262145}) + "   abc    " + fields({1, 2, 3}))))
+             decodeStatusBlock(answerFrame("2170", "    262145   abc             1         2         3")))
             cmds << l.cmd;
         QCOMPARE(cmds, (QList<int>{2183, kCorrectionBar, 2180, 2170}));
     }
