@@ -171,20 +171,6 @@ private slots:
         QCOMPARE(x.number(2402), qint64(540));
     }
 
-    void pacedAnswersTakeOneCharacterTimeEach()
-    {
-        DriveConfig c;
-        c.pacing = true;
-        DriveModel drive(c);
-        // The 9-character poll is heard when its last character is in.
-        drive.feed(pollFrame(11, 2170), 1.0);
-        const double first = drive.nextOutputTime();
-        QVERIFY(qAbs(first - (1.0 + 9 * kCharacterTime + c.latency + kCharacterTime)) < 1e-9);
-        QCOMPARE(drive.takeOutput(first + 55.5 * kCharacterTime).size(), 56);
-        QCOMPARE(drive.takeOutput(first + 56.5 * kCharacterTime).size(), 1);
-        QVERIFY(qIsInf(drive.nextOutputTime()));
-    }
-
     // A drive whose line goes dead closes the tool's port, as a pulled adapter does.
     void hangUpClosesThePort()
     {
