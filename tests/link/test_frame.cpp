@@ -1,4 +1,7 @@
+// The frame on the line, byte for byte: its check character, its verdict, the text it carries.
+#include "answer_text.h"
 #include "frame.h"
+#include "numeric_text.h"
 
 #include <QTest>
 
@@ -7,142 +10,105 @@ using namespace kinetra;
 Q_DECLARE_METATYPE(kinetra::CrcVerdict)
 
 namespace {
-QByteArray bytes(std::initializer_list<int> codes)
+// "<" and ">" stand for STX and ETX, "|" for EOT, so that a row reads like the line.
+QByteArray line(QByteArray text)
 {
-    QByteArray b;
-    for (int c : codes)
-        b += static_cast<char>(c);
-    return b;
+    return text.replace('<', ctl::STX).replace('>', ctl::ETX).replace('|', ctl::EOT);
 }
 } // namespace
 
 class TestFrame : public QObject {
     Q_OBJECT
 private slots:
-    void checkCharacterKnownAnswers_data()
+    // The check character is the XOR from after the first STX up to and including ETX, lifted by
+    // 32 when it would be a control character; fewer than five characters have none.
+    void checkCharacter_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("check");
-        QTest::newRow("2152 = 129") << QByteArray("\x02"
-                                                  "2152129\x03")
-                                    << int('=');
-        QTest::newRow("2152 = 128") << QByteArray("\x02"
-                                                  "2152128\x03")
-                                    << int('<');
-        QTest::newRow("2101 = 1000, XOR 0 gives blank") << QByteArray("\x02"
-                                                                      "21011000\x03")
-                                                        << 32;
-        QTest::newRow("answer 2100 = -5") << QByteArray("\x02"
-                                                        "2100-5\x03")
-                                          << int('8');
-        QTest::newRow("XOR 5 gives %") << bytes({2, 6, 3, 'a', 'b'}) << int('%');
-        QTest::newRow("XOR 31 gives ?") << bytes({2, 28, 3, 'a', 'b'}) << int('?');
-        QTest::newRow("32 stays") << bytes({2, 35, 3, 'a', 'b'}) << 32;
-        QTest::newRow("garbage before STX ignored") << QByteArray("abc\x02"
-                                                                  "2152129\x03")
-                                                    << int('=');
-        QTest::newRow("a later STX is data") << bytes({2, 2, 3, 'z', 'z'}) << 33;
-        QTest::newRow("four characters have none") << QByteArray("\x02"
-                                                                 "21\x03")
-                                                   << -1;
-        QTest::newRow("five are enough") << QByteArray("\x02"
-                                                       "215\x03")
-                                         << int('5');
+        const std::pair<const char*, int> rows[] = {{"<2152129>", '='}, {"<2152128>", '<'}, {"<21011000>", ' '},
+                                                    {"<2100-5>", '8'},  {"<\x06>ab", '%'},  {"<\x1c>ab", '?'},
+                                                    {"<#>ab", ' '},     {"<\xe4>ab", 0xE7}, {"abc<2152129>", '='},
+                                                    {"<<>zz", '!'},     {"<215>", '5'},     {"<21>", -1}};
+        for (const auto& [text, check] : rows)
+            QTest::newRow(text) << line(text) << check;
     }
-    void checkCharacterKnownAnswers()
+    void checkCharacter()
     {
         QFETCH(QByteArray, text);
         QTEST(SetCRC(text).value_or(-1), "check");
     }
 
-    void writeAndPollFramesByteForByte()
-    {
-        QCOMPARE(writeFrame(11, 2152, "129"), QByteArray("\x04"
-                                                         "11\x02"
-                                                         "2152129\x03"
-                                                         "="));
-        QCOMPARE(writeFrame(11, 2101, "1000"), QByteArray("\x04"
-                                                          "11\x02"
-                                                          "21011000\x03"
-                                                          " "));
-        QCOMPARE(pollFrame(11, 2100), QByteArray("\x04"
-                                                 "11\x02"
-                                                 "2100\x05"));
-        QCOMPARE(answerFrame("2100", "-5"), QByteArray("\x02"
-                                                       "2100-5\x03"
-                                                       "8"));
-    }
-
-    void verification_data()
+    void verdict_data()
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<CrcVerdict>("verdict");
-        const QByteArray good("\x02"
-                              "2100-5\x03"
-                              "8");
-        QTest::newRow("match") << good << CrcVerdict::Match;
-        QTest::newRow("wrong check") << QByteArray("\x02"
-                                                   "2100-5\x03"
-                                                   "9")
-                                     << CrcVerdict::Mismatch;
-        QTest::newRow("corrupted value") << QByteArray("\x02"
-                                                       "2100-6\x03"
-                                                       "8")
-                                         << CrcVerdict::Mismatch;
-        QTest::newRow("garbage before") << QByteArray("#~\x15") + good << CrcVerdict::Match;
-        QTest::newRow("EOT in the garbage") << QByteArray("#\x04") + good << CrcVerdict::NoVerdict;
-        QTest::newRow("EOT inside") << QByteArray("\x02"
-                                                  "21\x04"
-                                                  "0-5\x03"
-                                                  "8")
-                                    << CrcVerdict::NoVerdict;
-        QTest::newRow("EOT right after STX is not tested") << QByteArray("\x02\x04"
-                                                                         "100\x03") +
-                                                                  char(4 ^ '1' ^ '0' ^ '0' ^ 3)
-                                                           << CrcVerdict::Match;
-        QTest::newRow("cut at ETX") << QByteArray("\x02"
-                                                  "2100-5\x03")
-                                    << CrcVerdict::NoVerdict;
-        QTest::newRow("no ETX") << QByteArray("\x02"
-                                              "2100-5")
-                                << CrcVerdict::NoVerdict;
-        QTest::newRow("four characters") << QByteArray("\x02"
-                                                       "21\x03")
-                                         << CrcVerdict::NoVerdict;
-        QTest::newRow("empty") << QByteArray() << CrcVerdict::NoVerdict;
-        QTest::newRow("trailing characters ignored") << good + "junk" << CrcVerdict::Match;
-        QTest::newRow("no STX") << QByteArray("2100-5\x03"
-                                              "8")
-                                << CrcVerdict::NoVerdict;
+        using enum CrcVerdict;
+        const std::pair<const char*, CrcVerdict> rows[] = {
+            {"<2100-5>8", Match},     {"<2100-5>9", Mismatch},    {"<2100-6>8", Mismatch},  {"#~\x15<2100-5>8", Match},
+            {"<2100-5>8junk", Match}, {"#|<2100-5>8", NoVerdict}, {"<21|0-5>8", NoVerdict}, {"<|100>6", Match},
+            {"<2100-5>", NoVerdict},  {"<2100-5", NoVerdict},     {"2100-5>8", NoVerdict},  {"<21>", NoVerdict},
+            {"", NoVerdict}};
+        for (const auto& [text, verdict] : rows)
+            QTest::newRow(text) << line(text) << verdict;
+        QTest::newRow("status block") << answerFrame("2170", QByteArray("-2147483648").repeated(5)) << Match;
     }
-    void verification()
+    void verdict()
     {
         QFETCH(QByteArray, text);
         QTEST(CheckCRC(text), "verdict");
     }
 
-    void everyFrameWeBuildVerifies()
+    void framesByteForByte_data()
     {
-        for (const QByteArray& value : {QByteArray("0"), QByteArray("-2147483648"), QByteArray("99999")})
-            for (int cmd : {2000, 2170, 2401, 2152})
-                QCOMPARE(CheckCRC(answerFrame(QByteArray::number(cmd), value)), CrcVerdict::Match);
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::newRow("write") << writeFrame(11, 2152, "129") << line("|11<2152129>=");
+        QTest::newRow("write, blank check") << writeFrame(11, 2101, "1000") << line("|11<21011000> ");
+        QTest::newRow("poll") << pollFrame(11, 2100) << line("|11<2100\x05");
+        QTest::newRow("answer") << answerFrame("2100", "-5") << line("<2100-5>8");
+        QTest::newRow("echo") << CheckComand(line("xx<2170abc")) << QByteArray("2170");
+        QTest::newRow("trace") << describeControlCharacters(line("|11<2>=") + QByteArray("\x06\x15\x00\xe4", 4))
+                               << QByteArray("<EOT>11<STX>2<ETX>=<ACK><NAK><00><E4>");
+        // What a poll's answer is checked on: trimmed, at most 60 characters, a blank check kept.
+        QTest::newRow("answer trimmed") << cutAnswer("  " + line("<2100-5>8   ")) << line("<2100-5>8");
+        QTest::newRow("blank check kept") << cutAnswer(line("<210011> ")) << line("<210011> ");
+        QTest::newRow("answer cut at 60") << cutAnswer(QByteArray(70, 'x')) << QByteArray(60, 'x');
+    }
+    void framesByteForByte()
+    {
+        QFETCH(QByteArray, frame);
+        QTEST(frame, "wire");
     }
 
-    void commandEcho()
+    // The value after the echo, or field k of a status block (ten characters each).
+    void answerText_data()
     {
-        QCOMPARE(CheckComand("xx\x02"
-                             "2170abc"),
-                 QByteArray("2170"));
-        QCOMPARE(CheckComand("\x02"
-                             "21"),
-                 QByteArray("21"));
-        QCOMPARE(CheckComand("2170"), QByteArray());
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("field"); // -1: the value after the echo
+        QTest::addColumn<QString>("value");
+        const char* block = "<2170         1        22    -001230000000123      last>X";
+        const std::tuple<const char*, int, const char*> rows[] = {{"<2100-5>8", -1, "-5"},
+                                                                  {"zz<21001 234>99", -1, "1234"},
+                                                                  {"2100-5>", -1, ""},
+                                                                  {"<2100>", -1, ""},
+                                                                  {"<21", -1, ""},
+                                                                  {block, 0, "         1"},
+                                                                  {block, 2, "-00123"},
+                                                                  {block, 3, "0000000123"},
+                                                                  {block, 4, "      last"},
+                                                                  {"<2170  -12-3456", 0, "-3456"},
+                                                                  {"<2170   12", 0, "   12"},
+                                                                  {"><2170         5", 0, ""}};
+        for (const auto& [text, field, value] : rows)
+            QTest::newRow(qPrintable(QStringLiteral("%1 field %2").arg(text).arg(field)))
+                << line(text) << field << QString(value);
     }
-
-    void traceNamesControlCharacters()
+    void answerText()
     {
-        QCOMPARE(describeControlCharacters(writeFrame(11, 2152, "129")), QByteArray("<EOT>11<STX>2152129<ETX>="));
-        QCOMPARE(describeControlCharacters(bytes({6, 21, 0, 0xE4})), QByteArray("<ACK><NAK><00><E4>"));
+        QFETCH(QByteArray, text);
+        QFETCH(int, field);
+        QTEST(field < 0 ? frameValue(text, kRawChars) : frameField(text, field), "value");
     }
 };
 
