@@ -26,4 +26,22 @@ inline void queueClick(QWidget* widget)
                                                              QEvent::MouseButtonRelease);
 }
 
+// A key pressed and released in the window of `widget`; it goes to whichever widget has the focus.
+inline void queueKey(QWidget* widget, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = {})
+{
+    QWindow* window = widget->window()->windowHandle();
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QWindowSystemInterface::handleKeyEvent<QueuedDelivery>(window, type, key, modifiers, text);
+}
+
+// A click into the box, everything in it selected, `text` typed over it, and Enter.
+inline void queueEntry(QWidget* box, const QString& text)
+{
+    queueClick(box);
+    queueKey(box, Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
+    for (const QChar c : text)
+        queueKey(box, c.isDigit() ? Qt::Key_0 + c.digitValue() : c.toUpper().unicode(), QString(c));
+    queueKey(box, Qt::Key_Return, QStringLiteral("\r"));
+}
+
 } // namespace kinetra::test
