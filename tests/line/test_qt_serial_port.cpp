@@ -1,91 +1,116 @@
+// The tool's serial port on real lines: the simulator program reached as COM3 through the
+// "Ports" override, a bare pseudo-terminal where the test plays the far end, devices not there.
+#include "com_registration.h"
+#include "drive_config.h"
 #include "frame.h"
+#include "ini_settings_store.h"
 #include "memory_settings_store.h"
+#include "numeric_text.h"
 #include "pty_pair.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
+#include "sim_on_pty.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 #include <unistd.h>
 
 using namespace kinetra;
 using namespace kinetra::test;
 
+namespace {
+
+const QString kPorts = QStringLiteral("Ports");
+
+// COM3 is a bare pseudo-terminal; the test is the drive.
+struct Line {
+    PtyPair pty;
+    MemorySettingsStore store;
+    QtSerialPort port{store};
+    Line()
+    {
+        store.setValue(QStringLiteral("KINETRA"), QStringLiteral("ports"), QStringLiteral("com3"), pty.devicePath());
+        port.setPortNumber(3);
+        port.open();
+    }
+};
+
+} // namespace
+
 class TestQtSerialPort : public QObject {
     Q_OBJECT
-
-    struct Line {
-        PtyPair pty;
-        MemorySettingsStore store;
-        QtSerialPort port{store};
-        Line()
-        {
-            store.setValue(QStringLiteral("KINETRA"), QStringLiteral("ports"), QStringLiteral("com3"),
-                           pty.devicePath());
-            port.setPortNumber(3);
-        }
-    };
-
 private slots:
-    void reachesAPseudoTerminalThroughThePortsOverride()
+    void reachesTheSimulatorAsCom3()
     {
-        Line line;
-        QVERIFY(line.pty.isValid());
-        QCOMPARE(line.port.deviceName(), line.pty.devicePath());
-        QVERIFY(line.port.setSettings(QStringLiteral("9600,n,8,1")));
-        QVERIFY(line.port.open());
-        QVERIFY(line.port.isOpen());
-        QCOMPARE(line.port.lastOpenError(), PortOpenError::None);
+        SimOnPty sim;
+        QVERIFY2(sim.start({QStringLiteral("--device-type"), QStringLiteral("2013")}, 3), qPrintable(sim.output()));
+        IniSettingsStore settings(sim.settingsDir());
+        QtSerialPort port(settings);
+        port.setPortNumber(3);
+        QCOMPARE(port.deviceName(), sim.device());
+        QVERIFY(port.setSettings(QStringLiteral("9600,n,8,1")));
+        QVERIFY(port.open());
+        QCOMPARE(port.lastOpenError(), PortOpenError::None);
 
-        line.port.write(pollFrame(11, 2000));
-        QCOMPARE(line.pty.read(2000), pollFrame(11, 2000));
+        // An answer that arrives while no event loop runs is still counted and read whole.
+        port.write(pollFrame(11, 2401));
+        usleep(200 * 1000);
+        QCOMPARE(port.bytesWaiting(), qint64(11));
+        const QByteArray answer = port.readAll();
+        QCOMPARE(CheckCRC(answer), CrcVerdict::Match);
+        QCOMPARE(frameValue(answer, kRawChars), QStringLiteral("2013"));
+        QCOMPARE(port.bytesWaiting(), qint64(0));
 
-        // Bytes that arrive while no event loop runs are still counted and read.
-        const QByteArray answer = answerFrame("2000", "0");
-        line.pty.write(answer);
-        usleep(50 * 1000);
-        QCOMPARE(line.port.bytesWaiting(), qint64(answer.size()));
-        QCOMPARE(line.port.readAll(), answer);
-        QCOMPARE(line.port.bytesWaiting(), qint64(0));
-    }
-
-    void aServingWaitWakesOnArrivingData()
-    {
-        Line line;
-        QVERIFY(line.port.open());
-        QtClock clock;
-        connect(&line.port, &SerialPort::dataArrived, this, [&] { clock.wake(); });
-        QTimer::singleShot(50, this, [&] { line.pty.write("\x06"); });
+        // Paced at the line rate: the 57 characters of a status block come in pieces, over at
+        // least 57 character times.
+        int pieces = 0;
+        connect(&port, &SerialPort::dataArrived, this, [&] { ++pieces; });
         QElapsedTimer elapsed;
         elapsed.start();
-        clock.waitServing(10.0, [&] { return line.port.bytesWaiting() > 0; });
-        QVERIFY2(elapsed.elapsed() < 5000, "the wait ran to its deadline instead of waking on data");
-        QCOMPARE(line.port.readAll(), QByteArray("\x06"));
+        port.write(pollFrame(11, 2170));
+        QTRY_COMPARE_WITH_TIMEOUT(port.bytesWaiting(), qint64(57), 3000);
+        QVERIFY(elapsed.elapsed() >= 57 * sim::kCharacterTime * 1000);
+        QVERIFY(pieces > 1);
+        QCOMPARE(CheckCRC(port.readAll()), CrcVerdict::Match);
+
+        // Closed and opened again, the line is still up.
+        port.close();
+        QVERIFY(port.open());
+        port.write(pollFrame(11, 2402));
+        QTRY_COMPARE_WITH_TIMEOUT(port.bytesWaiting(), qint64(10), 3000);
+        QCOMPARE(CheckCRC(port.readAll()), CrcVerdict::Match);
+
+        // Ended, the simulator gives its COM number back.
+        sim.process().terminate();
+        QVERIFY(sim.process().waitForFinished(5000));
+        QCOMPARE(sim.process().exitCode(), 0);
+        QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), QString());
     }
 
-    void anAnswerWakesTheWaitOnceWhenItIsComplete()
+    // The answer wait asks to hear of arrivals only once the whole answer is there: one wake,
+    // not one per character, and the wait ends then rather than at its deadline.
+    void aWaitWakesOnceTheAnswerIsComplete()
     {
         Line line;
-        QVERIFY(line.port.open());
+        QtClock clock;
         int arrivals = 0;
-        connect(&line.port, &SerialPort::dataArrived, this, [&] { ++arrivals; });
+        connect(&line.port, &SerialPort::dataArrived, this, [&] {
+            ++arrivals;
+            clock.wake();
+        });
         line.port.reportArrivalsFrom(20);
         line.pty.write(QByteArray(10, 'a'));
-        QTest::qWait(80);
+        clock.waitServing(0.08);
         QCOMPARE(arrivals, 0);
         line.pty.write(QByteArray(10, 'b'));
-        QTRY_VERIFY_WITH_TIMEOUT(arrivals > 0, 2000);
+        const double start = clock.now();
+        clock.waitServing(10.0, [&] { return arrivals > 0; });
+        QVERIFY(clock.now() - start < 5);
         QCOMPARE(arrivals, 1);
-        line.port.reportArrivalsFrom(0);
         QCOMPARE(line.port.readAll(), QByteArray(10, 'a') + QByteArray(10, 'b'));
-        // Back to reporting every character.
-        line.pty.write("c");
-        QTRY_COMPARE_WITH_TIMEOUT(arrivals, 2, 2000);
-        QCOMPARE(line.port.readAll(), QByteArray("c"));
     }
 
     // A hang-up closes the port and says so once, also while the port waits for more
@@ -102,7 +127,7 @@ private slots:
         QFETCH(int, awaited);
         QFETCH(QByteArray, arrived);
         Line line;
-        QVERIFY(line.port.open());
+        QVERIFY(line.port.isOpen());
         QSignalSpy lost(&line.port, &SerialPort::lostDevice);
         line.port.reportArrivalsFrom(awaited);
         line.pty.write(arrived);
@@ -114,7 +139,6 @@ private slots:
         QCOMPARE(line.port.readAll(), QByteArray());
     }
 
-    // A path that names no device, also one outside ASCII in a folder that is not there.
     void aMissingDeviceFailsToOpen_data()
     {
         QTest::addColumn<QString>("device");
@@ -125,14 +149,34 @@ private slots:
     {
         QFETCH(QString, device);
         MemorySettingsStore store;
-        store.setValue(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM5"), device);
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM5"), device);
         QtSerialPort port(store);
         port.setPortNumber(5);
         QVERIFY(!port.open());
-        QVERIFY(!port.isOpen());
         QCOMPARE(port.lastOpenError(), PortOpenError::NoSuchDevice);
         port.write("x");
         QCOMPARE(port.readAll(), QByteArray());
+    }
+
+    // The simulator takes a free or stale COM number and, when it ends, leaves the user's own
+    // entries as they were.
+    void registrationGivesTheComNumberBack()
+    {
+        const QString existing = QDir::tempPath(); // a path that exists, standing for an adapter
+        MemorySettingsStore store;
+        const auto entry = [&](int n) { return store.value(kApplicationName, kPorts, QStringLiteral("COM%1").arg(n)); };
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM1"), existing);
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM2"), QStringLiteral("/dev/gone-long-ago"));
+        {
+            sim::ComRegistration automatic(store);
+            QCOMPARE(automatic.add(0, QStringLiteral("/dev/pts/77")), 2);
+            QCOMPARE(entry(2), QStringLiteral("/dev/pts/77"));
+            sim::ComRegistration chosen(store);
+            QCOMPARE(chosen.add(1, QStringLiteral("/dev/pts/78")), 1);
+            QCOMPARE(entry(1), QStringLiteral("/dev/pts/78"));
+        }
+        QCOMPARE(entry(1), existing);
+        QCOMPARE(entry(2), QString());
     }
 };
 

@@ -283,6 +283,8 @@ private slots:
         QVERIFY(!state_.message(75).isEmpty());
         QCOMPARE(dialogs_.texts(), taken ? QStringList() : QStringList{state_.message(75)});
         QCOMPARE(state_.comOnline, 1);
+        // A refusal stops the live polling until the next command or connection.
+        QCOMPARE(tool_->com().timerReceive().isEnabled(), taken);
     }
 
     // A command button on the axis page: the step goes out and the axis moves by the step
