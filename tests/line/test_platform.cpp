@@ -3,7 +3,7 @@
 #include "qt_clock.h"
 #include "qt_serial_port.h"
 
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,47 +14,22 @@ using namespace kinetra;
 class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
+    // One file, one key spelt as first written, whatever case the names come in.
     void settingsNamesCompareWithoutCase()
     {
         QTemporaryDir dir;
         IniSettingsStore store(dir.path());
-        store.setValue(QStringLiteral("KINETRA"), QStringLiteral("System"), QStringLiteral("Language"),
-                       QStringLiteral("2"));
-        QCOMPARE(store.value(QStringLiteral("Kinetra"), QStringLiteral("system"), QStringLiteral("LANGUAGE")),
-                 QStringLiteral("2"));
-        store.setValue(QStringLiteral("kinetra"), QStringLiteral("SYSTEM"), QStringLiteral("language"),
-                       QStringLiteral("3"));
-        QCOMPARE(store.value(QStringLiteral("Kinetra"), QStringLiteral("System"), QStringLiteral("Language")),
-                 QStringLiteral("3"));
-        // One file, one key, spelt as first written.
+        store.setValue(QStringLiteral("KINETRA"), QStringLiteral("System"), QStringLiteral("Language"), "2");
+        store.setValue(QStringLiteral("kinetra"), QStringLiteral("SYSTEM"), QStringLiteral("language"), "3");
+        QCOMPARE(store.value(QStringLiteral("Kinetra"), QStringLiteral("system"), QStringLiteral("LANGUAGE")), "3");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kinetra.ini")});
         QFile file(store.fileFor(kApplicationName));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray ini = file.readAll();
-        QVERIFY(ini.contains("[System]"));
-        QVERIFY(ini.contains("Language=3"));
+        QVERIFY(ini.contains("[System]") && ini.contains("Language=3"));
         QVERIFY(!ini.contains("language="));
         store.remove(kApplicationName, QStringLiteral("system"), QStringLiteral("LANGUAGE"));
-        QCOMPARE(
-            store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("d")),
-            QStringLiteral("d"));
-    }
-
-    void garbageInTheSettingsFileGivesDefaults()
-    {
-        QTemporaryDir dir;
-        IniSettingsStore store(dir.path());
-        QFile file(store.fileFor(kApplicationName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        const char garbage[] = "\x00\xff[[[System\n=\n==Language\n\x01\x02";
-        file.write(garbage, sizeof garbage - 1);
-        file.close();
-        QCOMPARE(
-            store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("1")),
-            QStringLiteral("1"));
-        store.setValue(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), QStringLiteral("4"));
-        QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language")),
-                 QStringLiteral("4"));
+        QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), "d"), "d");
     }
 
     void serialDevicesAreNumberedInAStableOrder()
@@ -84,38 +59,20 @@ private slots:
         QTEST(parseLineSettings(text, s), "ok");
     }
 
-    void servingWaitEndsAtItsDeadlineOrCondition()
-    {
-        QtClock clock;
-        const double start = clock.now();
-        clock.waitServing(0.05);
-        QVERIFY(clock.now() - start >= 0.05);
-
-        bool flag = false;
-        QTimer::singleShot(20, this, [&] {
-            flag = true;
-            clock.wake();
-        });
-        QElapsedTimer t;
-        t.start();
-        clock.waitServing(10.0, [&] { return flag; });
-        QVERIFY(flag);
-        QVERIFY(t.elapsed() < 5000);
-    }
-
+    // Closing the window while a transaction waits: this wait and every later one return at once.
     void quittingEndsEveryWait()
     {
         QtClock clock;
         QTimer::singleShot(20, this, [&] { clock.setQuitting(); });
-        QElapsedTimer t;
-        t.start();
+        const double start = clock.now();
         clock.waitServing(10.0);
-        QVERIFY(t.elapsed() < 5000);
         clock.waitServing(10.0);
         clock.waitBlocking(10.0);
-        QVERIFY(t.elapsed() < 5000);
+        QVERIFY(clock.now() - start < 5);
     }
 
+    // A timer without an interval never fires; a tick that waits longer than the interval is not
+    // entered again from inside its own wait; an interval too large for QTimer is clamped.
     void timersFireOnlyWithAnIntervalAndNeverReenter()
     {
         QtClock clock;
@@ -124,24 +81,22 @@ private slots:
         zero->setCallback([&] { ++zeroTicks; });
         zero->setInterval(0);
         zero->setEnabled(true);
-
         auto busy = clock.createTimer();
         int depth = 0, maxDepth = 0, ticks = 0;
         busy->setCallback([&] {
             ++ticks;
             maxDepth = std::max(maxDepth, ++depth);
-            clock.waitServing(0.02); // a transaction's wait inside the tick
+            clock.waitServing(0.02);
             --depth;
         });
         busy->setInterval(1);
         busy->setEnabled(true);
-        clock.waitServing(0.2);
+        clock.waitServing(0.15);
         busy->setEnabled(false);
         QCOMPARE(zeroTicks, 0);
         QVERIFY(ticks > 1);
         QCOMPARE(maxDepth, 1);
-
-        busy->setInterval(1LL << 40); // clamped, not wrapped
+        busy->setInterval(1LL << 40);
         QCOMPARE(busy->interval(), INT_MAX);
     }
 };
