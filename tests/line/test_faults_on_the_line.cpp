@@ -13,7 +13,7 @@
 #include "recording_window.h"
 #include "shared_state.h"
 #include "sim_link.h"
-#include "sim_on_pty.h"
+#include "sim_process.h"
 #include "value_display.h"
 
 #include <QFile>
@@ -100,9 +100,10 @@ private slots:
     {
         QFETCH(QString, fault);
         QFETCH(Phase, phase);
-        SimOnPty sim;
-        QVERIFY2(sim.start(fault.split(' ') << QStringLiteral("--no-pacing") << QStringLiteral("--latency")
-                                            << QStringLiteral("0")),
+        sim::SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral(KINETRA_DRIVE_SIM), fault.split(' ') << QStringLiteral("--no-pacing")
+                                                                               << QStringLiteral("--latency")
+                                                                               << QStringLiteral("0")),
                  qPrintable(sim.output()));
         Tool tool(sim.settingsDir());
         QTemporaryDir dir;

@@ -9,7 +9,7 @@
 #include "pty_pair.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
-#include "sim_on_pty.h"
+#include "sim_process.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,8 +45,10 @@ class TestQtSerialPort : public QObject {
 private slots:
     void reachesTheSimulatorAsCom3()
     {
-        SimOnPty sim;
-        QVERIFY2(sim.start({QStringLiteral("--device-type"), QStringLiteral("2013")}, 3), qPrintable(sim.output()));
+        sim::SimProcess sim;
+        QVERIFY2(
+            sim.start(QStringLiteral(KINETRA_DRIVE_SIM), {QStringLiteral("--device-type"), QStringLiteral("2013")}, 3),
+            qPrintable(sim.output()));
         IniSettingsStore settings(sim.settingsDir());
         QtSerialPort port(settings);
         port.setPortNumber(3);
