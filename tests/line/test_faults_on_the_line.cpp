@@ -1,12 +1,18 @@
-// Faults of the drive end to end: the simulator program misbehaves on a pseudo-terminal, the
-// tool meets it through the real serial port and clock. Every fault ends in the link's error
-// state (one message, link offline), without a hang, without a busy processor afterwards and
-// without harm to the file being loaded.
+// The serial line for real: the tool's serial port and clock against a bare pseudo-terminal (the
+// test plays the far end) and against the simulator program, healthy or misbehaving on cue.
+// Every fault of the drive ends in the link's error state (one message, link offline), without
+// a hang, without a busy processor afterwards and without harm to the file being loaded.
+#include "com_registration.h"
 #include "drive_com.h"
+#include "drive_config.h"
+#include "frame.h"
 #include "ini_settings_store.h"
 #include "link_presenter.h"
+#include "memory_settings_store.h"
+#include "numeric_text.h"
 #include "parameter_file_reader.h"
 #include "parameter_file_writer.h"
+#include "pty_pair.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
 #include "recording_dialogs.h"
@@ -16,11 +22,14 @@
 #include "sim_process.h"
 #include "value_display.h"
 
-#include <QFile>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <ctime>
+#include <unistd.h>
 
 using namespace kinetra;
 using namespace kinetra::test;
@@ -28,11 +37,16 @@ using namespace kinetra::test;
 namespace {
 
 const QStringList kError{QStringLiteral("Error")};
+const QString kPorts = QStringLiteral("Ports");
 
 enum class Phase { FullRead, LivePolling, Load };
 
-// The tool's side; the simulator registered itself as COM1 in these settings, every other port
-// names a device that does not exist.
+bool startSim(sim::SimProcess& sim, const QString& arguments, int com = 1)
+{
+    return sim.start(QStringLiteral(KINETRA_DRIVE_SIM), arguments.split(QLatin1Char(' ')), com);
+}
+
+// The tool's side, in the settings folder where the simulator registered itself as COM1.
 struct Tool {
     IniSettingsStore settings;
     QtClock clock;
@@ -46,9 +60,6 @@ struct Tool {
 
     explicit Tool(const QString& settingsDir) : settings(settingsDir)
     {
-        for (int n = 2; n <= 10; ++n)
-            settings.setValue(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
-                              QStringLiteral("/nonexistent/kinetra-test-port"));
         com.setValueSink([this](QString& value, int index) { display.showValues(value, index); });
     }
     ~Tool() { com.timerReceive().setEnabled(false); }
@@ -84,6 +95,115 @@ Q_DECLARE_METATYPE(Phase)
 class TestFaultsOnTheLine : public QObject {
     Q_OBJECT
 private slots:
+    // The simulator as COM3 through the "Ports" override, as a technician's tool reaches it.
+    void theToolReachesTheSimulatorAsCom3()
+    {
+        sim::SimProcess sim;
+        QVERIFY2(startSim(sim, QStringLiteral("--device-type 2013"), 3), qPrintable(sim.output()));
+        IniSettingsStore settings(sim.settingsDir());
+        QtSerialPort port(settings);
+        port.setPortNumber(3);
+        QCOMPARE(port.deviceName(), sim.device());
+        QVERIFY(port.setSettings(QStringLiteral("9600,n,8,1")));
+        QVERIFY(port.open());
+        // An answer that arrives while no event loop runs is still counted and read whole.
+        port.write(pollFrame(11, 2401));
+        usleep(200 * 1000);
+        QCOMPARE(port.bytesWaiting(), qint64(11));
+        const QByteArray answer = port.readAll();
+        QCOMPARE(CheckCRC(answer), CrcVerdict::Match);
+        QCOMPARE(frameValue(answer, kRawChars), QStringLiteral("2013"));
+        // Paced at the line rate: a status block comes in pieces, over at least 57 character times.
+        int pieces = 0;
+        connect(&port, &SerialPort::dataArrived, this, [&] { ++pieces; });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        port.write(pollFrame(11, 2170));
+        QTRY_COMPARE_WITH_TIMEOUT(port.bytesWaiting(), qint64(57), 3000);
+        QVERIFY(elapsed.elapsed() >= 57 * sim::kCharacterTime * 1000);
+        QVERIFY(pieces > 1);
+        QCOMPARE(CheckCRC(port.readAll()), CrcVerdict::Match);
+        // Closed and opened again, the line is still up.
+        port.close();
+        QVERIFY(port.open());
+        port.write(pollFrame(11, 2402));
+        QTRY_COMPARE_WITH_TIMEOUT(port.bytesWaiting(), qint64(10), 3000);
+        QCOMPARE(CheckCRC(port.readAll()), CrcVerdict::Match);
+        // Ended, the simulator gives its COM number back.
+        sim.process().terminate();
+        QVERIFY(sim.process().waitForFinished(5000));
+        QCOMPARE(sim.process().exitCode(), 0);
+        QCOMPARE(settings.value(kApplicationName, kPorts, QStringLiteral("COM3")), QString());
+    }
+
+    // The simulator takes a free or stale COM number and, ended, leaves the user's own entries.
+    void registrationGivesTheComNumberBack()
+    {
+        const QString existing = QDir::tempPath(); // a path that exists, standing for an adapter
+        MemorySettingsStore store;
+        const auto entry = [&](int n) { return store.value(kApplicationName, kPorts, QStringLiteral("COM%1").arg(n)); };
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM1"), existing);
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM2"), QStringLiteral("/dev/gone-long-ago"));
+        {
+            sim::ComRegistration automatic(store);
+            QCOMPARE(automatic.add(0, QStringLiteral("/dev/pts/77")), 2);
+            sim::ComRegistration chosen(store);
+            QCOMPARE(chosen.add(1, QStringLiteral("/dev/pts/78")), 1);
+            QCOMPARE(entry(1) + entry(2), QStringLiteral("/dev/pts/78/dev/pts/77"));
+        }
+        QCOMPARE(entry(1), existing);
+        QCOMPARE(entry(2), QString());
+    }
+
+    // A hang-up closes the port and says so once, also while the port waits for more characters
+    // of an answer. A closed port is a silent drive: writes vanish, nothing arrives.
+    void aHangUpClosesThePort_data()
+    {
+        QTest::addColumn<int>("awaited");
+        QTest::addColumn<QByteArray>("arrived");
+        QTest::newRow("idle line") << 0 << QByteArray();
+        QTest::newRow("waiting for more characters") << 200 << QByteArray("abc");
+    }
+    void aHangUpClosesThePort()
+    {
+        QFETCH(int, awaited);
+        QFETCH(QByteArray, arrived);
+        PtyPair pty;
+        MemorySettingsStore store;
+        store.setValue(QStringLiteral("KINETRA"), QStringLiteral("ports"), QStringLiteral("com3"), pty.devicePath());
+        QtSerialPort port(store);
+        port.setPortNumber(3);
+        QVERIFY(port.open());
+        QSignalSpy lost(&port, &SerialPort::lostDevice);
+        port.reportArrivalsFrom(awaited);
+        pty.write(arrived);
+        pty.hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(!port.isOpen(), 3000);
+        QCOMPARE(lost.count(), 1);
+        port.write("x");
+        QCOMPARE(port.bytesWaiting(), qint64(0));
+        QCOMPARE(port.readAll(), QByteArray());
+    }
+
+    void aMissingDeviceFailsToOpen_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::newRow("no such path") << QStringLiteral("/dev/kinetra-no-such-port");
+        QTest::newRow("not ASCII") << QDir::temp().filePath(QStringLiteral("Prüfstand Ω € 日本/ttyΩ0"));
+    }
+    void aMissingDeviceFailsToOpen()
+    {
+        QFETCH(QString, device);
+        MemorySettingsStore store;
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM5"), device);
+        QtSerialPort port(store);
+        port.setPortNumber(5);
+        QVERIFY(!port.open());
+        QCOMPARE(port.lastOpenError(), PortOpenError::NoSuchDevice);
+        port.write("x");
+        QCOMPARE(port.readAll(), QByteArray());
+    }
+
     void faultEndsInOneErrorAndAnIdleTool_data()
     {
         QTest::addColumn<QString>("fault");
@@ -101,10 +221,7 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(Phase, phase);
         sim::SimProcess sim;
-        QVERIFY2(sim.start(QStringLiteral(KINETRA_DRIVE_SIM), fault.split(' ') << QStringLiteral("--no-pacing")
-                                                                               << QStringLiteral("--latency")
-                                                                               << QStringLiteral("0")),
-                 qPrintable(sim.output()));
+        QVERIFY2(startSim(sim, fault + QStringLiteral(" --no-pacing --latency 0")), qPrintable(sim.output()));
         Tool tool(sim.settingsDir());
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("Antrieb ä.par"));
@@ -133,18 +250,15 @@ private slots:
             tool.dialogs.onShow = [&] { tool.state.stopRequest = true; };
             QCOMPARE(loadIntoDrive(tool.com, tool.state, file), 4);
         }
-
         QCOMPARE(tool.dialogs.texts(), kError);
         QCOMPARE(tool.state.comOnline, 0);
-        QVERIFY(!tool.state.comBusy);
-        QVERIFY(!tool.com.timerReceive().isEnabled());
-        QVERIFY(!tool.com.transactionRunning());
+        QVERIFY(!tool.state.comBusy && !tool.com.timerReceive().isEnabled() && !tool.com.transactionRunning());
         QCOMPARE(tool.window.statusText.value(1), kOffline);
         if (fault.startsWith(QLatin1String("--hang-up"))) {
             QVERIFY(!tool.port.isOpen());
             // The simulator ends and gives its COM number back.
             QTRY_COMPARE_WITH_TIMEOUT(sim.process().state(), QProcess::NotRunning, 5000);
-            QCOMPARE(tool.settings.value(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM1")), QString());
+            QCOMPARE(tool.settings.value(kApplicationName, kPorts, QStringLiteral("COM1")), QString());
         }
         // Idle with the event loop running: a loop that spins would take all of the processor.
         const std::clock_t before = std::clock();
@@ -173,7 +287,6 @@ private slots:
             values.store(cmd, ParameterValue::number(cmd % 50 + 2));
         QVERIFY(writeParameterFile(file, values, 540).ok());
         const QByteArray before = fileContent(file);
-
         QCOMPARE(loadIntoDrive(*link.com, link.state, file), 80);
         QCOMPARE(link.dialogs.texts(), kError);
         QCOMPARE(link.state.comOnline, 0);
