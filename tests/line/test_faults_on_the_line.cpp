@@ -5,12 +5,13 @@
 #include "com_registration.h"
 #include "drive_com.h"
 #include "drive_config.h"
+#include "drive_load.h"
+#include "drive_workflows.h"
 #include "frame.h"
 #include "ini_settings_store.h"
 #include "link_presenter.h"
 #include "memory_settings_store.h"
 #include "numeric_text.h"
-#include "parameter_file_reader.h"
 #include "parameter_file_writer.h"
 #include "pty_pair.h"
 #include "qt_clock.h"
@@ -65,20 +66,16 @@ struct Tool {
     ~Tool() { com.timerReceive().setEnabled(false); }
 };
 
-// A load into the drive as the file window runs it: every record into the table, the ones a
-// drive takes written to it, on to the end even when the link has died meanwhile (unless Stop).
-int loadIntoDrive(DriveCom& com, SharedState& state, const QString& path)
+// A load into the drive, Stop pressed at the first message; the number of records written.
+int load(DriveCom& com, const QString& path, RecordingDialogs& dialogs)
 {
-    state.transferActive = true;
+    const TransferScope scope(com.state(), TransferScope::Target::Drive, TransferScope::Runner::Headless);
+    dialogs.onShow = [&] { com.state().stopRequest = true; };
     int written = 0;
-    readParameterFile(path, state.table, state.firmwareLevel, [&](const ParameterRecord& r) {
-        if (r.sentToDrive()) {
-            com.WriteCom(11, r.cmd, r.value, SelectionTranslation::Keep);
-            ++written;
-        }
-        return !state.stopRequest;
+    loadIntoDrive(com, path, [&](const ParameterRecord&, std::optional<WriteOutcome> outcome) {
+        written += outcome.has_value();
+        return !com.state().stopRequest;
     });
-    state.transferActive = false;
     return written;
 }
 
@@ -123,12 +120,6 @@ private slots:
         QVERIFY(elapsed.elapsed() >= 57 * sim::kCharacterTime * 1000);
         QVERIFY(pieces > 1);
         QCOMPARE(CheckCRC(port.readAll()), CrcVerdict::Match);
-        // Closed and opened again, the line is still up.
-        port.close();
-        QVERIFY(port.open());
-        port.write(pollFrame(11, 2402));
-        QTRY_COMPARE_WITH_TIMEOUT(port.bytesWaiting(), qint64(10), 3000);
-        QCOMPARE(CheckCRC(port.readAll()), CrcVerdict::Match);
         // Ended, the simulator gives its COM number back.
         sim.process().terminate();
         QVERIFY(sim.process().waitForFinished(5000));
@@ -145,9 +136,8 @@ private slots:
         store.setValue(kApplicationName, kPorts, QStringLiteral("COM1"), existing);
         store.setValue(kApplicationName, kPorts, QStringLiteral("COM2"), QStringLiteral("/dev/gone-long-ago"));
         {
-            sim::ComRegistration automatic(store);
-            QCOMPARE(automatic.add(0, QStringLiteral("/dev/pts/77")), 2);
-            sim::ComRegistration chosen(store);
+            sim::ComRegistration automatic(store), chosen(store);
+            QCOMPARE(automatic.add(0, QStringLiteral("/dev/pts/77")), 2); // the stale entry is taken over
             QCOMPARE(chosen.add(1, QStringLiteral("/dev/pts/78")), 1);
             QCOMPARE(entry(1) + entry(2), QStringLiteral("/dev/pts/78/dev/pts/77"));
         }
@@ -155,52 +145,42 @@ private slots:
         QCOMPARE(entry(2), QString());
     }
 
-    // A hang-up closes the port and says so once, also while the port waits for more characters
-    // of an answer. A closed port is a silent drive: writes vanish, nothing arrives.
-    void aHangUpClosesThePort_data()
+    // A port whose device is not there, or hangs up (also while it waits for more characters
+    // of an answer), is closed and a silent drive: writes vanish, nothing arrives.
+    void aPortWithoutItsDeviceIsASilentDrive_data()
     {
+        QTest::addColumn<QString>("device");
         QTest::addColumn<int>("awaited");
         QTest::addColumn<QByteArray>("arrived");
-        QTest::newRow("idle line") << 0 << QByteArray();
-        QTest::newRow("waiting for more characters") << 200 << QByteArray("abc");
+        QTest::newRow("hang-up on an idle line") << QString() << 0 << QByteArray();
+        QTest::newRow("hang-up inside an answer") << QString() << 200 << QByteArray("abc");
+        QTest::newRow("no such device") << "/dev/kinetra-no-such-port" << 0 << QByteArray();
+        QTest::newRow("not ASCII") << QDir::temp().filePath(QStringLiteral("Prüfstand Ω € 日本/ttyΩ0")) << 0
+                                   << QByteArray();
     }
-    void aHangUpClosesThePort()
+    void aPortWithoutItsDeviceIsASilentDrive()
     {
+        QFETCH(QString, device);
         QFETCH(int, awaited);
         QFETCH(QByteArray, arrived);
         PtyPair pty;
         MemorySettingsStore store;
-        store.setValue(QStringLiteral("KINETRA"), QStringLiteral("ports"), QStringLiteral("com3"), pty.devicePath());
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM3"), device.isEmpty() ? pty.devicePath() : device);
         QtSerialPort port(store);
         port.setPortNumber(3);
-        QVERIFY(port.open());
         QSignalSpy lost(&port, &SerialPort::lostDevice);
-        port.reportArrivalsFrom(awaited);
-        pty.write(arrived);
-        pty.hangUp();
-        QTRY_VERIFY_WITH_TIMEOUT(!port.isOpen(), 3000);
-        QCOMPARE(lost.count(), 1);
+        QCOMPARE(port.open(), device.isEmpty());
+        if (device.isEmpty()) {
+            port.reportArrivalsFrom(awaited);
+            pty.write(arrived);
+            pty.hangUp();
+            QTRY_VERIFY_WITH_TIMEOUT(!port.isOpen(), 3000);
+            QCOMPARE(lost.count(), 1);
+        } else {
+            QCOMPARE(port.lastOpenError(), PortOpenError::NoSuchDevice);
+        }
         port.write("x");
         QCOMPARE(port.bytesWaiting(), qint64(0));
-        QCOMPARE(port.readAll(), QByteArray());
-    }
-
-    void aMissingDeviceFailsToOpen_data()
-    {
-        QTest::addColumn<QString>("device");
-        QTest::newRow("no such path") << QStringLiteral("/dev/kinetra-no-such-port");
-        QTest::newRow("not ASCII") << QDir::temp().filePath(QStringLiteral("Prüfstand Ω € 日本/ttyΩ0"));
-    }
-    void aMissingDeviceFailsToOpen()
-    {
-        QFETCH(QString, device);
-        MemorySettingsStore store;
-        store.setValue(kApplicationName, kPorts, QStringLiteral("COM5"), device);
-        QtSerialPort port(store);
-        port.setPortNumber(5);
-        QVERIFY(!port.open());
-        QCOMPARE(port.lastOpenError(), PortOpenError::NoSuchDevice);
-        port.write("x");
         QCOMPARE(port.readAll(), QByteArray());
     }
 
@@ -245,10 +225,7 @@ private slots:
         if (phase == Phase::Load) {
             QVERIFY(writeParameterFile(file, tool.state.table, tool.state.firmwareLevel).ok());
             fileBytes = fileContent(file);
-            // Stop is pressed at the error: the rest would only wait out each record's pause
-            // (that it still reaches the table is shown on virtual time below).
-            tool.dialogs.onShow = [&] { tool.state.stopRequest = true; };
-            QCOMPARE(loadIntoDrive(tool.com, tool.state, file), 4);
+            QCOMPARE(load(tool.com, file, tool.dialogs), 4);
         }
         QCOMPARE(tool.dialogs.texts(), kError);
         QCOMPARE(tool.state.comOnline, 0);
@@ -271,8 +248,9 @@ private slots:
             QCOMPARE(fileContent(file), fileBytes);
     }
 
-    // A drive that falls silent during a load, on virtual time: three frames of the silent
-    // write, one error, and the rest of the file still reaches the table.
+    // A drive that falls silent during a load, on virtual time (its nine seconds of waiting are
+    // not the point): three frames of the silent write, one error, and without Stop the rest of
+    // the file still reaches the table.
     void silentDuringALoadReportsOnceAndLoadsTheTable()
     {
         sim::DriveConfig config;
@@ -287,7 +265,8 @@ private slots:
             values.store(cmd, ParameterValue::number(cmd % 50 + 2));
         QVERIFY(writeParameterFile(file, values, 540).ok());
         const QByteArray before = fileContent(file);
-        QCOMPARE(loadIntoDrive(*link.com, link.state, file), 80);
+        const TransferScope scope(link.state, TransferScope::Target::Drive, TransferScope::Runner::Headless);
+        QVERIFY(loadIntoDrive(*link.com, file, [](auto&&...) { return true; }).ok());
         QCOMPARE(link.dialogs.texts(), kError);
         QCOMPARE(link.state.comOnline, 0);
         QCOMPARE(link.frames(), 3 + 3);
