@@ -1,6 +1,5 @@
-// The platform layer on the real clock, settings files and window system: settings, port names
-// and line settings, waits and timers, the single-instance socket, and the input a transaction
-// holds. (That input gets through back-to-back polls is shown by the window's session on the line.)
+// The platform on the real clock, settings files and window system. (That input gets through
+// back-to-back polls is shown by the window's session on the line.)
 #include "ini_settings_store.h"
 #include "port_names.h"
 #include "qt_clock.h"
@@ -26,8 +25,6 @@ using namespace kinetra::test;
 
 namespace {
 
-enum class Input { Click, Key, AccessibilityPress };
-
 // A shown button that counts its clicks.
 struct Button {
     QPushButton button{QStringLiteral("Go")};
@@ -37,12 +34,12 @@ struct Button {
         QObject::connect(&button, &QPushButton::clicked, [this] { ++clicks; });
         button.show();
         button.setFocus();
+        if (!QTest::qWaitForWindowExposed(&button))
+            qFatal("the button was not shown");
     }
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(Input)
 
 class TestPlatform : public QObject {
     Q_OBJECT
@@ -57,8 +54,7 @@ private slots:
         QCOMPARE(store.value(QStringLiteral("Kinetra"), QStringLiteral("system"), QStringLiteral("LANGUAGE")), "3");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kinetra.ini")});
         QFile file(store.fileFor(kApplicationName));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray ini = file.readAll();
+        const QByteArray ini = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         QVERIFY(ini.contains("[System]") && ini.contains("Language=3") && !ini.contains("language="));
         store.remove(kApplicationName, QStringLiteral("system"), QStringLiteral("LANGUAGE"));
         QCOMPARE(store.value(kApplicationName, QStringLiteral("System"), QStringLiteral("Language"), "d"), "d");
@@ -71,8 +67,9 @@ private slots:
         QCOMPARE(PortNames::ordered(devices), (QStringList{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0",
                                                            "/dev/ttyAMA0", "/dev/ttyS2", "/dev/ttyS10"}));
         LineSettings s;
-        for (const char* good : {"9600,n,8,1", " 19200 , E , 7 , 2 "})
-            QVERIFY2(parseLineSettings(QString::fromLatin1(good), s), good);
+        QVERIFY(parseLineSettings(QStringLiteral(" 19200 , E , 7 , 2 "), s));
+        QVERIFY(s.baud == 19200 && s.parity == QSerialPort::EvenParity && s.dataBits == QSerialPort::Data7 &&
+                s.stopBits == QSerialPort::TwoStop);
         for (const char* bad : {"9600,n,8", "9600,x,8,1", "fast,n,8,1", "9600,n,9,1", ""})
             QVERIFY2(!parseLineSettings(QString::fromLatin1(bad), s), bad);
     }
@@ -110,7 +107,6 @@ private slots:
         busy->setInterval(1);
         busy->setEnabled(true);
         clock.waitServing(0.15);
-        busy->setEnabled(false);
         QCOMPARE(zeroTicks, 0);
         QVERIFY(ticks > 1);
         QCOMPARE(maxDepth, 1);
@@ -144,42 +140,39 @@ private slots:
         QSignalSpy activated(&first, &SingleInstance::activationRequested);
         SingleInstance second(name);
         QVERIFY(!second.claim());
-        SingleInstance third(name);
-        QVERIFY(!third.claim());
-        QTRY_COMPARE(activated.count(), 2);
+        QTRY_COMPARE(activated.count(), 1);
     }
 
     void inputWaitsForTheEndOfTheHold_data()
     {
-        QTest::addColumn<Input>("input");
+        QTest::addColumn<QString>("input");
         QTest::addColumn<bool>("held");
-        QTest::newRow("a click, held") << Input::Click << true;
-        QTest::newRow("a click, no hold") << Input::Click << false;
-        QTest::newRow("a key, held") << Input::Key << true;
-        QTest::newRow("an accessibility press, held") << Input::AccessibilityPress << true;
+        QTest::newRow("a click, held") << "click" << true;
+        QTest::newRow("a click, no hold") << "click" << false;
+        QTest::newRow("a key, held") << "key" << true;
+        QTest::newRow("an accessibility press, held") << "accessibility" << true;
     }
     void inputWaitsForTheEndOfTheHold()
     {
-        QFETCH(Input, input);
+        QFETCH(QString, input);
         QFETCH(bool, held);
         QtClock clock;
         Button b;
-        QVERIFY(QTest::qWaitForWindowExposed(&b.button));
         {
             std::optional<UserInputHold> hold;
             if (held)
                 hold.emplace(clock);
-            switch (input) {
-            case Input::Click: queueClick(&b.button); break;
-            case Input::Key: queueKey(&b.button, Qt::Key_Space, QStringLiteral(" ")); break;
-            case Input::AccessibilityPress: b.button.animateClick(); break;
-            }
+            if (input == QLatin1String("click"))
+                queueClick(&b.button);
+            else if (input == QLatin1String("key"))
+                queueKey(&b.button, Qt::Key_Space, QStringLiteral(" "));
+            else
+                b.button.animateClick();
             const std::clock_t before = std::clock();
             clock.waitServing(0.2);
             const double cpu = double(std::clock() - before) / CLOCKS_PER_SEC;
             QCOMPARE(b.clicks, held ? 0 : 1);
-            // Input that waits for the hold does not keep the wait busy.
-            QVERIFY2(cpu < 0.07, qPrintable(QStringLiteral("%1 s of processor time").arg(cpu)));
+            QVERIFY2(cpu < 0.07, qPrintable(QStringLiteral("held input kept the wait busy: %1 s").arg(cpu)));
         }
         clock.waitServing(0.3, [&] { return b.clicks > 0; });
         QCOMPARE(b.clicks, 1);
@@ -191,7 +184,6 @@ private slots:
     {
         QtClock clock;
         Button b;
-        QVERIFY(QTest::qWaitForWindowExposed(&b.button));
         connect(&b.button, &QPushButton::clicked, [&] { clock.wake(); });
         const UserInputHold hold(clock);
         const double start = clock.now();

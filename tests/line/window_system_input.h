@@ -15,15 +15,12 @@ inline void queueClick(QWidget* widget)
 {
     QWidget* top = widget->window();
     QWindow* window = top->windowHandle();
-    if (!window)
-        return;
     const QPoint centre = widget->rect().center();
     const QPointF local = widget->mapTo(top, centre);
     const QPointF global = widget->mapToGlobal(centre);
-    QWindowSystemInterface::handleMouseEvent<QueuedDelivery>(window, local, global, Qt::LeftButton, Qt::LeftButton,
-                                                             QEvent::MouseButtonPress);
-    QWindowSystemInterface::handleMouseEvent<QueuedDelivery>(window, local, global, Qt::NoButton, Qt::LeftButton,
-                                                             QEvent::MouseButtonRelease);
+    for (const auto& [state, type] : {std::pair{Qt::MouseButtons(Qt::LeftButton), QEvent::MouseButtonPress},
+                                      {Qt::MouseButtons(Qt::NoButton), QEvent::MouseButtonRelease}})
+        QWindowSystemInterface::handleMouseEvent<QueuedDelivery>(window, local, global, state, Qt::LeftButton, type);
 }
 
 // A key pressed and released in the window of `widget`; it goes to whichever widget has the focus.
