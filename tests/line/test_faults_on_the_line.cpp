@@ -1,23 +1,27 @@
-// Faults of the drive end to end: the simulator program misbehaves on a pseudo-terminal, the
-// tool meets it through the real serial port and clock. Every fault ends in the link's error
-// state (one message, link offline), without a hang, without a busy processor afterwards and
-// without harm to the file being loaded.
-
+// The serial line for real: the tool's serial port and clock against a bare pseudo-terminal and
+// the simulator program misbehaving on cue. Every fault ends in one message and the link offline,
+// without a hang, a busy processor afterwards or harm to the file being loaded.
+#include "com_registration.h"
 #include "drive_com.h"
+#include "drive_config.h"
+#include "drive_load.h"
+#include "drive_workflows.h"
 #include "ini_settings_store.h"
 #include "link_presenter.h"
-#include "parameter_file_reader.h"
+#include "memory_settings_store.h"
 #include "parameter_file_writer.h"
+#include "pty_pair.h"
 #include "qt_clock.h"
 #include "qt_serial_port.h"
 #include "recording_dialogs.h"
 #include "recording_window.h"
 #include "shared_state.h"
 #include "sim_link.h"
-#include "sim_on_pty.h"
+#include "sim_process.h"
 #include "value_display.h"
 
-#include <QFile>
+#include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,12 +32,10 @@ using namespace kinetra::test;
 
 namespace {
 
-const QString kError = QStringLiteral("Error");
+const QStringList kError{QStringLiteral("Error")};
+const QString kPorts = QStringLiteral("Ports");
 
-enum class Phase { FullRead, LivePolling, Load };
-
-// The tool's side, with its settings in the simulator's settings folder (where it registered
-// itself as COM1). Every other port names a device that does not exist.
+// The tool's side, in the settings folder where the simulator registered itself as COM1.
 struct Tool {
     IniSettingsStore settings;
     QtClock clock;
@@ -47,47 +49,20 @@ struct Tool {
 
     explicit Tool(const QString& settingsDir) : settings(settingsDir)
     {
-        for (int n = 2; n <= 10; ++n)
-            settings.setValue(kApplicationName, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
-                              QStringLiteral("/nonexistent/kinetra-test-port"));
-        state.messageText[75] = QStringLiteral("refused");
         com.setValueSink([this](QString& value, int index) { display.showValues(value, index); });
-    }
-    ~Tool() { com.timerReceive().setEnabled(false); }
-
-    // Online at level 540 without the full read: the live polling asks for status blocks.
-    void online()
-    {
-        state.comPort = 1;
-        com.Init();
-        state.comOnline = 1;
-        state.firmwareLevel = 540;
-    }
-    // The share of the processor the tool takes while it idles with its event loop running: a
-    // loop that spins takes all of it.
-    double cpuShareWhileIdle()
-    {
-        const std::clock_t before = std::clock();
-        clock.waitServing(0.5);
-        return double(std::clock() - before) / CLOCKS_PER_SEC / 0.5;
     }
 };
 
-// A load into the drive as the file window runs it: every record into the table, the ones a
-// drive takes written to it, on to the end even when the link has died meanwhile (unless Stop
-// is pressed).
-int loadIntoDrive(DriveCom& com, SharedState& state, const QString& path)
+// A load into the drive, Stop pressed at the first message; the number of records written.
+int load(DriveCom& com, const QString& path, RecordingDialogs& dialogs)
 {
-    state.transferActive = true;
+    const TransferScope scope(com.state(), TransferScope::Target::Drive, TransferScope::Runner::Headless);
+    dialogs.onShow = [&] { com.state().stopRequest = true; };
     int written = 0;
-    readParameterFile(path, state.table, state.firmwareLevel, [&](const ParameterRecord& r) {
-        if (r.sentToDrive()) {
-            com.WriteCom(11, r.cmd, r.value, SelectionTranslation::Keep);
-            ++written;
-        }
-        return !state.stopRequest;
+    loadIntoDrive(com, path, [&](const ParameterRecord&, std::optional<WriteOutcome> outcome) {
+        written += outcome.has_value();
+        return !com.state().stopRequest;
     });
-    state.transferActive = false;
     return written;
 }
 
@@ -99,85 +74,132 @@ QByteArray fileContent(const QString& path)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Phase)
-
 class TestFaultsOnTheLine : public QObject {
     Q_OBJECT
 private slots:
+    // The simulator takes a free or stale COM number and, ended, leaves the user's own entries.
+    void registrationGivesTheComNumberBack()
+    {
+        const QString existing = QDir::tempPath(); // a path that exists, standing for an adapter
+        MemorySettingsStore store;
+        const auto entry = [&](int n) { return store.value(kApplicationName, kPorts, QStringLiteral("COM%1").arg(n)); };
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM1"), existing);
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM2"), QStringLiteral("/dev/gone-long-ago"));
+        {
+            sim::ComRegistration automatic(store), chosen(store);
+            QCOMPARE(automatic.add(0, QStringLiteral("/dev/pts/77")), 2); // the stale entry is taken over
+            QCOMPARE(chosen.add(1, QStringLiteral("/dev/pts/78")), 1);
+            QCOMPARE(entry(1) + entry(2), QStringLiteral("/dev/pts/78/dev/pts/77"));
+        }
+        QCOMPARE(entry(1) + entry(2), existing);
+    }
+
+    // A port whose device is not there, or hangs up (also while it waits for more characters
+    // of an answer), is closed and a silent drive: writes vanish, nothing arrives.
+    void aPortWithoutItsDeviceIsASilentDrive_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("awaited");
+        QTest::addColumn<QByteArray>("arrived");
+        QTest::newRow("hang-up on an idle line") << QString() << 0 << QByteArray();
+        QTest::newRow("hang-up inside an answer") << QString() << 200 << QByteArray("abc");
+        QTest::newRow("not ASCII") << QDir::temp().filePath(QStringLiteral("Prüfstand Ω € 日本/ttyΩ0")) << 0
+                                   << QByteArray();
+    }
+    void aPortWithoutItsDeviceIsASilentDrive()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, awaited);
+        QFETCH(QByteArray, arrived);
+        PtyPair pty;
+        MemorySettingsStore store;
+        store.setValue(kApplicationName, kPorts, QStringLiteral("COM3"), device.isEmpty() ? pty.devicePath() : device);
+        QtSerialPort port(store);
+        port.setPortNumber(3);
+        QSignalSpy lost(&port, &SerialPort::lostDevice);
+        QCOMPARE(port.open(), device.isEmpty());
+        if (device.isEmpty()) {
+            port.reportArrivalsFrom(awaited);
+            pty.write(arrived);
+            pty.hangUp();
+            QTRY_VERIFY_WITH_TIMEOUT(!port.isOpen(), 3000);
+            QCOMPARE(lost.count(), 1);
+        } else {
+            QCOMPARE(port.lastOpenError(), PortOpenError::NoSuchDevice);
+        }
+        port.write("x");
+        QCOMPARE(port.bytesWaiting(), qint64(0));
+        QCOMPARE(port.readAll(), QByteArray());
+    }
+
     void faultEndsInOneErrorAndAnIdleTool_data()
     {
-        QTest::addColumn<QStringList>("fault");
-        QTest::addColumn<Phase>("phase");
-        const auto args = [](const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); };
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("phase");
         // Frames heard before the fault: the search poll and a few of the full read; a few
         // status blocks; a few writes.
-        QTest::newRow("silent during the full read") << args("--silent-after 6") << Phase::FullRead;
-        QTest::newRow("silent during live polling") << args("--silent-after 4") << Phase::LivePolling;
-        QTest::newRow("hang-up during the full read") << args("--hang-up-after 6") << Phase::FullRead;
-        QTest::newRow("hang-up during live polling") << args("--hang-up-after 4") << Phase::LivePolling;
-        QTest::newRow("hang-up during a load") << args("--hang-up-after 3") << Phase::Load;
-        QTest::newRow("garbage instead of status blocks") << args("--garbage 100") << Phase::LivePolling;
-        QTest::newRow("wrong check characters") << args("--wrong-check --faults-after 3") << Phase::LivePolling;
+        QTest::newRow("silent during live polling") << QStringLiteral("--silent-after 4") << "live polling";
+        QTest::newRow("hang-up during the full read") << QStringLiteral("--hang-up-after 6") << "full read";
+        QTest::newRow("hang-up during a load") << QStringLiteral("--hang-up-after 3") << "load";
+        QTest::newRow("garbage before every answer") << QStringLiteral("--garbage 100") << "live polling";
     }
     void faultEndsInOneErrorAndAnIdleTool()
     {
-        QFETCH(QStringList, fault);
-        QFETCH(Phase, phase);
-        SimOnPty sim;
-        QVERIFY2(
-            sim.start(fault << QStringLiteral("--no-pacing") << QStringLiteral("--latency") << QStringLiteral("0")),
-            qPrintable(sim.output()));
+        QFETCH(QString, fault);
+        QFETCH(QString, phase);
+        sim::SimProcess sim;
+        QVERIFY2(sim.start(QStringLiteral(KINETRA_DRIVE_SIM),
+                           (fault + QStringLiteral(" --no-pacing --latency 0")).split(' ')),
+                 qPrintable(sim.output()));
         Tool tool(sim.settingsDir());
-
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("Antrieb ä.par"));
         QByteArray fileBytes;
-        switch (phase) {
-        case Phase::FullRead:
+        if (phase == QLatin1String("full read")) {
             tool.com.cmdConnect();
             // A read that failed keeps the connect button blocked until Stop.
             QVERIFY(tool.state.transferActive);
             QCOMPARE(tool.state.paramsLoaded, 0);
-            break;
-        case Phase::LivePolling:
-            tool.online();
+        } else {
+            tool.state.comPort = 1;
+            tool.com.Init();
+            tool.state.comOnline = 1;
+            tool.state.firmwareLevel = 540;
+        }
+        if (phase == QLatin1String("live polling")) {
             tool.com.timerReceive().setEnabled(true);
             QTRY_COMPARE_WITH_TIMEOUT(tool.state.comOnline, 0, 15000);
             QVERIFY(!tool.state.transferActive);
-            break;
-        case Phase::Load: {
-            tool.online();
-            QCOMPARE(writeParameterFile(file, tool.state.table, tool.state.firmwareLevel).error,
-                     ParameterFileError::None);
+        }
+        if (phase == QLatin1String("load")) {
+            QVERIFY(writeParameterFile(file, tool.state.table, tool.state.firmwareLevel).ok());
             fileBytes = fileContent(file);
-            // Stop is pressed at the error: that the rest of the load still reaches the table is
-            // shown on virtual time below, and here it would only wait out each record's pause.
-            tool.dialogs.onShow = [&] { tool.state.stopRequest = true; };
-            QCOMPARE(loadIntoDrive(tool.com, tool.state, file), 4);
-            break;
+            QCOMPARE(load(tool.com, file, tool.dialogs), 4);
         }
-        }
-
-        QCOMPARE(tool.dialogs.texts(), QStringList{kError});
+        QCOMPARE(tool.dialogs.texts(), kError);
         QCOMPARE(tool.state.comOnline, 0);
-        QVERIFY(!tool.state.comBusy);
-        QVERIFY(!tool.com.timerReceive().isEnabled());
-        QVERIFY(!tool.com.transactionRunning());
+        QVERIFY(!tool.state.comBusy && !tool.com.timerReceive().isEnabled() && !tool.com.transactionRunning());
         QCOMPARE(tool.window.statusText.value(1), kOffline);
-        if (fault.contains(QStringLiteral("--hang-up-after")))
+        if (fault.startsWith(QLatin1String("--hang-up"))) {
             QVERIFY(!tool.port.isOpen());
-
-        const double cpu = tool.cpuShareWhileIdle();
+            // The simulator ends and gives its COM number back.
+            QTRY_COMPARE_WITH_TIMEOUT(sim.process().state(), QProcess::NotRunning, 5000);
+            QCOMPARE(tool.settings.value(kApplicationName, kPorts, QStringLiteral("COM1")), QString());
+        }
+        // Idle with the event loop running: a loop that spins would take all of the processor.
+        const std::clock_t before = std::clock();
+        tool.clock.waitServing(0.3);
+        const double cpu = double(std::clock() - before) / CLOCKS_PER_SEC / 0.3;
         QVERIFY2(cpu < 0.3, qPrintable(QStringLiteral("%1 of the processor after the fault").arg(cpu)));
         // Nothing more is reported later, and the loaded file is as it was.
-        QCOMPARE(tool.dialogs.texts(), QStringList{kError});
-        if (phase == Phase::Load)
+        QCOMPARE(tool.dialogs.texts(), kError);
+        if (phase == QLatin1String("load"))
             QCOMPARE(fileContent(file), fileBytes);
     }
 
     // A drive that falls silent during a load, on virtual time (its nine seconds of waiting are
-    // not the point here): three frames of the silent write, one error, and the rest of the
-    // file still reaches the table.
+    // not the point): three frames of the silent write, one error, and without Stop the rest of
+    // the file still reaches the table.
     void silentDuringALoadReportsOnceAndLoadsTheTable()
     {
         sim::DriveConfig config;
@@ -185,7 +207,6 @@ private slots:
         config.faults.afterFrames = 3;
         SimLink link(config);
         link.state.firmwareLevel = 540;
-
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("Antrieb.par"));
         ParameterTable values;
@@ -193,35 +214,13 @@ private slots:
             values.store(cmd, ParameterValue::number(cmd % 50 + 2));
         QVERIFY(writeParameterFile(file, values, 540).ok());
         const QByteArray before = fileContent(file);
-
-        QCOMPARE(loadIntoDrive(*link.com, link.state, file), 80);
-        QCOMPARE(link.dialogs.texts(), QStringList{kError});
+        const TransferScope scope(link.state, TransferScope::Target::Drive, TransferScope::Runner::Headless);
+        QVERIFY(loadIntoDrive(*link.com, file, [](auto&&...) { return true; }).ok());
+        QCOMPARE(link.dialogs.texts(), kError);
         QCOMPARE(link.state.comOnline, 0);
         QCOMPARE(link.frames(), 3 + 3);
         QCOMPARE(link.state.table.value(2179).toInteger(), std::optional<qint64>(2179 % 50 + 2));
         QCOMPARE(fileContent(file), before);
-    }
-
-    // A drive that refuses every write: the refusal once per write, the old value back, and
-    // the link stays up (it answered).
-    void refusedWriteRollsBackAndKeepsTheLink()
-    {
-        SimOnPty sim;
-        QVERIFY2(sim.start({QStringLiteral("--refuse-writes"), QStringLiteral("--no-pacing")}),
-                 qPrintable(sim.output()));
-        Tool tool(sim.settingsDir());
-        tool.online();
-        tool.state.table.store(2110, ParameterValue::text(QStringLiteral("1000")));
-        tool.com.timerReceive().setEnabled(true);
-        tool.clock.waitServing(0.2);
-        QCOMPARE(tool.com.WriteCom(11, 2110, 500), WriteOutcome::Refused);
-        QCOMPARE(tool.dialogs.texts(), QStringList{QStringLiteral("refused")});
-        QCOMPARE(tool.state.table.value(2110).toText(), QStringLiteral("1000"));
-        QCOMPARE(tool.state.comOnline, 1);
-        // Live polling stays off until a command button or a connection starts it again.
-        QVERIFY(!tool.com.timerReceive().isEnabled());
-        const double cpu = tool.cpuShareWhileIdle();
-        QVERIFY2(cpu < 0.3, qPrintable(QStringLiteral("%1 of the processor while idle").arg(cpu)));
     }
 };
 

@@ -15,15 +15,30 @@ inline void queueClick(QWidget* widget)
 {
     QWidget* top = widget->window();
     QWindow* window = top->windowHandle();
-    if (!window)
-        return;
     const QPoint centre = widget->rect().center();
     const QPointF local = widget->mapTo(top, centre);
     const QPointF global = widget->mapToGlobal(centre);
-    QWindowSystemInterface::handleMouseEvent<QueuedDelivery>(window, local, global, Qt::LeftButton, Qt::LeftButton,
-                                                             QEvent::MouseButtonPress);
-    QWindowSystemInterface::handleMouseEvent<QueuedDelivery>(window, local, global, Qt::NoButton, Qt::LeftButton,
-                                                             QEvent::MouseButtonRelease);
+    for (const auto& [state, type] : {std::pair{Qt::MouseButtons(Qt::LeftButton), QEvent::MouseButtonPress},
+                                      {Qt::MouseButtons(Qt::NoButton), QEvent::MouseButtonRelease}})
+        QWindowSystemInterface::handleMouseEvent<QueuedDelivery>(window, local, global, state, Qt::LeftButton, type);
+}
+
+// A key pressed and released in the window of `widget`; it goes to whichever widget has the focus.
+inline void queueKey(QWidget* widget, int key, const QString& text = {}, Qt::KeyboardModifiers modifiers = {})
+{
+    QWindow* window = widget->window()->windowHandle();
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QWindowSystemInterface::handleKeyEvent<QueuedDelivery>(window, type, key, modifiers, text);
+}
+
+// A click into the box, everything in it selected, `text` typed over it, and Enter.
+inline void queueEntry(QWidget* box, const QString& text)
+{
+    queueClick(box);
+    queueKey(box, Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
+    for (const QChar c : text)
+        queueKey(box, c.isDigit() ? Qt::Key_0 + c.digitValue() : c.toUpper().unicode(), QString(c));
+    queueKey(box, Qt::Key_Return, QStringLiteral("\r"));
 }
 
 } // namespace kinetra::test
