@@ -186,7 +186,6 @@ private:
     void send(const QByteArray& frame);
     // What has arrived, with what the fast link's checks have read already.
     QByteArray receiveAll();
-    QByteArray readFresh();
 
     // The fast link's parts: the quiet gap before a frame, the wait for the rest of an answer
     // (instead of the classic fixed settle, and never longer), and the count of trouble that

@@ -29,18 +29,13 @@ void DriveCom::setFastLink(bool on, double gapCharacters)
     answerOwed_ = false;
 }
 
-QByteArray DriveCom::readFresh()
-{
-    const QByteArray data = port_.readAll();
-    if (wireObserver_ && !data.isEmpty())
-        wireObserver_(false, data);
-    return data;
-}
-
 QByteArray DriveCom::receiveAll()
 {
+    // The trace gets an answer in one piece, whether the fast link read it in several or not.
     QByteArray data = std::exchange(pending_, {});
-    data += readFresh();
+    data += port_.readAll();
+    if (wireObserver_ && !data.isEmpty())
+        wireObserver_(false, data);
     return data;
 }
 
@@ -58,7 +53,7 @@ void DriveCom::awaitCompleteAnswer(double most, bool (*complete)(const QByteArra
     // The rest of the answer is read as it arrives; the wait ends when it is complete, and no
     // later than the classic settle would have.
     const auto done = [this, complete] {
-        pending_ += readFresh();
+        pending_ += port_.readAll();
         return !port_.isOpen() || complete(pending_);
     };
     if (!done())
