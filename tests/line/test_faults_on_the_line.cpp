@@ -53,19 +53,6 @@ struct Tool {
     }
 };
 
-// A load into the drive, Stop pressed at the first message; the number of records written.
-int load(DriveCom& com, const QString& path, RecordingDialogs& dialogs)
-{
-    const TransferScope scope(com.state(), TransferScope::Target::Drive, TransferScope::Runner::Headless);
-    dialogs.onShow = [&] { com.state().stopRequest = true; };
-    int written = 0;
-    loadIntoDrive(com, path, [&](const ParameterRecord&, std::optional<WriteOutcome> outcome) {
-        written += outcome.has_value();
-        return !com.state().stopRequest;
-    });
-    return written;
-}
-
 QByteArray fileContent(const QString& path)
 {
     QFile f(path);
@@ -174,7 +161,15 @@ private slots:
         if (phase == QLatin1String("load")) {
             QVERIFY(writeParameterFile(file, tool.state.table, tool.state.firmwareLevel).ok());
             fileBytes = fileContent(file);
-            QCOMPARE(load(tool.com, file, tool.dialogs), 4);
+            // Stop pressed at the first message; four records were written.
+            const TransferScope scope(tool.state, TransferScope::Target::Drive, TransferScope::Runner::Headless);
+            tool.dialogs.onShow = [&] { tool.state.stopRequest = true; };
+            int written = 0;
+            loadIntoDrive(tool.com, file, [&](const ParameterRecord&, std::optional<WriteOutcome> outcome) {
+                written += outcome.has_value();
+                return !tool.state.stopRequest;
+            });
+            QCOMPARE(written, 4);
         }
         QCOMPARE(tool.dialogs.texts(), kError);
         QCOMPARE(tool.state.comOnline, 0);

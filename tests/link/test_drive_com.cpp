@@ -94,19 +94,14 @@ private slots:
             script({says(cut), says(QByteArray(answer).insert(3, ctl::EOT)), says(QByteArray(8, ctl::NAK))}), "2100?",
             3, "NoAnswer", 3 * 0.15, "");
         row("silent to a poll", silent, "2100?", 3, "NoAnswer", 3 * 1.14, "");
-        row(
-            "adapter pulled", [=](LinkRig& r) { silent(r), during([](LinkRig& r) { r.port.hangUp(); })(r); }, "2100?",
-            1, "NoAnswer", 0.1 + 3 * 0.14, "");
-        row(
-            "Stop pressed", [=](LinkRig& r) { silent(r), during([](LinkRig& r) { r.com->cmdStop(); })(r); }, "2100?", 1,
-            "Offline", 1.14 + 0.5, "");
-        row(
-            "offline poll", [](LinkRig& r) { r.state.comOnline = 0; }, "2100?", 0, "Offline", 0, "");
+        row("adapter pulled", Setup([=](LinkRig& r) { silent(r), during([](LinkRig& r) { r.port.hangUp(); })(r); }),
+            "2100?", 1, "NoAnswer", 0.1 + 3 * 0.14, "");
+        row("Stop pressed", Setup([=](LinkRig& r) { silent(r), during([](LinkRig& r) { r.com->cmdStop(); })(r); }),
+            "2100?", 1, "Offline", 1.14 + 0.5, "");
+        row("offline poll", Setup([](LinkRig& r) { r.state.comOnline = 0; }), "2100?", 0, "Offline", 0, "");
         row("quiet, answered", quiet, "2100?", 1, "Match", 0.06, "");
-        row(
-            "quiet, wrong check", [=](LinkRig& r) { quiet(r), wrong(r); }, "2100?", 1, "Mismatch", 0.06, "");
-        row(
-            "quiet, silent", [=](LinkRig& r) { quiet(r), silent(r); }, "2100?", 1, "NoVerdict", 1.04, "");
+        row("quiet, wrong check", Setup([=](LinkRig& r) { quiet(r), wrong(r); }), "2100?", 1, "Mismatch", 0.06, "");
+        row("quiet, silent", Setup([=](LinkRig& r) { quiet(r), silent(r); }), "2100?", 1, "NoVerdict", 1.04, "");
 
         row("acknowledged", none, "2110=250", 1, "Accepted", 0.124, "250");
         row("list position 0 is the drive's 1", acked, "2125=0:1", 1, "Accepted", 0.13, "1");
@@ -116,12 +111,10 @@ private slots:
         row("command word is not kept", kept, "2152=129", 1, "Accepted", 0.124, "kept");
         row("parameter 00 is not kept", acked, "2100=129", 1, "Accepted", 0.13, "");
         row("parameter 80 is not kept", acked, "2180=129", 1, "Accepted", 0.13, "");
-        row(
-            "polling off stays off", [](LinkRig& r) { r.com->timerReceive().setEnabled(false); }, "2110=250", 1,
+        row("polling off stays off", Setup([](LinkRig& r) { r.com->timerReceive().setEnabled(false); }), "2110=250", 1,
             "Accepted", 0.124, "250");
-        row(
-            "refused: old value back", [=](LinkRig& r) { kept(r), refusing(r); }, "2110=250", 1, "Refused", 0.124,
-            "300");
+        row("refused: old value back", Setup([=](LinkRig& r) { kept(r), refusing(r); }), "2110=250", 1, "Refused",
+            0.124, "300");
         row("refused command", refusing, "2152=128", 1, "Refused", 0.124, "");
         // Any first character but NAK is taken as acceptance: noise in front of a NAK hides it.
         row("noise before a NAK", fault([](auto& f) { f.refuseWrites = true, f.garbageBefore = 1; }), "2110=250", 1,
@@ -131,15 +124,13 @@ private slots:
         row("two silences, then ACK", script({Pieces(), Pieces()}), "2110=250", 3, "Accepted", 6.164, "250");
         row("ACK past 3 s taken for frame 2", fault([](auto& f) { f.slowAnswer = 3.5; }), "2110=250", 2, "Accepted",
             3.62, "250");
-        row(
-            "port closed", [](LinkRig& r) { r.port.close(); }, "2110=250", 0, "NoAnswer", 0.16, "250");
-        row(
-            "offline: only stored", [](LinkRig& r) { r.state.comOnline = 0; }, "2110=250", 0, "NotSent", 0.1, "250");
+        row("port closed", Setup([](LinkRig& r) { r.port.close(); }), "2110=250", 0, "NoAnswer", 0.16, "250");
+        row("offline: only stored", Setup([](LinkRig& r) { r.state.comOnline = 0; }), "2110=250", 0, "NotSent", 0.1,
+            "250");
         row("save acknowledged", none, "2152=138", 1, "Accepted", 3.124, "");
         row("save refused", refusing, "2152=138", 1, "Refused", 0.124, "");
-        row(
-            "save during a transfer", [](LinkRig& r) { r.state.transferActive = true; }, "2152=138", 1, "Accepted",
-            0.124, "");
+        row("save during a transfer", Setup([](LinkRig& r) { r.state.transferActive = true; }), "2152=138", 1,
+            "Accepted", 0.124, "");
         row("device parameter 10", none, "2410=5", 1, "Accepted", 3.124, "5");
         row("start command", none, "2152=128", 1, "Accepted", 0.124, "");
     }

@@ -5,8 +5,7 @@
 #include "drive_protocol.h"
 #include "fast_link_settings.h"
 #include "input_inside_answer.h"
-#include "sim_device.h"
-#include "virtual_link.h"
+#include "sim_link.h"
 #include "window_rig.h"
 
 #include <QCheckBox>
@@ -31,15 +30,6 @@ sim::DriveConfig pacedDrive(const sim::DriveFaults& faults = {})
     return config;
 }
 
-struct FastRig : VirtualLink {
-    SimDevice drive;
-    explicit FastRig(const sim::DriveConfig& config) : drive(config)
-    {
-        drive.attachTo(port, 1);
-        goOnline(1);
-    }
-};
-
 // What a short session of polls and writes came to, and how long it took on the line.
 struct SessionResult {
     QList<QByteArray> frames;
@@ -51,24 +41,18 @@ struct SessionResult {
 
 SessionResult runSession(const sim::DriveConfig& config, bool fast)
 {
-    FastRig rig(config);
+    SimLink rig(config);
     rig.com->setFastLink(fast);
     SessionResult r;
     const double start = rig.clock.now();
     const auto read = [&](int cmd) { r.outcomes << QString::number(int(rig.com->ReadCom(cmd, protocol::kAddress))); };
-    const auto write = [&](int cmd, qint64 value) {
-        r.outcomes << QString::number(int(rig.com->WriteCom(protocol::kAddress, cmd, value)));
+    const auto write = [&](qint64 value) {
+        r.outcomes << QString::number(int(rig.com->WriteCom(protocol::kAddress, 2110, value)));
     };
-    read(2402);
-    read(2110);
-    read(protocol::kStatusBlock);
-    write(2110, 1234);
-    read(2110);
-    write(2110, 300);
+    read(2402), read(2110), read(protocol::kStatusBlock), write(1234), read(2110), write(300);
     r.seconds = rig.clock.now() - start;
     r.frames = rig.port.writtenBytes();
-    for (const auto& message : rig.dialogs.shown)
-        r.shown << message.text;
+    r.shown = rig.dialogs.texts();
     r.table = rig.state.table.value(2110).toText();
     return r;
 }
@@ -86,26 +70,18 @@ private slots:
         QTest::addColumn<sim::DriveFaults>("faults");
         // The fast link's time against the classic link's: at most this share of it.
         QTest::addColumn<double>("share");
-        sim::DriveFaults f;
-        QTest::newRow("good answers") << f << 0.6;
-        f = {};
-        f.slowAnswer = 0.3;
-        QTest::newRow("slow to start answering") << f << 0.9;
-        f = {};
-        f.wrongCheck = true;
-        QTest::newRow("wrong check character") << f << 1.0;
-        f = {};
-        f.garbageBefore = 3;
-        QTest::newRow("stray characters before the answer") << f << 0.95;
-        f = {};
-        f.refuseWrites = true;
-        QTest::newRow("refuses writes") << f << 0.6;
-        f = {};
-        f.silentFor = {2110};
-        QTest::newRow("silent for one parameter") << f << 1.0;
-        f = {};
-        f.silent = true;
-        QTest::newRow("silent") << f << 1.0;
+        const auto with = [](auto set) {
+            sim::DriveFaults f;
+            set(f);
+            return f;
+        };
+        QTest::newRow("good answers") << sim::DriveFaults{} << 0.6;
+        QTest::newRow("slow to start answering") << with([](auto& f) { f.slowAnswer = 0.3; }) << 0.9;
+        QTest::newRow("wrong check character") << with([](auto& f) { f.wrongCheck = true; }) << 1.0;
+        QTest::newRow("stray characters before the answer") << with([](auto& f) { f.garbageBefore = 3; }) << 0.95;
+        QTest::newRow("refuses writes") << with([](auto& f) { f.refuseWrites = true; }) << 0.6;
+        QTest::newRow("silent for one parameter") << with([](auto& f) { f.silentFor = {2110}; }) << 1.0;
+        QTest::newRow("silent") << with([](auto& f) { f.silent = true; }) << 1.0;
     }
     void endsAsTheClassicLinkWould()
     {
@@ -133,7 +109,7 @@ private slots:
     void nextFrameFollowsTheCompleteAnswerByTheGap()
     {
         QFETCH(double, gapCharacters);
-        FastRig rig(pacedDrive());
+        SimLink rig(pacedDrive());
         rig.com->setFastLink(true, gapCharacters);
         for (const int cmd : {2402, 2101, 2102})
             QCOMPARE(rig.com->ReadCom(cmd, protocol::kAddress), ReadOutcome::Match);
@@ -167,7 +143,7 @@ private slots:
     void fallsBackToTheClassicTimingAfterRepeatedTrouble()
     {
         QFETCH(int, garbledAnswers);
-        FastRig rig(pacedDrive());
+        SimLink rig(pacedDrive());
         rig.com->setFastLink(true);
         QByteArrayList notes;
         rig.com->setTraceNote([&](const QByteArray& text) { notes << text; });

