@@ -116,28 +116,19 @@ private slots:
     void fieldBusPanel()
     {
         const struct {
-            int busType;
-            int cmd;
+            int busType, cmd;
             qint64 value;
             const char* panel;
             bool raised;
         } rows[] = {
-            {1, 2180, 0x00002000, "canOPEN  init", true},
-            {1, 2180, 0x007F2004, "canOPEN  pre operate", true},
-            {1, 2180, 0x00042000, "canOPEN  stopt", true},
-            {1, 2180, 0x02052000, "canOPEN  operate", true},
-            {1, 2180, 0x00122000, "before", true},
-            {2, 2180, 0x00052000, "before", true},
-            {2, 2411, 4, "ProfiBus : DATA EX ", true},
-            {2, 2411, 5, "before", false},
-            {2, 2411, 3, "ProfiBus : ERROR   ", false},
-            {2, 2411, 0, "ProfiBus : OFFLINE ", false},
-            {2, 2411, 2, "ProfiBus : WAIT_CFG", false},
-            {1, 2411, 127, "canOPEN : PRE_OPERATE", true},
-            {1, 2411, 5, "canOPEN : OPERATE", true},
-            {1, 2411, 4, "canOPEN : STOP_CAN", false},
-            {1, 2411, 0, "canOPEN : INIT_CAN ", false},
-            {0, 2411, 4, "", false},
+            {1, 2180, 0x00002000, "canOPEN  init", true}, {1, 2180, 0x007F2004, "canOPEN  pre operate", true},
+            {1, 2180, 0x00042000, "canOPEN  stopt", true}, {1, 2180, 0x02052000, "canOPEN  operate", true},
+            {1, 2180, 0x00122000, "before", true}, {2, 2180, 0x00052000, "before", true},
+            {2, 2411, 4, "ProfiBus : DATA EX ", true}, {2, 2411, 5, "before", false},
+            {2, 2411, 3, "ProfiBus : ERROR   ", false}, {2, 2411, 0, "ProfiBus : OFFLINE ", false},
+            {2, 2411, 2, "ProfiBus : WAIT_CFG", false}, {1, 2411, 127, "canOPEN : PRE_OPERATE", true},
+            {1, 2411, 5, "canOPEN : OPERATE", true}, {1, 2411, 4, "canOPEN : STOP_CAN", false},
+            {1, 2411, 0, "canOPEN : INIT_CAN ", false}, {0, 2411, 4, "", false},
         };
         for (const auto& row : rows) {
             DisplayRig r;

@@ -22,10 +22,28 @@ using Settings = QMap<QString, QString>;
 using Presets = WindowRig::Presets;
 
 // Everything the input lock disables at start, the change rule's frmMain(0) included.
-const QStringList kLocked = {"framepara_0", "framepara_1", "framepara_2",   "framepara_3",   "framepara_4",
-                             "framepara_5", "framepara_6", "framepara_7",   "framepara_8",   "framepara_9",
-                             "framepara_10", "cmdStop",    "cmdData",       "frmMain_0",     "frmMain_4",
-                             "cmdComand_136", "cmdComand_138", "cmdComand_139"};
+const QStringList kLocked = {"framepara_0", "framepara_1", "framepara_2", "framepara_3", "framepara_4", "framepara_5",
+                             "framepara_6", "framepara_7", "framepara_8", "framepara_9", "framepara_10", "cmdStop",
+                             "cmdData", "frmMain_0", "frmMain_4", "cmdComand_136", "cmdComand_138", "cmdComand_139"};
+
+// Settings stored before the start, and what the window reads from them.
+const struct {
+    const char* name;
+    Settings stored;
+    int language, decPnt;
+    bool expert, encoder;
+    const char* languageAfter;
+} kStarts[] = {
+    {"first start writes the defaults", {}, 1, 1, true, true, "1"},
+    {"check without language loads English", {{"Check", "1"}}, 0, 0, false, false, "<none>"},
+    {"language 7 is not rewritten", {{"Check", "1"}, {"Language", "7"}}, 7, 0, false, false, "7"},
+    {"a damaged decimal setting keeps 0", {{"Check", "1"}, {"Decpnt", "abc"}, {"Expert", "1"}}, 0, 0, true, false,
+     "<none>"},
+    {"every key read", {{"Check", "1"}, {"Language", "4"}, {"decPNT", "2"}, {"Expert", "0"}, {"Encoder", "1"}}, 4, 2,
+     false, true, "4"},
+    {"a box value out of range is skipped", {{"Check", "1"}, {"Encoder", "5"}, {"Expert", "x"}}, 0, 0, false, false,
+     "<none>"},
+};
 
 } // namespace
 
@@ -34,38 +52,21 @@ class TestWindowTables : public QObject {
 private slots:
     void startUpReadsItsSettings_data()
     {
-        QTest::addColumn<Settings>("stored");
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("decPnt");
-        QTest::addColumn<bool>("expert");
-        QTest::addColumn<bool>("encoder");
-        QTest::addColumn<QString>("languageAfter");
-        const auto row = [](const char* name, const Settings& stored, int language, int decPnt, bool expert,
-                            bool encoder, const char* languageAfter) {
-            QTest::newRow(name) << stored << language << decPnt << expert << encoder << QString(languageAfter);
-        };
-        row("first start writes the defaults", {}, 1, 1, true, true, "1");
-        row("check without language loads English", {{"Check", "1"}}, 0, 0, false, false, "<none>");
-        row("language 7 is not rewritten", {{"Check", "1"}, {"Language", "7"}}, 7, 0, false, false, "7");
-        row("a damaged decimal setting keeps 0", {{"Check", "1"}, {"Decpnt", "abc"}, {"Expert", "1"}}, 0, 0, true,
-            false, "<none>");
-        row("every key read", {{"Check", "1"}, {"Language", "4"}, {"decPNT", "2"}, {"Expert", "0"}, {"Encoder", "1"}},
-            4, 2, false, true, "4");
-        row("a box value out of range is skipped", {{"Check", "1"}, {"Encoder", "5"}, {"Expert", "x"}}, 0, 0, false,
-            false, "<none>");
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kStarts)); ++i)
+            QTest::newRow(kStarts[i].name) << i;
     }
     void startUpReadsItsSettings()
     {
-        QFETCH(Settings, stored);
-        QFETCH(bool, expert);
-        QFETCH(bool, encoder);
+        QFETCH(int, row);
+        const auto& [name, stored, language, decPnt, expert, encoder, languageAfter] = kStarts[row];
         WindowRig r({}, stored, Presets::None);
         r.window->Form_Load();
-        QTEST(r.state.languageIndex, "language");
-        QTEST(r.state.decPnt, "decPnt");
+        QCOMPARE(r.state.languageIndex, language);
+        QCOMPARE(r.state.decPnt, decPnt);
         QCOMPARE(r.state.expertMode, expert);
         QCOMPARE(r.find<QCheckBox>("chkEncoder")->isChecked(), encoder);
-        QTEST(r.stored("Language"), "languageAfter");
+        QCOMPARE(r.stored("Language"), QString(languageAfter));
         if (stored.isEmpty()) {
             for (const auto& [key, value] : {std::pair{"Check", "1"}, {"Decpnt", "1"}, {"Expert", "1"},
                                              {"Security", "0"}, {"Encoder", "1"}})
