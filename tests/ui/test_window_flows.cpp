@@ -23,8 +23,6 @@ using namespace kinetra::test;
 
 namespace {
 
-using Presets = WindowRig::Presets;
-
 void click(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
@@ -38,25 +36,6 @@ double insidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& 
     r.clock.advance(seconds);
     [&] { QVERIFY(inject.heldUntilTheAnswerWasIn()); }();
     return inject.ranAt();
-}
-
-void answerLogin(WindowRig& r, const QString& password)
-{
-    r.onModal = [=](QDialog& d) {
-        auto* box = d.findChild<QLineEdit*>("txtPassword");
-        box->clear();
-        QTest::keyClicks(box, password);
-        click(d.findChild<QPushButton*>("cmdOK"));
-    };
-}
-
-int countPixels(const QImage& image, const QColor& colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == colour.rgb();
-    return n;
 }
 
 // Lamps lit, by number: ledOn shown and ledOff hidden.
@@ -157,9 +136,9 @@ private slots:
     {
         QFETCH(int, row);
         const auto& [level, axisReads, version, newerPages, inputItems, countingText, commit, direction] = kLevels[row];
-        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, Presets::Written,
+        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, WindowRig::Presets::Written,
                     QCoreApplication::applicationDirPath());
-        r.liveDisplay().started();
+        r.started();
         for (const int list : kLists)
             QCOMPARE(r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex(), -1);
         QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
@@ -261,7 +240,7 @@ private slots:
         const int box = e.box;
         const QString how = e.how, typed = e.typed, shown = e.shown, asked = e.asked;
         WindowRig r(WindowRig::paced(540, {{2125, 2}, {2101, -12345}}), {{"Decpnt", QString::number(e.decPnt)}});
-        r.liveDisplay().started().connected();
+        r.started().connected();
         const int cmd = commandOfBox(box);
         const QString before = r.state.table.value(cmd).toText();
         auto* list = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(box));
@@ -358,8 +337,7 @@ private slots:
             return;
         }
         if (end == QLatin1String("focus")) {
-            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-            QCoreApplication::sendEvent(b, &out);
+            r.leave(b);
             r.clock.advance(1);
             QCOMPARE(r.writes(from), stopped);
         }
@@ -440,8 +418,7 @@ private slots:
         const double pause = saved.time - takeOver.answerTo;
         QVERIFY2(pause >= 1.0 && pause < 1.2, qPrintable(QString::number(pause)));
         // While the drive saves message 76, then 62.
-        QVERIFY(helpTexts.contains("msg76"));
-        QVERIFY(helpTexts.lastIndexOf("msg62") > helpTexts.indexOf("msg76"));
+        QVERIFY(helpTexts.contains("msg76") && helpTexts.lastIndexOf("msg62") > helpTexts.indexOf("msg76"));
         // The polling resumes with the window closed, not before the drive has saved.
         const QList<Sent> sent = r.sent(from);
         const auto next = std::find_if(sent.begin(), sent.end(), [&](const Sent& s) { return s.time > saved.time; });
@@ -459,7 +436,10 @@ private slots:
         WindowRig r(WindowRig::paced(), {{"Security", "1"}});
         r.started().connected();
         QVERIFY(!r.find("Check2")->isEnabled());
-        answerLogin(r, "secret");
+        r.onModal = [&](QDialog& d) {
+            QTest::keyClicks(d.findChild<QLineEdit*>("txtPassword"), "secret");
+            click(d.findChild<QPushButton*>("cmdOK"));
+        };
         auto from = r.mark();
         insidePoll(r, point, [&] { click(r.button(162)); });
         QCOMPARE(r.modalsOpened, 1);
@@ -469,8 +449,7 @@ private slots:
         QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("msg68"));
         QCOMPARE(login->windowTitle(), QStringLiteral("msg68"));
         QCOMPARE(login->findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("msg41"));
-        QVERIFY(login->isVisible());
-        QVERIFY(!r.state.loginGranted);
+        QVERIFY(login->isVisible() && !r.state.loginGranted);
         auto* password = login->findChild<QLineEdit*>("txtPassword");
         QCOMPARE(password->selectedText(), QStringLiteral("secret"));
         QTest::keyClicks(password, "Talvo");
@@ -528,7 +507,7 @@ private slots:
         config.deviceType = deviceType;
         config.busState = 5;
         WindowRig r(config);
-        r.liveDisplay().started().connected();
+        r.started().connected();
         QCOMPARE(r.state.table.value(2180).toInteger().value_or(0) > 0xFFFF, deviceType == 2013);
         // The test's positions and pause never reach the drive.
         const auto typed = r.mark();
@@ -553,8 +532,7 @@ private slots:
         const auto atStop = r.mark();
         QTest::mousePress(r.button(129), Qt::LeftButton);
         QCOMPARE(r.writes(atStop), QStringList());
-        QVERIFY(!r.state.testRunning);
-        QVERIFY(!r.com->TimerTest().isEnabled());
+        QVERIFY(!r.state.testRunning && !r.com->TimerTest().isEnabled());
         QTest::mouseRelease(r.button(129), Qt::LeftButton);
         r.clock.advance(3);
         QCOMPARE(r.writes(atStop), QStringList{"2152=129"});
@@ -591,7 +569,14 @@ private slots:
             r.moveTo(20000, 6);
             QVERIFY(r.driveDisplay->chart().chartFull());
             const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
-            const auto pixels = [&](ChartInk ink) { return countPixels(chart->backingImage(), chart->inkColour(ink)); };
+            const auto pixels = [&](ChartInk ink) {
+                const QImage& image = chart->backingImage();
+                int n = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        n += image.pixel(x, y) == chart->inkColour(ink).rgb();
+                return n;
+            };
             QVERIFY(pixels(ChartInk::Current) > 100 && pixels(ChartInk::Pwm) > 100);
             // A cleared trace box, or a multiplier without a digit, leaves its trace out of every
             // later redraw.
