@@ -85,7 +85,6 @@ private slots:
         for (int tab = 0; tab <= 6; ++tab)
             QCOMPARE(r.tabs()->isTabVisible(tab), tab != 4 && tab != 5);
         QVERIFY(r.hidden("frameTool"));
-        QVERIFY(r.find("frameSecurity")->isEnabled());
         QVERIFY(r.state.chartRecording);
     }
 
@@ -131,6 +130,8 @@ private slots:
     // an emptied box is 1, and 0 changes nothing.
     void scaleTextsFollowTheMultipliers()
     {
+        WindowRig r;
+        r.started();
         for (const auto& [box, typed, boxAfter, label, scale] :
              {std::tuple{"valPwmMult", "2x", "2", "txtPwm", "msg4312msg44"},
               {"valPwmMult", "7", "7", "txtPwm", "msg433.42857142857143msg44"},
@@ -138,8 +139,6 @@ private slots:
               {"valCurMult", "", "1", "txtCur", "msg431A"},
               {"valCurMult", "4", "4", "txtCur", "msg430.25A"},
               {"valCurMult", "3", "3", "txtCur", "msg430.333333333333333A"}}) {
-            WindowRig r;
-            r.started();
             auto* edit = r.find<QLineEdit>(box);
             edit->setText("3");
             r.find<QLabel>(label)->setText("unchanged");
@@ -151,8 +150,6 @@ private slots:
             QCOMPARE(r.find<QLabel>(label)->text(), QString(scale));
         }
         // A huge multiplier does not overflow.
-        WindowRig r;
-        r.started();
         r.find<QLineEdit>("valCurMult")->setText("99999999999999999999999");
         r.window->updateScaleTexts();
         QCOMPARE(r.find<QLabel>("txtCur")->text(), QStringLiteral("msg431e-23A"));
@@ -224,8 +221,9 @@ private slots:
     }
 
     // Offline a commit keeps the value in the table and says Ok; the buttons send nothing; Enter
-    // in the pause box sets the endurance test's timer only.
-    void offlineNothingGoesOnTheWire()
+    // in the pause box sets the endurance test's timer only. Closing ends at once, without a
+    // question, and nothing goes on the wire after the end.
+    void offlineNothingGoesOnTheWireAndClosingEndsAtOnce()
     {
         WindowRig r;
         r.started();
@@ -239,6 +237,14 @@ private slots:
         r.clock.advance(1);
         QCOMPARE(r.port.written().size(), 0);
         QCOMPARE(r.modalsOpened, 0);
+        r.port.open();
+        r.state.comOnline = 1;
+        r.state.transferActive = true;
+        r.com->timerReceive().setEnabled(true);
+        QVERIFY(r.window->close() && r.clock.quitting() && !r.port.isOpen());
+        QVERIFY(!r.com->timerReceive().isEnabled() && r.dialogs.shown.isEmpty());
+        r.com->WriteCom(11, 2152, 129);
+        QVERIFY(r.port.written().isEmpty());
     }
 
     void inputLockAtStart_data()
@@ -279,24 +285,6 @@ private slots:
             QCOMPARE(MotionTimers::inPosition(word), in);
         for (const auto& [pause, ms] : {std::pair{"2", 2000LL}, {"1,5", 15000LL}, {"", 0LL}, {"9999999999", 2147483647LL}})
             QCOMPARE(MotionTimers::pauseMilliseconds(QString::fromLatin1(pause)), ms);
-    }
-
-    void closingEndsAtOnceWithoutAQuestion()
-    {
-        WindowRig r;
-        r.started();
-        r.port.open();
-        r.state.comOnline = 1;
-        r.state.transferActive = true;
-        r.com->timerReceive().setEnabled(true);
-        QVERIFY(r.window->close());
-        QVERIFY(r.clock.quitting());
-        QVERIFY(!r.port.isOpen());
-        QVERIFY(!r.com->timerReceive().isEnabled());
-        QVERIFY(r.dialogs.shown.isEmpty());
-        // Nothing goes on the wire after the end.
-        r.com->WriteCom(11, 2152, 129);
-        QVERIFY(r.port.written().isEmpty());
     }
 };
 
