@@ -1,6 +1,5 @@
-// What the live display makes of the drive's values, as tables of known answers: the status
-// word's texts and lamps, the identification and field-bus texts, and the diagnosis chart with
-// its pixels.
+// What the live display makes of the drive's values, as known answers: status texts and lamps,
+// identification and field-bus texts, and the diagnosis chart with its pixels.
 #include "device_texts.h"
 #include "diagnosis_chart.h"
 #include "display_rig.h"
@@ -159,9 +158,8 @@ private slots:
         }
     }
 
-    // The device type names the drive; a Pivora takes the encoder box (checked and hidden, and
-    // "Parameter speichern" hidden); an older Pivora also gets note 79, its impulse boxes
-    // disabled and its flank list hidden.
+    // A Pivora checks and hides the encoder box and hides 153; an older one also gets note 79,
+    // its impulse boxes disabled and its flank list hidden.
     void deviceTypeNamesTheDriveAndHidesWhatItLacks()
     {
         for (const auto& [code, hardware, busType, pivora, older] :
@@ -186,8 +184,7 @@ private slots:
         }
     }
 
-    // The texts alone, as the command line prints them, and the version as the window shows it
-    // with the pages of level 500.
+    // The texts as the command line prints them; the version as the window shows it, with its tabs.
     void typeAndVersionTexts()
     {
         for (const auto& [type, model] : {std::pair{2000, "Corvex RS232"}, {2034, "Tusk1 ProfiBus"}, {2023, ""}, {2005, ""}})
@@ -257,9 +254,8 @@ private slots:
         }
     }
 
-    // Samples 1-50 add a segment each; the 51st fills the chart, and from then on every status
-    // block redraws it one sample further left with the newest segment at the right edge. A
-    // paused recording keeps its place.
+    // The 51st sample fills the chart; then every status block redraws it one sample further left,
+    // the newest segment at the right edge. A paused recording keeps its place.
     void theChartScrollsOnceFull()
     {
         DisplayRig r;

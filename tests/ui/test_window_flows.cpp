@@ -1,6 +1,5 @@
-// A technician's flows on the real window against the simulated drive, with the live polling
-// running: every click and key lands inside the answer wait of a poll, as it does after Connect,
-// and must run once that answer is in, whole, with its own pauses on the wire.
+// A technician's flows on the real window against the simulated drive with live polling: every
+// click and key lands inside a poll's answer wait and must run once the answer is in, whole.
 #include "window_rig.h"
 
 #include "../display/diagnose_window_rig.h"
@@ -61,9 +60,7 @@ void listsShowTheTable(WindowRig& r)
     }
 }
 
-// What a drive of each level is read for and shows: the axis parameters polled, the version,
-// the diagnostics and programming tabs, the input list's items, the list text that the drive's 1
-// of 2126 shows, and what a commit and a counting-direction change write.
+// Per level: axis reads, version, newer tabs, input list items, the text of 2126=1, and writes.
 const struct {
     int level, axisReads;
     const char* version;
@@ -76,8 +73,7 @@ const struct {
     {540, 100, "V5-40", true, 5, 4, {"2110=250", "2101=25"}, {"2126=0", "2142=0"}},
 };
 
-// A row of the edit table: what is typed into which box (or the list position chosen), how it
-// is committed, what goes on the wire, what the box or list shows after, and what was asked.
+// Typed text (or list position), how it is committed, the writes, what is shown, what was asked.
 struct Edit {
     const char* name;
     int box, decPnt;
@@ -221,12 +217,9 @@ private slots:
         QVERIFY(r.nothingOverlapped());
     }
 
-    // Enter in a box or a list, or leaving it and answering the question, while polling runs: a
-    // typed number is scaled by its parameter's decimal places, a list position becomes the
-    // drive's value (the edge evaluation's 0/1/2 are 1/2/4 edges), and either is written once; a
-    // value the drive refuses is rolled back in the window (a box's mirror too) and the table.
-    // The decimal places changed online show every position anew, so Enter on an unchanged
-    // box sends the value the drive holds.
+    // A typed number is scaled by its parameter's decimal places, a list position becomes the
+    // drive's value (edges 0/1/2 are 1/2/4), and either is written once; a refused value is rolled
+    // back in the window (mirror too) and the table. Decimals changed online show positions anew.
     void anEditIsWrittenOrRolledBack_data()
     {
         QTest::addColumn<int>("row");
@@ -287,9 +280,8 @@ private slots:
         QVERIFY(r.nothingOverlapped());
     }
 
-    // A command goes out 0.3 s after its release (and the link's 0.1 s before a write), with no
-    // poll in between; a jog goes out on the press, runs while held and stops once, however the
-    // holding ends. The polling resumes after either.
+    // A command goes out 0.4 s after the click with no poll in between; a jog goes out on the
+    // press and stops once, however the holding ends. The polling resumes after either.
     void commandsAndJogs_data()
     {
         QTest::addColumn<int>("button");
@@ -366,9 +358,8 @@ private slots:
         QVERIFY(std::count_if(all.begin(), all.end(), [&](const Sent& s) { return s.poll && s.time > pressed; }) <= 1);
     }
 
-    // "Parameter speichern" writes 153 on the press alone. The save button opens the save
-    // window with the polling off; "Speichern" sends 137, pauses 1 s, sends 138, and the drive
-    // then hears nothing for 3 s. "Saved" shows only once the drive acknowledged.
+    // 153 goes out on the press. The save window stops polling; "Speichern" sends 137, 1 s, 138,
+    // then 3 s of quiet. "Saved" shows only once the drive acknowledged.
     void saveWithItsPauses_data()
     {
         QTest::addColumn<AnswerPoint>("point");
@@ -425,10 +416,8 @@ private slots:
         QVERIFY(next != sent.end() && next->poll && next->time >= saved.answerTo + 3.0);
     }
 
-    // A service command on a locked window: the press opens the login and does nothing else; a
-    // wrong password is refused and selected for retyping; after the login the next press runs
-    // the reset: the code 0.3 s after the release, then 2 s with the progress bar for the drive
-    // to restore its settings, then everything is read again. Cancel withdraws the login.
+    // On a locked window a service press opens the login only; a wrong password is selected for
+    // retyping; after the login the reset goes out, 2 s of progress, then everything is read again.
     void aServiceResetAfterTheLogin_data() { addAnswerPoints(); }
     void aServiceResetAfterTheLogin()
     {
@@ -488,9 +477,8 @@ private slots:
         QCOMPARE(r.writes(from), QStringList());
     }
 
-    // The endurance test: the next move goes out only after a status block polled once the last
-    // move was acknowledged shows "in position", then the pause of box 12. A canOPEN drive's bus
-    // state in the high bits of the status word does not stop it; the Stop press does.
+    // The next move waits for "in position" after the last one's acknowledgement, then the pause;
+    // a canOPEN bus state in the high bits does not stop the test, the Stop press does.
     void theEnduranceTestWaitsForEachMove_data()
     {
         QTest::addColumn<int>("deviceType");
@@ -576,8 +564,7 @@ private slots:
                 return n;
             };
             QVERIFY(pixels(ChartInk::Current) > 100 && pixels(ChartInk::Pwm) > 100);
-            // A cleared trace box, or a multiplier without a digit, leaves its trace out of every
-            // later redraw.
+            // A cleared trace box, or a multiplier without a digit, leaves its trace out.
             r.window->show();
             r.tabs()->setCurrentIndex(4);
             QTest::mouseClick(r.find<QCheckBox>(QStringLiteral("chkRead"), 1), Qt::LeftButton);

@@ -1,6 +1,5 @@
-// The main window's fixed parts as tables of known answers: start-up and its settings, the element
-// table, the parameter catalogue, the key filter, scale texts, the input lock, the login's
-// passwords, the language files' texts, and what happens offline and on closing.
+// The main window's fixed parts as known answers: settings, elements, catalogue, scale texts,
+// input lock, passwords, offline and closing.
 #include "window_rig.h"
 
 #include "frm_login.h"
@@ -191,8 +190,7 @@ private slots:
         for (const char* name : {"framepara_13", "cmdComand_1", "chkDebug"})
             QVERIFY(r.hidden(name));
 
-        // Every entry box and list is its label's buddy, named by the label's current text;
-        // every picture button by its hint.
+        // Entry boxes and lists are named by their label's current text, picture buttons by hint.
         for (QLabel* label : w.findChildren<QLabel*>())
             if (label->objectName().startsWith(QLatin1String("lblPara")))
                 QVERIFY2(label->buddy() && label->buddy()->accessibleName() == label->text(),
@@ -220,9 +218,8 @@ private slots:
         QCOMPARE(r.tabs()->count(), 7);
     }
 
-    // Offline a commit keeps the value in the table and says Ok; the buttons send nothing; Enter
-    // in the pause box sets the endurance test's timer only. Closing ends at once, without a
-    // question, and nothing goes on the wire after the end.
+    // Offline a commit keeps the value and says Ok, buttons send nothing, the pause box sets the
+    // test's timer only. Closing ends at once, without a question, and nothing goes out after.
     void offlineNothingGoesOnTheWireAndClosingEndsAtOnce()
     {
         WindowRig r;
