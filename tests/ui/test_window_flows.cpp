@@ -36,6 +36,13 @@ double insidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& 
     [&] { QVERIFY(inject.heldUntilTheAnswerWasIn()); }();
     return inject.ranAt();
 }
+// The same, for what it wrote.
+QStringList writesInsidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& action)
+{
+    const auto from = r.mark();
+    insidePoll(r, point, action);
+    return r.writes(from);
+}
 
 // Lamps lit, by number: ledOn shown and ledOff hidden.
 QList<int> litLamps(const WindowRig& r)
@@ -166,24 +173,17 @@ private slots:
         // below 500, and with an external one it is left alone.
         r.type(2110, "2,5", false);
         r.type(2101, "2,5", false);
-        auto from = r.mark();
-        insidePoll(r, AnswerPoint::Half, [&] {
-            QTest::keyClick(r.box(2110), Qt::Key_Return);
-            QTest::keyClick(r.box(2101), Qt::Key_Return);
-        });
-        QCOMPARE(r.writes(from), commit);
+        const auto enter = [&] { QTest::keyClick(r.box(2110), Qt::Key_Return), QTest::keyClick(r.box(2101), Qt::Key_Return); };
+        QCOMPARE(writesInsidePoll(r, AnswerPoint::Half, enter), commit);
         auto* counting = r.find<QComboBox>("cmbPara_2126");
-        counting->setCurrentIndex(0);
-        emit counting->activated(0);
-        from = r.mark();
-        insidePoll(r, AnswerPoint::LastCharacter, [&] { QTest::keyClick(counting, Qt::Key_Return); });
-        QCOMPARE(r.writes(from), direction);
+        const auto commitCounting = [&](int position, AnswerPoint point) {
+            counting->setCurrentIndex(position);
+            emit counting->activated(position);
+            return writesInsidePoll(r, point, [&] { QTest::keyClick(counting, Qt::Key_Return); });
+        };
+        QCOMPARE(commitCounting(0, AnswerPoint::LastCharacter), direction);
         r.find<QCheckBox>("chkEncoder")->click();
-        counting->setCurrentIndex(1);
-        emit counting->activated(1);
-        from = r.mark();
-        insidePoll(r, AnswerPoint::Half, [&] { QTest::keyClick(counting, Qt::Key_Return); });
-        QCOMPARE(r.writes(from), QStringList{"2126=1"});
+        QCOMPARE(commitCounting(1, AnswerPoint::Half), QStringList{"2126=1"});
 
         // A language switch shows every text of the new language at once, refills the lists
         // for the level with the drive's values still shown, and leaves the values alone.
@@ -202,7 +202,7 @@ private slots:
         const QStringList german = texts();
         const QString value = r.box(2110)->text();
         r.window->setText(el::helpLine(), r.state.message(40));
-        from = r.mark();
+        const auto from = r.mark();
         insidePoll(r, AnswerPoint::FirstCharacter,
                    [&] { QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5)); });
         QCOMPARE(r.state.languageIndex, 0);
@@ -374,19 +374,16 @@ private slots:
         QFETCH(bool, refusing);
         WindowRig r(WindowRig::paced());
         r.started().connected();
-        auto from = r.mark();
-        insidePoll(r, point, [&] { click(r.button(153)); });
-        QCOMPARE(r.writes(from), QStringList{"2152=153"});
+        QCOMPARE(writesInsidePoll(r, point, [&] { click(r.button(153)); }), QStringList{"2152=153"});
 
         std::unique_ptr<frmSave> save;
         r.window->onSaveWindow = [&] {
             save = std::make_unique<frmSave>(*r.com, *r.window, r.window.get());
             save->show();
         };
-        from = r.mark();
-        insidePoll(r, point, [&] { click(r.button(138)); });
+        QCOMPARE(writesInsidePoll(r, point, [&] { click(r.button(138)); }), QStringList());
         QVERIFY(save && save->isVisible() && !r.com->timerReceive().isEnabled());
-        QCOMPARE(r.writes(from), QStringList());
+        const auto from = r.mark();
 
         r.drive.faults().refuseWrites = refusing;
         QStringList helpTexts;
@@ -471,10 +468,8 @@ private slots:
         QTest::keyClick(login, Qt::Key_Escape);
         QVERIFY(!r.state.loginGranted);
         r.onModal = {};
-        from = r.mark();
-        insidePoll(r, point, [&] { click(r.button(161)); });
+        QCOMPARE(writesInsidePoll(r, point, [&] { click(r.button(161)); }), QStringList());
         QCOMPARE(r.modalsOpened, 2);
-        QCOMPARE(r.writes(from), QStringList());
     }
 
     // The next move waits for "in position" after the last one's acknowledgement, then the pause;
