@@ -13,7 +13,6 @@ struct DiagnoseWindowRig : WindowRig {
         : WindowRig(config, {{"Language", QString::number(language)}, {"Decpnt", "0"}, {"Encoder", "0"}},
                     Presets::Written, QCoreApplication::applicationDirPath())
     {
-        liveDisplay();
         window->resize(1280, 800);
         started();
     }

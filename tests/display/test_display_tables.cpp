@@ -1,6 +1,5 @@
-// What the live display makes of the drive's values, as tables of known answers: the status
-// word's texts and lamps, the identification and field-bus texts, and the diagnosis chart with
-// its pixels.
+// What the live display makes of the drive's values, as known answers: status texts and lamps,
+// identification and field-bus texts, and the diagnosis chart with its pixels.
 #include "device_texts.h"
 #include "diagnosis_chart.h"
 #include "display_rig.h"
@@ -29,6 +28,33 @@ template <class F> void underLocale(const QLocale& locale, F show)
     QLocale::setDefault(previous);
 }
 
+// A status word at a level: the text beside the tabs, the one on the diagnostics page, the lamps.
+const struct {
+    const char* name;
+    int level;
+    qint64 word;
+    const char *status, *status1;
+    QList<int> lit;
+} kWords[] = {
+    {"later state text wins", 400, 5, "msg50", "msg50", {}},
+    {"error over state", 400, 4 + 64, "msg54", "msg54", {}},
+    {"all errors above 530", 531, 240 + kClosed, "msg77", "msg77", {}},
+    {"all errors at 530", 530, 240 + kClosed, "msg55", "msg55", {}},
+    {"error after state", 400, 1 + 32, "msg53", "msg53", {}},
+    {"nothing", 400, 0, "", "", {}},
+    {"circuit closed, no state", 540, kClosed, "", "", {}},
+    {"512 below 500", 400, 512, "", "", {1, 6}},
+    {"512 from 500", 500, 512 + kClosed, "", "", {2, 7}},
+    {"1024 below 500", 400, 1024, "", "", {2, 7}},
+    {"1024 from 500", 500, 1024 + kClosed, "", "", {1, 6}},
+    {"input 1", 500, 256 + kClosed, "", "", {0, 5}},
+    {"output on both lamps", 500, 4096 + kClosed, "", "", {3, 8}},
+    {"emergency stop open", 500, 4, "msg78", "msg50", {4}},
+    {"emergency stop ignored below 500", 499, 0, "", "", {}},
+    {"high bits still a status word", 540, qint64(0x80000000) + 4 + kClosed, "msg50", "msg50", {}},
+    {"negative text as 32 bits", 540, -1, "msg77", "msg77", {0, 1, 2, 3, 5, 6, 7, 8}},
+};
+
 } // namespace
 
 class TestDisplayTables : public QObject {
@@ -36,48 +62,22 @@ class TestDisplayTables : public QObject {
 private slots:
     void statusWordTextsAndLamps_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<qint64>("word");
-        QTest::addColumn<QString>("status");  // txtPara 2180, beside the tabs
-        QTest::addColumn<QString>("status1"); // txtPara1 2180, on the diagnostics page
-        QTest::addColumn<QList<int>>("lit");
-        const auto row = [](const char* name, int level, qint64 word, const char* status, const char* status1,
-                            const QList<int>& lit) {
-            QTest::newRow(name) << level << word << QString(status) << QString(status1) << lit;
-        };
-        row("later state text wins", 400, 5, "msg50", "msg50", {});
-        row("error over state", 400, 4 + 64, "msg54", "msg54", {});
-        row("all errors above 530", 531, 240 + kClosed, "msg77", "msg77", {});
-        row("all errors at 530", 530, 240 + kClosed, "msg55", "msg55", {});
-        row("error after state", 400, 1 + 32, "msg53", "msg53", {});
-        row("nothing", 400, 0, "", "", {});
-        row("circuit closed, no state", 540, kClosed, "", "", {});
-        row("512 below 500", 400, 512, "", "", {1, 6});
-        row("512 from 500", 500, 512 + kClosed, "", "", {2, 7});
-        row("1024 below 500", 400, 1024, "", "", {2, 7});
-        row("1024 from 500", 500, 1024 + kClosed, "", "", {1, 6});
-        row("input 1", 500, 256 + kClosed, "", "", {0, 5});
-        row("output on both lamps", 500, 4096 + kClosed, "", "", {3, 8});
-        row("emergency stop open", 500, 4, "msg78", "msg50", {4});
-        row("emergency stop ignored below 500", 499, 0, "", "", {});
-        row("high bits still a status word", 540, qint64(0x80000000) + 4 + kClosed, "msg50", "msg50", {});
-        row("negative text as 32 bits", 540, -1, "msg77", "msg77", {0, 1, 2, 3, 5, 6, 7, 8});
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kWords)); ++i)
+            QTest::newRow(kWords[i].name) << i;
     }
     void statusWordTextsAndLamps()
     {
-        QFETCH(int, level);
-        QFETCH(qint64, word);
+        QFETCH(int, row);
+        const auto& [name, level, word, status, status1, lit] = kWords[row];
         DisplayRig r;
         r.state.firmwareLevel = static_cast<qint16>(level);
         r.show(word, 2180);
-        QTEST(r.text(el::txtPara(2180)), "status");
-        QTEST(r.text(el::txtPara1(2180)), "status1");
-        QTEST(r.litLamps(), "lit");
-        QFETCH(QString, status);
-        if (status.isEmpty())
-            QCOMPARE(statusBoxMessage(static_cast<quint32>(word), level), std::nullopt);
-        else
-            QCOMPARE(QStringLiteral("msg%1").arg(statusBoxMessage(static_cast<quint32>(word), level).value()), status);
+        QCOMPARE(r.text(el::txtPara(2180)), QString(status));
+        QCOMPARE(r.text(el::txtPara1(2180)), QString(status1));
+        QCOMPARE(r.litLamps(), lit);
+        const auto message = statusBoxMessage(static_cast<quint32>(word), level);
+        QCOMPARE(message ? QStringLiteral("msg%1").arg(*message) : QString(), QString(status));
         // Every lamp goes dark again.
         r.show(level >= 500 ? kClosed : 0, 2180);
         QCOMPARE(r.litLamps(), QList<int>{});
@@ -116,28 +116,19 @@ private slots:
     void fieldBusPanel()
     {
         const struct {
-            int busType;
-            int cmd;
+            int busType, cmd;
             qint64 value;
             const char* panel;
             bool raised;
         } rows[] = {
-            {1, 2180, 0x00002000, "canOPEN  init", true},
-            {1, 2180, 0x007F2004, "canOPEN  pre operate", true},
-            {1, 2180, 0x00042000, "canOPEN  stopt", true},
-            {1, 2180, 0x02052000, "canOPEN  operate", true},
-            {1, 2180, 0x00122000, "before", true},
-            {2, 2180, 0x00052000, "before", true},
-            {2, 2411, 4, "ProfiBus : DATA EX ", true},
-            {2, 2411, 5, "before", false},
-            {2, 2411, 3, "ProfiBus : ERROR   ", false},
-            {2, 2411, 0, "ProfiBus : OFFLINE ", false},
-            {2, 2411, 2, "ProfiBus : WAIT_CFG", false},
-            {1, 2411, 127, "canOPEN : PRE_OPERATE", true},
-            {1, 2411, 5, "canOPEN : OPERATE", true},
-            {1, 2411, 4, "canOPEN : STOP_CAN", false},
-            {1, 2411, 0, "canOPEN : INIT_CAN ", false},
-            {0, 2411, 4, "", false},
+            {1, 2180, 0x00002000, "canOPEN  init", true}, {1, 2180, 0x007F2004, "canOPEN  pre operate", true},
+            {1, 2180, 0x00042000, "canOPEN  stopt", true}, {1, 2180, 0x02052000, "canOPEN  operate", true},
+            {1, 2180, 0x00122000, "before", true}, {2, 2180, 0x00052000, "before", true},
+            {2, 2411, 4, "ProfiBus : DATA EX ", true}, {2, 2411, 5, "before", false},
+            {2, 2411, 3, "ProfiBus : ERROR   ", false}, {2, 2411, 0, "ProfiBus : OFFLINE ", false},
+            {2, 2411, 2, "ProfiBus : WAIT_CFG", false}, {1, 2411, 127, "canOPEN : PRE_OPERATE", true},
+            {1, 2411, 5, "canOPEN : OPERATE", true}, {1, 2411, 4, "canOPEN : STOP_CAN", false},
+            {1, 2411, 0, "canOPEN : INIT_CAN ", false}, {0, 2411, 4, "", false},
         };
         for (const auto& row : rows) {
             DisplayRig r;
@@ -167,9 +158,8 @@ private slots:
         }
     }
 
-    // The device type names the drive; a Pivora takes the encoder box (checked and hidden, and
-    // "Parameter speichern" hidden); an older Pivora also gets note 79, its impulse boxes
-    // disabled and its flank list hidden.
+    // A Pivora checks and hides the encoder box and hides 153; an older one also gets note 79,
+    // its impulse boxes disabled and its flank list hidden.
     void deviceTypeNamesTheDriveAndHidesWhatItLacks()
     {
         for (const auto& [code, hardware, busType, pivora, older] :
@@ -194,8 +184,7 @@ private slots:
         }
     }
 
-    // The texts alone, as the command line prints them, and the version as the window shows it
-    // with the pages of level 500.
+    // The texts as the command line prints them; the version as the window shows it, with its tabs.
     void typeAndVersionTexts()
     {
         for (const auto& [type, model] : {std::pair{2000, "Corvex RS232"}, {2034, "Tusk1 ProfiBus"}, {2023, ""}, {2005, ""}})
@@ -265,9 +254,8 @@ private slots:
         }
     }
 
-    // Samples 1-50 add a segment each; the 51st fills the chart, and from then on every status
-    // block redraws it one sample further left with the newest segment at the right edge. A
-    // paused recording keeps its place.
+    // The 51st sample fills the chart; then every status block redraws it one sample further left,
+    // the newest segment at the right edge. A paused recording keeps its place.
     void theChartScrollsOnceFull()
     {
         DisplayRig r;

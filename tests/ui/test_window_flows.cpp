@@ -1,6 +1,5 @@
-// A technician's flows on the real window against the simulated drive, with the live polling
-// running: every click and key lands inside the answer wait of a poll, as it does after Connect,
-// and must run once that answer is in, whole, with its own pauses on the wire.
+// A technician's flows on the real window against the simulated drive with live polling: every
+// click and key lands inside a poll's answer wait and must run once the answer is in, whole.
 #include "window_rig.h"
 
 #include "../display/diagnose_window_rig.h"
@@ -23,49 +22,26 @@ using namespace kinetra::test;
 
 namespace {
 
-using Presets = WindowRig::Presets;
-
-QString programFolder()
-{
-    return QCoreApplication::applicationDirPath();
-}
-
 void click(QAbstractButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-bool edited(WindowRig& r, int index)
-{
-    return r.find<QLabel>(QStringLiteral("lblPara_%1").arg(index))->property("edited").toBool();
-}
-
-// Runs `action` inside the answer to the next poll and lets `seconds` pass.
-void insidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& action, double seconds = 1)
+// Runs `action` inside the answer to the next poll, lets `seconds` pass, and says when it ran.
+double insidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& action, double seconds = 1)
 {
     InputInsideAnswer inject(r.clock, r.port);
     inject.arm(point, action);
     r.clock.advance(seconds);
-    QVERIFY(inject.heldUntilTheAnswerWasIn());
+    [&] { QVERIFY(inject.heldUntilTheAnswerWasIn()); }();
+    return inject.ranAt();
 }
-
-void answerLogin(WindowRig& r, const QString& password)
+// The same, for what it wrote.
+QStringList writesInsidePoll(WindowRig& r, AnswerPoint point, const std::function<void()>& action)
 {
-    r.onModal = [=](QDialog& d) {
-        auto* box = d.findChild<QLineEdit*>("txtPassword");
-        box->clear();
-        QTest::keyClicks(box, password);
-        click(d.findChild<QPushButton*>("cmdOK"));
-    };
-}
-
-int countPixels(const QImage& image, const QColor& colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) == colour.rgb();
-    return n;
+    const auto from = r.mark();
+    insidePoll(r, point, action);
+    return r.writes(from);
 }
 
 // Lamps lit, by number: ledOn shown and ledOff hidden.
@@ -91,6 +67,61 @@ void listsShowTheTable(WindowRig& r)
     }
 }
 
+// Per level: axis reads, version, newer tabs, input list items, the text of 2126=1, and writes.
+const struct {
+    int level, axisReads;
+    const char* version;
+    bool newerPages;
+    int inputItems, countingText;
+    QStringList commit, direction;
+} kLevels[] = {
+    {499, 59, "V4-99", false, 4, 3, {"2110=250", "2152=137", "2101=25"}, {"2126=0", "2142=1"}},
+    {539, 59, "V5-39", true, 5, 4, {"2110=250", "2101=25"}, {"2126=0", "2142=0"}},
+    {540, 100, "V5-40", true, 5, 4, {"2110=250", "2101=25"}, {"2126=0", "2142=0"}},
+};
+
+// Typed text (or list position), how it is committed, the writes, what is shown, what was asked.
+struct Edit {
+    const char* name;
+    int box, decPnt;
+    const char *typed, *how;
+    QStringList written;
+    const char *shown, *asked = "";
+};
+const Edit kEdits[] = {
+    {"position, 1 place", 2101, 1, "7", "enter", {"2101=70"}, "7,0"},
+    {"extra decimal stays a digit", 2101, 1, "7,25", "enter", {"2101=725"}, "72,5"},
+    {"position, 2 places", 2102, 2, "12,5", "enter", {"2102=1250"}, "12,50"},
+    {"position, no places", 2102, 0, "12,5", "enter", {"2102=125"}, "125"},
+    {"hundredths", 2110, 1, "1,234", "enter", {"2110=1234"}, "12,34"},
+    {"hundredths typed whole", 2110, 3, "0,5", "enter", {"2110=50"}, "0,50"},
+    {"thousandths", 2115, 1, "3", "enter", {"2115=3000"}, "3,000"},
+    {"plain", 2106, 1, "1,5", "enter", {"2106=15"}, "15"},
+    {"negative", 2103, 2, "-0,50", "enter", {"2103=-50"}, "-0,50"},
+    {"minus zero", 2103, 0, "-0", "enter", {"2103=0"}, "0"},
+    {"leading zeros", 2106, 1, "007", "enter", {"2106=7"}, "7"},
+    {"simple panel mirror", 3107, 1, "4", "enter", {"2107=400"}, "4,00"},
+    {"beyond the range: refused", 2113, 1, "150", "enter", {"2113=150"}, "80", "msg75"},
+    {"refused on the mirror", 3113, 1, "0", "enter", {"2113=0"}, "80", "msg75"},
+    {"letters and points dropped as typed", 2106, 1, "1a2.B;", "enter", {"2106=12"}, "12"},
+    {"ten characters at most", 2110, 1, "123456789012", "enter", {"2110=123456789000"}, "0,50", "msg75"},
+    {"no digit at all", 2110, 1, ",,", "enter", {}, ",,"},
+    {"minus inside a scaled entry", 2110, 1, "1-2", "enter", {}, "1-2"},
+    {"read-only box", 2100, 1, "5", "enter", {}, nullptr},
+    {"left unchanged: no question", 2110, 1, "0,50", "leave", {}, "0,50"},
+    {"left, answered no", 2110, 1, "1,5", "leave", {}, "0,50", "msg36"},
+    {"left, answered yes", 2110, 1, "1,5", "leave yes", {"2110=150"}, "1,50", "msg36"},
+    {"one edge", 2125, 1, "0", "enter", {"2125=1"}, "0"},
+    {"two edges", 2125, 1, "1", "enter", {"2125=2"}, "1"},
+    {"four edges", 2125, 1, "2", "enter", {"2125=4"}, "2"},
+    {"the list position is the value", 2127, 1, "1", "enter", {"2127=1"}, "1"},
+    {"list choice refused", 2125, 1, "0", "refuse", {"2125=1"}, "1", "msg75"},
+    {"list left, answered no", 2125, 1, "2", "leave", {}, "1", "msg36"},
+    {"decimals x to x.x", 2101, 0, nullptr, "decimals 1", {"2101=-12345"}, "-1234,5"},
+    {"decimals x.x to x.xx", 2101, 1, nullptr, "decimals 2", {"2101=-12345"}, "-123,45"},
+    {"decimals x.xx to x", 2101, 2, nullptr, "decimals 0", {"2101=-12345"}, "-12345"},
+};
+
 } // namespace
 
 class TestWindowFlows : public QObject {
@@ -100,27 +131,17 @@ private slots:
     // shows what that level offers, and a commit follows the level's rules.
     void connectReadsAndShowsWhatTheLevelHas_data()
     {
-        QTest::addColumn<int>("level");
-        QTest::addColumn<int>("axisReads");
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<bool>("newerPages"); // the diagnostics and programming tabs
-        QTest::addColumn<int>("inputItems");
-        QTest::addColumn<int>("countingText"); // the list text that the drive's 1 of 2126 shows
-        QTest::addColumn<QStringList>("commit");
-        QTest::addColumn<QStringList>("direction");
-        QTest::newRow("499") << 499 << 59 << "V4-99" << false << 4 << 3
-                             << QStringList{"2110=250", "2152=137", "2101=25"} << QStringList{"2126=0", "2142=1"};
-        QTest::newRow("539") << 539 << 59 << "V5-39" << true << 5 << 4 << QStringList{"2110=250", "2101=25"}
-                             << QStringList{"2126=0", "2142=0"};
-        QTest::newRow("540") << 540 << 100 << "V5-40" << true << 5 << 4 << QStringList{"2110=250", "2101=25"}
-                             << QStringList{"2126=0", "2142=0"};
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kLevels)); ++i)
+            QTest::newRow(kLevels[i].version) << i;
     }
     void connectReadsAndShowsWhatTheLevelHas()
     {
-        QFETCH(int, level);
-        QFETCH(int, axisReads);
-        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, Presets::Written, programFolder());
-        r.liveDisplay().started();
+        QFETCH(int, row);
+        const auto& [level, axisReads, version, newerPages, inputItems, countingText, commit, direction] = kLevels[row];
+        WindowRig r(WindowRig::paced(level, {{2125, 4}, {2126, 1}, {2147, 2}}), {}, WindowRig::Presets::Written,
+                    QCoreApplication::applicationDirPath());
+        r.started();
         for (const int list : kLists)
             QCOMPARE(r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(list))->currentIndex(), -1);
         QCOMPARE(r.find<QLabel>("StatusBar1_1")->text(), QStringLiteral(" RS232 : OFFLINE"));
@@ -139,13 +160,12 @@ private slots:
         QCOMPARE(reads.size(), 38 + axisReads);
         QCOMPARE(reads.contains(2156) && reads.contains(2190), level >= 540);
         QVERIFY(r.com->timerReceive().isEnabled() && r.dialogs.shown.isEmpty());
-        QTEST(r.box(2402)->text(), "version");
-        QTEST(r.tabs()->isTabVisible(4), "newerPages");
-        QTEST(r.tabs()->isTabVisible(5), "newerPages");
+        QCOMPARE(r.box(2402)->text(), QString(version));
+        QCOMPARE(r.tabs()->isTabVisible(4), newerPages);
+        QCOMPARE(r.tabs()->isTabVisible(5), newerPages);
         listsShowTheTable(r);
         QCOMPARE(r.find<QComboBox>("cmbPara_2125")->currentIndex(), 2);
-        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
-        QFETCH(int, countingText);
+        QCOMPARE(r.find<QComboBox>("cmbPara_2146")->count(), inputItems);
         QCOMPARE(r.find<QComboBox>("cmbPara_2126")->currentText(), r.state.selectionTexts.value(countingText));
 
         // Below 500 a value is taken over with 137 (the set position needs none); with the
@@ -153,24 +173,17 @@ private slots:
         // below 500, and with an external one it is left alone.
         r.type(2110, "2,5", false);
         r.type(2101, "2,5", false);
-        auto from = r.mark();
-        insidePoll(r, AnswerPoint::Half, [&] {
-            QTest::keyClick(r.box(2110), Qt::Key_Return);
-            QTest::keyClick(r.box(2101), Qt::Key_Return);
-        });
-        QTEST(r.writes(from), "commit");
+        const auto enter = [&] { QTest::keyClick(r.box(2110), Qt::Key_Return), QTest::keyClick(r.box(2101), Qt::Key_Return); };
+        QCOMPARE(writesInsidePoll(r, AnswerPoint::Half, enter), commit);
         auto* counting = r.find<QComboBox>("cmbPara_2126");
-        counting->setCurrentIndex(0);
-        emit counting->activated(0);
-        from = r.mark();
-        insidePoll(r, AnswerPoint::LastCharacter, [&] { QTest::keyClick(counting, Qt::Key_Return); });
-        QTEST(r.writes(from), "direction");
+        const auto commitCounting = [&](int position, AnswerPoint point) {
+            counting->setCurrentIndex(position);
+            emit counting->activated(position);
+            return writesInsidePoll(r, point, [&] { QTest::keyClick(counting, Qt::Key_Return); });
+        };
+        QCOMPARE(commitCounting(0, AnswerPoint::LastCharacter), direction);
         r.find<QCheckBox>("chkEncoder")->click();
-        counting->setCurrentIndex(1);
-        emit counting->activated(1);
-        from = r.mark();
-        insidePoll(r, AnswerPoint::Half, [&] { QTest::keyClick(counting, Qt::Key_Return); });
-        QCOMPARE(r.writes(from), QStringList{"2126=1"});
+        QCOMPARE(commitCounting(1, AnswerPoint::Half), QStringList{"2126=1"});
 
         // A language switch shows every text of the new language at once, refills the lists
         // for the level with the drive's values still shown, and leaves the values alone.
@@ -189,7 +202,7 @@ private slots:
         const QStringList german = texts();
         const QString value = r.box(2110)->text();
         r.window->setText(el::helpLine(), r.state.message(40));
-        from = r.mark();
+        const auto from = r.mark();
         insidePoll(r, AnswerPoint::FirstCharacter,
                    [&] { QTest::mouseRelease(r.find("cmdLanguage_0"), Qt::LeftButton, {}, QPoint(5, 5)); });
         QCOMPARE(r.state.languageIndex, 0);
@@ -198,81 +211,33 @@ private slots:
         QVERIFY(texts() != german);
         QCOMPARE(r.find<QLineEdit>("txtHelp_0")->text(), QString());
         listsShowTheTable(r);
-        QTEST(int(r.find<QComboBox>("cmbPara_2146")->count()), "inputItems");
+        QCOMPARE(r.find<QComboBox>("cmbPara_2146")->count(), inputItems);
         QCOMPARE(r.box(2110)->text(), value);
         QCOMPARE(r.writes(from), QStringList());
         QVERIFY(r.nothingOverlapped());
     }
 
-    // Enter in a box or a list, or leaving it and answering the question, while polling runs: a
-    // typed number is scaled by its parameter's decimal places, a list position becomes the
-    // drive's value (the edge evaluation's 0/1/2 are 1/2/4 edges), and either is written once; a
-    // value the drive refuses is rolled back in the window (a box's mirror too) and the table.
-    // The decimal places changed online show every position anew, so Enter on an unchanged
-    // box sends the value the drive holds.
+    // A typed number is scaled by its parameter's decimal places, a list position becomes the
+    // drive's value (edges 0/1/2 are 1/2/4), and either is written once; a refused value is rolled
+    // back in the window (mirror too) and the table. Decimals changed online show positions anew.
     void anEditIsWrittenOrRolledBack_data()
     {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<int>("decPnt");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("written");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<AnswerPoint>("point");
-        int n = 0;
-        const auto row = [&n](const char* name, int box, int decPnt, const char* typed, const char* how,
-                              const QStringList& written, const char* shown, const char* asked = "") {
-            QTest::newRow(name) << box << decPnt << QString(typed) << QString(how) << written << QString(shown)
-                                << QString(asked) << AnswerPoint(n++ % 3);
-        };
-        row("position, 1 place", 2101, 1, "7", "enter", {"2101=70"}, "7,0");
-        row("extra decimal stays a digit", 2101, 1, "7,25", "enter", {"2101=725"}, "72,5");
-        row("position, 2 places", 2102, 2, "12,5", "enter", {"2102=1250"}, "12,50");
-        row("position, no places", 2102, 0, "12,5", "enter", {"2102=125"}, "125");
-        row("hundredths", 2110, 1, "1,234", "enter", {"2110=1234"}, "12,34");
-        row("hundredths typed whole", 2110, 3, "0,5", "enter", {"2110=50"}, "0,50");
-        row("thousandths", 2115, 1, "3", "enter", {"2115=3000"}, "3,000");
-        row("plain", 2106, 1, "1,5", "enter", {"2106=15"}, "15");
-        row("negative", 2103, 2, "-0,50", "enter", {"2103=-50"}, "-0,50");
-        row("minus zero", 2103, 0, "-0", "enter", {"2103=0"}, "0");
-        row("leading zeros", 2106, 1, "007", "enter", {"2106=7"}, "7");
-        row("simple panel mirror", 3107, 1, "4", "enter", {"2107=400"}, "4,00");
-        row("beyond the range: refused", 2113, 1, "150", "enter", {"2113=150"}, "80", "msg75");
-        row("refused on the mirror", 3113, 1, "0", "enter", {"2113=0"}, "80", "msg75");
-        row("letters and points dropped as typed", 2106, 1, "1a2.B;", "enter", {"2106=12"}, "12");
-        row("ten characters at most", 2110, 1, "123456789012", "enter", {"2110=123456789000"}, "0,50", "msg75");
-        row("no digit at all", 2110, 1, ",,", "enter", {}, ",,");
-        row("minus inside a scaled entry", 2110, 1, "1-2", "enter", {}, "1-2");
-        row("read-only box", 2100, 1, "5", "enter", {}, nullptr);
-        row("left unchanged: no question", 2110, 1, "0,50", "leave", {}, "0,50");
-        row("left, answered no", 2110, 1, "1,5", "leave", {}, "0,50", "msg36");
-        row("left, answered yes", 2110, 1, "1,5", "leave yes", {"2110=150"}, "1,50", "msg36");
-        row("one edge", 2125, 1, "0", "enter", {"2125=1"}, "0");
-        row("two edges", 2125, 1, "1", "enter", {"2125=2"}, "1");
-        row("four edges", 2125, 1, "2", "enter", {"2125=4"}, "2");
-        row("the list position is the value", 2127, 1, "1", "enter", {"2127=1"}, "1");
-        row("list choice refused", 2125, 1, "0", "refuse", {"2125=1"}, "1", "msg75");
-        row("list left, answered no", 2125, 1, "2", "leave", {}, "1", "msg36");
-        row("decimals x to x.x", 2101, 0, nullptr, "decimals 1", {"2101=-12345"}, "-1234,5");
-        row("decimals x.x to x.xx", 2101, 1, nullptr, "decimals 2", {"2101=-12345"}, "-123,45");
-        row("decimals x.xx to x", 2101, 2, nullptr, "decimals 0", {"2101=-12345"}, "-12345");
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kEdits)); ++i)
+            QTest::newRow(kEdits[i].name) << i;
     }
     void anEditIsWrittenOrRolledBack()
     {
-        QFETCH(int, box);
-        QFETCH(int, decPnt);
-        QFETCH(QString, how);
-        QFETCH(QStringList, written);
-        QFETCH(QString, shown);
-        QFETCH(QString, asked);
-        WindowRig r(WindowRig::paced(540, {{2125, 2}, {2101, -12345}}), {{"Decpnt", QString::number(decPnt)}});
-        r.liveDisplay().started().connected();
+        QFETCH(int, row);
+        const Edit& e = kEdits[row];
+        const int box = e.box;
+        const QString how = e.how, typed = e.typed, shown = e.shown, asked = e.asked;
+        WindowRig r(WindowRig::paced(540, {{2125, 2}, {2101, -12345}}), {{"Decpnt", QString::number(e.decPnt)}});
+        r.started().connected();
         const int cmd = commandOfBox(box);
         const QString before = r.state.table.value(cmd).toText();
         auto* list = r.find<QComboBox>(QStringLiteral("cmbPara_%1").arg(box));
         QWidget* widget = list ? static_cast<QWidget*>(list) : r.box(box);
-        QFETCH(QString, typed);
         if (list) {
             list->setCurrentIndex(typed.toInt());
             emit list->activated(typed.toInt());
@@ -283,8 +248,7 @@ private slots:
             r.dialogs.answers.push_back(MessageAnswer::Yes);
         r.drive.faults().refuseWrites = how == QLatin1String("refuse");
         const auto from = r.mark();
-        QFETCH(AnswerPoint, point);
-        insidePoll(r, point, [&] {
+        insidePoll(r, AnswerPoint(row % 3), [&] {
             if (how.startsWith(QLatin1String("decimals")))
                 r.window->elementAs<QAbstractButton>(Element{"optDec", how.right(1).toInt()})->click();
             if (how.startsWith(QLatin1String("leave")))
@@ -292,7 +256,7 @@ private slots:
             else
                 QTest::keyClick(widget, Qt::Key_Return);
         });
-        QCOMPARE(r.writes(from), written);
+        QCOMPARE(r.writes(from), e.written);
         if (!shown.isNull())
             QCOMPARE(list ? QString::number(list->currentIndex()) : r.box(box)->text(), shown);
         QCOMPARE(r.window->pendingSelection() != 0, list && how == QLatin1String("leave"));
@@ -303,8 +267,8 @@ private slots:
             QCOMPARE(r.state.table.value(cmd).toText(), before);
         if (const auto mirror = mirrorBoxOf(cmd); mirror && asked == QLatin1String("msg75"))
             QCOMPARE(r.box(*mirror)->text(), r.box(cmd)->text());
-        if (!written.isEmpty() || !asked.isEmpty())
-            QVERIFY(!edited(r, box));
+        if (!e.written.isEmpty() || !asked.isEmpty())
+            QVERIFY(!r.find(QStringLiteral("lblPara_%1").arg(box))->property("edited").toBool());
         if (how.startsWith(QLatin1String("decimals")))
             QCOMPARE(r.box(3102)->text(), r.box(2102)->text());
         // The live display writing into a box only shows; it never commits.
@@ -316,9 +280,8 @@ private slots:
         QVERIFY(r.nothingOverlapped());
     }
 
-    // A command goes out 0.3 s after its release (and the link's 0.1 s before a write), with no
-    // poll in between; a jog goes out on the press, runs while held and stops once, however the
-    // holding ends. The polling resumes after either.
+    // A command goes out 0.4 s after the click with no poll in between; a jog goes out on the
+    // press and stops once, however the holding ends. The polling resumes after either.
     void commandsAndJogs_data()
     {
         QTest::addColumn<int>("button");
@@ -342,23 +305,18 @@ private slots:
         r.started().connected();
         QAbstractButton* b = r.button(button);
         const QString code = QStringLiteral("2152=%1").arg(button);
-        InputInsideAnswer inject(r.clock, r.port);
         const auto from = r.mark();
         if (end == QLatin1String("click")) {
-            inject.arm(point, [&] { click(b); });
-            r.clock.advance(1);
-            QVERIFY(inject.heldUntilTheAnswerWasIn());
+            const double ranAt = insidePoll(r, point, [&] { click(b); });
             QCOMPARE(r.writes(from), QStringList{code});
             const double sentAt = r.framesOf(from, 2152).first().time;
-            QVERIFY2(qAbs(sentAt - inject.ranAt() - 0.4) < 0.01, qPrintable(QString::number(sentAt - inject.ranAt())));
+            QVERIFY2(qAbs(sentAt - ranAt - 0.4) < 0.01, qPrintable(QString::number(sentAt - ranAt)));
             for (const Sent& s : r.sent(from))
-                QVERIFY(!(s.poll && s.time > inject.ranAt() && s.time < sentAt));
+                QVERIFY(!(s.poll && s.time > ranAt && s.time < sentAt));
             QVERIFY(r.com->timerReceive().isEnabled() && r.nothingOverlapped());
             return;
         }
-        inject.arm(point, [&] { QTest::mousePress(b, Qt::LeftButton); });
-        r.clock.advance(1);
-        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        insidePoll(r, point, [&] { QTest::mousePress(b, Qt::LeftButton); });
         QCOMPARE(r.writes(from), QStringList{code});
         // (A negative jog from the start position ends at once at the end limit.)
         QCOMPARE(r.drive.model().axis(1).moving(), button == 132);
@@ -371,8 +329,7 @@ private slots:
             return;
         }
         if (end == QLatin1String("focus")) {
-            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-            QCoreApplication::sendEvent(b, &out);
+            r.leave(b);
             r.clock.advance(1);
             QCOMPARE(r.writes(from), stopped);
         }
@@ -401,9 +358,8 @@ private slots:
         QVERIFY(std::count_if(all.begin(), all.end(), [&](const Sent& s) { return s.poll && s.time > pressed; }) <= 1);
     }
 
-    // "Parameter speichern" writes 153 on the press alone. The save button opens the save
-    // window with the polling off; "Speichern" sends 137, pauses 1 s, sends 138, and the drive
-    // then hears nothing for 3 s. "Saved" shows only once the drive acknowledged.
+    // 153 goes out on the press. The save window stops polling; "Speichern" sends 137, 1 s, 138,
+    // then 3 s of quiet. "Saved" shows only once the drive acknowledged.
     void saveWithItsPauses_data()
     {
         QTest::addColumn<AnswerPoint>("point");
@@ -418,19 +374,16 @@ private slots:
         QFETCH(bool, refusing);
         WindowRig r(WindowRig::paced());
         r.started().connected();
-        auto from = r.mark();
-        insidePoll(r, point, [&] { click(r.button(153)); });
-        QCOMPARE(r.writes(from), QStringList{"2152=153"});
+        QCOMPARE(writesInsidePoll(r, point, [&] { click(r.button(153)); }), QStringList{"2152=153"});
 
         std::unique_ptr<frmSave> save;
         r.window->onSaveWindow = [&] {
             save = std::make_unique<frmSave>(*r.com, *r.window, r.window.get());
             save->show();
         };
-        from = r.mark();
-        insidePoll(r, point, [&] { click(r.button(138)); });
+        QCOMPARE(writesInsidePoll(r, point, [&] { click(r.button(138)); }), QStringList());
         QVERIFY(save && save->isVisible() && !r.com->timerReceive().isEnabled());
-        QCOMPARE(r.writes(from), QStringList());
+        const auto from = r.mark();
 
         r.drive.faults().refuseWrites = refusing;
         QStringList helpTexts;
@@ -453,18 +406,15 @@ private slots:
         const double pause = saved.time - takeOver.answerTo;
         QVERIFY2(pause >= 1.0 && pause < 1.2, qPrintable(QString::number(pause)));
         // While the drive saves message 76, then 62.
-        QVERIFY(helpTexts.contains("msg76"));
-        QVERIFY(helpTexts.lastIndexOf("msg62") > helpTexts.indexOf("msg76"));
+        QVERIFY(helpTexts.contains("msg76") && helpTexts.lastIndexOf("msg62") > helpTexts.indexOf("msg76"));
         // The polling resumes with the window closed, not before the drive has saved.
         const QList<Sent> sent = r.sent(from);
         const auto next = std::find_if(sent.begin(), sent.end(), [&](const Sent& s) { return s.time > saved.time; });
         QVERIFY(next != sent.end() && next->poll && next->time >= saved.answerTo + 3.0);
     }
 
-    // A service command on a locked window: the press opens the login and does nothing else; a
-    // wrong password is refused and selected for retyping; after the login the next press runs
-    // the reset: the code 0.3 s after the release, then 2 s with the progress bar for the drive
-    // to restore its settings, then everything is read again. Cancel withdraws the login.
+    // On a locked window a service press opens the login only; a wrong password is selected for
+    // retyping; after the login the reset goes out, 2 s of progress, then everything is read again.
     void aServiceResetAfterTheLogin_data() { addAnswerPoints(); }
     void aServiceResetAfterTheLogin()
     {
@@ -472,7 +422,10 @@ private slots:
         WindowRig r(WindowRig::paced(), {{"Security", "1"}});
         r.started().connected();
         QVERIFY(!r.find("Check2")->isEnabled());
-        answerLogin(r, "secret");
+        r.onModal = [&](QDialog& d) {
+            QTest::keyClicks(d.findChild<QLineEdit*>("txtPassword"), "secret");
+            click(d.findChild<QPushButton*>("cmdOK"));
+        };
         auto from = r.mark();
         insidePoll(r, point, [&] { click(r.button(162)); });
         QCOMPARE(r.modalsOpened, 1);
@@ -482,8 +435,7 @@ private slots:
         QCOMPARE(r.dialogs.shown[0].title, QStringLiteral("msg68"));
         QCOMPARE(login->windowTitle(), QStringLiteral("msg68"));
         QCOMPARE(login->findChild<QPushButton*>("cmdOK")->text(), QStringLiteral("msg41"));
-        QVERIFY(login->isVisible());
-        QVERIFY(!r.state.loginGranted);
+        QVERIFY(login->isVisible() && !r.state.loginGranted);
         auto* password = login->findChild<QLineEdit*>("txtPassword");
         QCOMPARE(password->selectedText(), QStringLiteral("secret"));
         QTest::keyClicks(password, "Talvo");
@@ -494,14 +446,11 @@ private slots:
 
         QList<int> progress;
         QObject::connect(r.find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged, [&](int v) { progress << v; });
-        InputInsideAnswer inject(r.clock, r.port);
         from = r.mark();
-        inject.arm(point, [&] { click(r.button(162)); });
-        r.clock.advance(8);
-        QVERIFY(inject.heldUntilTheAnswerWasIn());
+        const double clicked = insidePoll(r, point, [&] { click(r.button(162)); }, 8);
         QCOMPARE(r.writes(from), QStringList{"2452=162"});
         const auto reset = r.framesOf(from, 2452).first();
-        QVERIFY(qAbs(reset.time - inject.ranAt() - 0.4) < 0.01);
+        QVERIFY(qAbs(reset.time - clicked - 0.4) < 0.01);
         const auto reread = r.framesOf(from, 2400);
         QCOMPARE(reread.size(), 1);
         const double restore = reread[0].time - reset.answerTo;
@@ -519,15 +468,12 @@ private slots:
         QTest::keyClick(login, Qt::Key_Escape);
         QVERIFY(!r.state.loginGranted);
         r.onModal = {};
-        from = r.mark();
-        insidePoll(r, point, [&] { click(r.button(161)); });
+        QCOMPARE(writesInsidePoll(r, point, [&] { click(r.button(161)); }), QStringList());
         QCOMPARE(r.modalsOpened, 2);
-        QCOMPARE(r.writes(from), QStringList());
     }
 
-    // The endurance test: the next move goes out only after a status block polled once the last
-    // move was acknowledged shows "in position", then the pause of box 12. A canOPEN drive's bus
-    // state in the high bits of the status word does not stop it; the Stop press does.
+    // The next move waits for "in position" after the last one's acknowledgement, then the pause;
+    // a canOPEN bus state in the high bits does not stop the test, the Stop press does.
     void theEnduranceTestWaitsForEachMove_data()
     {
         QTest::addColumn<int>("deviceType");
@@ -544,7 +490,7 @@ private slots:
         config.deviceType = deviceType;
         config.busState = 5;
         WindowRig r(config);
-        r.liveDisplay().started().connected();
+        r.started().connected();
         QCOMPARE(r.state.table.value(2180).toInteger().value_or(0) > 0xFFFF, deviceType == 2013);
         // The test's positions and pause never reach the drive.
         const auto typed = r.mark();
@@ -569,8 +515,7 @@ private slots:
         const auto atStop = r.mark();
         QTest::mousePress(r.button(129), Qt::LeftButton);
         QCOMPARE(r.writes(atStop), QStringList());
-        QVERIFY(!r.state.testRunning);
-        QVERIFY(!r.com->TimerTest().isEnabled());
+        QVERIFY(!r.state.testRunning && !r.com->TimerTest().isEnabled());
         QTest::mouseRelease(r.button(129), Qt::LeftButton);
         r.clock.advance(3);
         QCOMPARE(r.writes(atStop), QStringList{"2152=129"});
@@ -581,38 +526,40 @@ private slots:
     void theDiagnosticsPageLive_data()
     {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QList<int>>("lit");
-        QTest::addColumn<int>("status1"); // the message on the page
-        QTest::addColumn<QStringList>("panel");
-        QTest::newRow("canOPEN, moving") << 2013 << "Pivora canOPEN" << QList<int>{0, 2, 3, 5, 7, 8} << 50
-                                         << QStringList{"canOPEN  operate", "canOPEN : OPERATE"};
-        QTest::newRow("ProfiBus, emergency stop") << 2014 << "Pivora ProfiBus" << QList<int>{3, 4, 8} << 78
-                                                  << QStringList{"ProfiBus : DATA EX "};
+        QTest::newRow("canOPEN, moving") << 2013;
+        QTest::newRow("ProfiBus, emergency stop") << 2014;
     }
     void theDiagnosticsPageLive()
     {
         QFETCH(int, type);
-        QFETCH(QList<int>, lit);
-        QFETCH(QStringList, panel);
+        const bool canOpen = type == 2013;
+        // The lamps lit, the message on the page, and what panel 3 may show.
+        const QList<int> lit = canOpen ? QList<int>{0, 2, 3, 5, 7, 8} : QList<int>{3, 4, 8};
+        const int status1 = canOpen ? 50 : 78;
+        const QStringList panel = canOpen ? QStringList{"canOPEN  operate", "canOPEN : OPERATE"}
+                                          : QStringList{"ProfiBus : DATA EX "};
         sim::DriveConfig config = WindowRig::paced();
         config.pacing = false;
         config.deviceType = type;
-        config.inputs = type == 2013 ? 1 | 4 : 0;
-        config.emergencyStopOpen = type != 2013;
+        config.inputs = canOpen ? 1 | 4 : 0;
+        config.emergencyStopOpen = !canOpen;
         DiagnoseWindowRig r(config);
         QVERIFY(r.connect());
-        QTEST(r.window->text(el::txtPara(2401)), "model");
-        // A Pivora measures with its own encoder: the box is hidden.
-        QVERIFY(r.find(QStringLiteral("chkEncoder"))->isHidden());
-        if (type == 2013) {
+        QCOMPARE(r.window->text(el::txtPara(2401)), QString(canOpen ? "Pivora canOPEN" : "Pivora ProfiBus"));
+        if (canOpen) {
             r.moveTo(20000, 6);
             QVERIFY(r.driveDisplay->chart().chartFull());
             const auto* chart = r.find<DiagnosisChart>(QStringLiteral("picDiag"));
-            const auto pixels = [&](ChartInk ink) { return countPixels(chart->backingImage(), chart->inkColour(ink)); };
+            const auto pixels = [&](ChartInk ink) {
+                const QImage& image = chart->backingImage();
+                int n = 0;
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        n += image.pixel(x, y) == chart->inkColour(ink).rgb();
+                return n;
+            };
             QVERIFY(pixels(ChartInk::Current) > 100 && pixels(ChartInk::Pwm) > 100);
-            // A cleared trace box, or a multiplier without a digit, leaves its trace out of every
-            // later redraw.
+            // A cleared trace box, or a multiplier without a digit, leaves its trace out.
             r.window->show();
             r.tabs()->setCurrentIndex(4);
             QTest::mouseClick(r.find<QCheckBox>(QStringLiteral("chkRead"), 1), Qt::LeftButton);
@@ -630,8 +577,7 @@ private slots:
         }
         QVERIFY(r.dialogs.shown.isEmpty());
         QCOMPARE(litLamps(r), lit);
-        QFETCH(int, status1);
-        QCOMPARE(r.window->text(el::txtPara1(2180)), r.state.message(type == 2013 ? status1 : 50));
+        QCOMPARE(r.window->text(el::txtPara1(2180)), r.state.message(50));
         QCOMPARE(r.window->text(el::txtPara(2180)), r.state.message(status1));
         // The bus is up: the status word says so, or the field-bus poll does.
         auto* bar = r.find<QLabel>(QStringLiteral("StatusBar1"), 3);

@@ -1,6 +1,5 @@
-// The main window's fixed parts as tables of known answers: start-up and its settings, the element
-// table, the parameter catalogue, the key filter, scale texts, the input lock, the login's
-// passwords, the language files' texts, and what happens offline and on closing.
+// The main window's fixed parts as known answers: settings, elements, catalogue, scale texts,
+// input lock, passwords, offline and closing.
 #include "window_rig.h"
 
 #include "frm_login.h"
@@ -22,10 +21,28 @@ using Settings = QMap<QString, QString>;
 using Presets = WindowRig::Presets;
 
 // Everything the input lock disables at start, the change rule's frmMain(0) included.
-const QStringList kLocked = {"framepara_0", "framepara_1", "framepara_2",   "framepara_3",   "framepara_4",
-                             "framepara_5", "framepara_6", "framepara_7",   "framepara_8",   "framepara_9",
-                             "framepara_10", "cmdStop",    "cmdData",       "frmMain_0",     "frmMain_4",
-                             "cmdComand_136", "cmdComand_138", "cmdComand_139"};
+const QStringList kLocked = {"framepara_0", "framepara_1", "framepara_2", "framepara_3", "framepara_4", "framepara_5",
+                             "framepara_6", "framepara_7", "framepara_8", "framepara_9", "framepara_10", "cmdStop",
+                             "cmdData", "frmMain_0", "frmMain_4", "cmdComand_136", "cmdComand_138", "cmdComand_139"};
+
+// Settings stored before the start, and what the window reads from them.
+const struct {
+    const char* name;
+    Settings stored;
+    int language, decPnt;
+    bool expert, encoder;
+    const char* languageAfter;
+} kStarts[] = {
+    {"first start writes the defaults", {}, 1, 1, true, true, "1"},
+    {"check without language loads English", {{"Check", "1"}}, 0, 0, false, false, "<none>"},
+    {"language 7 is not rewritten", {{"Check", "1"}, {"Language", "7"}}, 7, 0, false, false, "7"},
+    {"a damaged decimal setting keeps 0", {{"Check", "1"}, {"Decpnt", "abc"}, {"Expert", "1"}}, 0, 0, true, false,
+     "<none>"},
+    {"every key read", {{"Check", "1"}, {"Language", "4"}, {"decPNT", "2"}, {"Expert", "0"}, {"Encoder", "1"}}, 4, 2,
+     false, true, "4"},
+    {"a box value out of range is skipped", {{"Check", "1"}, {"Encoder", "5"}, {"Expert", "x"}}, 0, 0, false, false,
+     "<none>"},
+};
 
 } // namespace
 
@@ -34,38 +51,21 @@ class TestWindowTables : public QObject {
 private slots:
     void startUpReadsItsSettings_data()
     {
-        QTest::addColumn<Settings>("stored");
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("decPnt");
-        QTest::addColumn<bool>("expert");
-        QTest::addColumn<bool>("encoder");
-        QTest::addColumn<QString>("languageAfter");
-        const auto row = [](const char* name, const Settings& stored, int language, int decPnt, bool expert,
-                            bool encoder, const char* languageAfter) {
-            QTest::newRow(name) << stored << language << decPnt << expert << encoder << QString(languageAfter);
-        };
-        row("first start writes the defaults", {}, 1, 1, true, true, "1");
-        row("check without language loads English", {{"Check", "1"}}, 0, 0, false, false, "<none>");
-        row("language 7 is not rewritten", {{"Check", "1"}, {"Language", "7"}}, 7, 0, false, false, "7");
-        row("a damaged decimal setting keeps 0", {{"Check", "1"}, {"Decpnt", "abc"}, {"Expert", "1"}}, 0, 0, true,
-            false, "<none>");
-        row("every key read", {{"Check", "1"}, {"Language", "4"}, {"decPNT", "2"}, {"Expert", "0"}, {"Encoder", "1"}},
-            4, 2, false, true, "4");
-        row("a box value out of range is skipped", {{"Check", "1"}, {"Encoder", "5"}, {"Expert", "x"}}, 0, 0, false,
-            false, "<none>");
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kStarts)); ++i)
+            QTest::newRow(kStarts[i].name) << i;
     }
     void startUpReadsItsSettings()
     {
-        QFETCH(Settings, stored);
-        QFETCH(bool, expert);
-        QFETCH(bool, encoder);
+        QFETCH(int, row);
+        const auto& [name, stored, language, decPnt, expert, encoder, languageAfter] = kStarts[row];
         WindowRig r({}, stored, Presets::None);
         r.window->Form_Load();
-        QTEST(r.state.languageIndex, "language");
-        QTEST(r.state.decPnt, "decPnt");
+        QCOMPARE(r.state.languageIndex, language);
+        QCOMPARE(r.state.decPnt, decPnt);
         QCOMPARE(r.state.expertMode, expert);
         QCOMPARE(r.find<QCheckBox>("chkEncoder")->isChecked(), encoder);
-        QTEST(r.stored("Language"), "languageAfter");
+        QCOMPARE(r.stored("Language"), QString(languageAfter));
         if (stored.isEmpty()) {
             for (const auto& [key, value] : {std::pair{"Check", "1"}, {"Decpnt", "1"}, {"Expert", "1"},
                                              {"Security", "0"}, {"Encoder", "1"}})
@@ -84,7 +84,6 @@ private slots:
         for (int tab = 0; tab <= 6; ++tab)
             QCOMPARE(r.tabs()->isTabVisible(tab), tab != 4 && tab != 5);
         QVERIFY(r.hidden("frameTool"));
-        QVERIFY(r.find("frameSecurity")->isEnabled());
         QVERIFY(r.state.chartRecording);
     }
 
@@ -130,6 +129,8 @@ private slots:
     // an emptied box is 1, and 0 changes nothing.
     void scaleTextsFollowTheMultipliers()
     {
+        WindowRig r;
+        r.started();
         for (const auto& [box, typed, boxAfter, label, scale] :
              {std::tuple{"valPwmMult", "2x", "2", "txtPwm", "msg4312msg44"},
               {"valPwmMult", "7", "7", "txtPwm", "msg433.42857142857143msg44"},
@@ -137,8 +138,6 @@ private slots:
               {"valCurMult", "", "1", "txtCur", "msg431A"},
               {"valCurMult", "4", "4", "txtCur", "msg430.25A"},
               {"valCurMult", "3", "3", "txtCur", "msg430.333333333333333A"}}) {
-            WindowRig r;
-            r.started();
             auto* edit = r.find<QLineEdit>(box);
             edit->setText("3");
             r.find<QLabel>(label)->setText("unchanged");
@@ -150,8 +149,6 @@ private slots:
             QCOMPARE(r.find<QLabel>(label)->text(), QString(scale));
         }
         // A huge multiplier does not overflow.
-        WindowRig r;
-        r.started();
         r.find<QLineEdit>("valCurMult")->setText("99999999999999999999999");
         r.window->updateScaleTexts();
         QCOMPARE(r.find<QLabel>("txtCur")->text(), QStringLiteral("msg431e-23A"));
@@ -193,8 +190,7 @@ private slots:
         for (const char* name : {"framepara_13", "cmdComand_1", "chkDebug"})
             QVERIFY(r.hidden(name));
 
-        // Every entry box and list is its label's buddy, named by the label's current text;
-        // every picture button by its hint.
+        // Entry boxes and lists are named by their label's current text, picture buttons by hint.
         for (QLabel* label : w.findChildren<QLabel*>())
             if (label->objectName().startsWith(QLatin1String("lblPara")))
                 QVERIFY2(label->buddy() && label->buddy()->accessibleName() == label->text(),
@@ -222,9 +218,9 @@ private slots:
         QCOMPARE(r.tabs()->count(), 7);
     }
 
-    // Offline a commit keeps the value in the table and says Ok; the buttons send nothing; Enter
-    // in the pause box sets the endurance test's timer only.
-    void offlineNothingGoesOnTheWire()
+    // Offline a commit keeps the value and says Ok, buttons send nothing, the pause box sets the
+    // test's timer only. Closing ends at once, without a question, and nothing goes out after.
+    void offlineNothingGoesOnTheWireAndClosingEndsAtOnce()
     {
         WindowRig r;
         r.started();
@@ -238,6 +234,14 @@ private slots:
         r.clock.advance(1);
         QCOMPARE(r.port.written().size(), 0);
         QCOMPARE(r.modalsOpened, 0);
+        r.port.open();
+        r.state.comOnline = 1;
+        r.state.transferActive = true;
+        r.com->timerReceive().setEnabled(true);
+        QVERIFY(r.window->close() && r.clock.quitting() && !r.port.isOpen());
+        QVERIFY(!r.com->timerReceive().isEnabled() && r.dialogs.shown.isEmpty());
+        r.com->WriteCom(11, 2152, 129);
+        QVERIFY(r.port.written().isEmpty());
     }
 
     void inputLockAtStart_data()
@@ -278,24 +282,6 @@ private slots:
             QCOMPARE(MotionTimers::inPosition(word), in);
         for (const auto& [pause, ms] : {std::pair{"2", 2000LL}, {"1,5", 15000LL}, {"", 0LL}, {"9999999999", 2147483647LL}})
             QCOMPARE(MotionTimers::pauseMilliseconds(QString::fromLatin1(pause)), ms);
-    }
-
-    void closingEndsAtOnceWithoutAQuestion()
-    {
-        WindowRig r;
-        r.started();
-        r.port.open();
-        r.state.comOnline = 1;
-        r.state.transferActive = true;
-        r.com->timerReceive().setEnabled(true);
-        QVERIFY(r.window->close());
-        QVERIFY(r.clock.quitting());
-        QVERIFY(!r.port.isOpen());
-        QVERIFY(!r.com->timerReceive().isEnabled());
-        QVERIFY(r.dialogs.shown.isEmpty());
-        // Nothing goes on the wire after the end.
-        r.com->WriteCom(11, 2152, 129);
-        QVERIFY(r.port.written().isEmpty());
     }
 };
 

@@ -2,7 +2,6 @@
 
 // The real main window offscreen, wired to the link and to the simulated drive on virtual time,
 // as kinetra wires them; message boxes and the login window are answered by the test.
-#include "display_hand_over.h"
 #include "drive_com.h"
 #include "drive_display.h"
 #include "fake_serial_port.h"
@@ -32,16 +31,6 @@
 
 namespace kinetra::test {
 
-// Hands every status word to the endurance test, as the live display does.
-struct StatusWordToTimers : DisplayHandOver {
-    frmSDI* window = nullptr;
-    void statusWord(const QString& value) override
-    {
-        if (window && window->motionTimers())
-            window->motionTimers()->inPositionSignal(value.toLongLong());
-    }
-};
-
 // A frame the tool wrote: the command number and value of a write, or a poll (value empty).
 struct Sent {
     int cmd;
@@ -63,8 +52,7 @@ struct WindowRig {
     std::unique_ptr<LinkPresenter> presenter;
     std::unique_ptr<DriveCom> com;
     std::unique_ptr<ValueDisplay> display;
-    StatusWordToTimers handOver;
-    // The program's own display logic, once liveDisplay() wired it.
+    // The program's own display logic: identification, field bus, status word, lamps, chart.
     std::unique_ptr<MainWindowDisplay> extra;
     std::unique_ptr<DriveDisplay> driveDisplay;
     // What the login window is to do when it opens; it stays open (hidden by its buttons).
@@ -91,8 +79,16 @@ struct WindowRig {
         com = std::make_unique<DriveCom>(state, port, clock, *presenter);
         window->setDriveCom(com.get());
         display = std::make_unique<ValueDisplay>(state, *window);
-        handOver.window = window.get();
-        display->setHandOver(&handOver);
+        extra = std::make_unique<MainWindowDisplay>(*window);
+        driveDisplay = std::make_unique<DriveDisplay>(state, *window, *extra);
+        display->setHandOver(driveDisplay.get());
+        driveDisplay->setOnStatusWord([this](qint64 statusWord) {
+            if (MotionTimers* timers = window->motionTimers())
+                timers->inPositionSignal(statusWord);
+        });
+        window->onChartTrace = [this](int trace, bool on, const QString& multiplier) {
+            driveDisplay->chart().setTrace(trace, on, multiplier);
+        };
         com->setValueSink([this](QString& value, int index) { display->showValues(value, index); });
         window->setModalRunner([this](QDialog& d) {
             ++modalsOpened;
@@ -112,23 +108,6 @@ struct WindowRig {
         extra.reset();
         window.reset();
         QDir::setCurrent(previousFolder);
-    }
-
-    // Hands the values to the display logic the program uses (identification, field bus, status
-    // word with its lamps, chart) instead of passing only the status word to the endurance test.
-    WindowRig& liveDisplay()
-    {
-        extra = std::make_unique<MainWindowDisplay>(*window);
-        driveDisplay = std::make_unique<DriveDisplay>(state, *window, *extra);
-        display->setHandOver(driveDisplay.get());
-        driveDisplay->setOnStatusWord([this](qint64 statusWord) {
-            if (MotionTimers* timers = window->motionTimers())
-                timers->inPositionSignal(statusWord);
-        });
-        window->onChartTrace = [this](int trace, bool on, const QString& multiplier) {
-            driveDisplay->chart().setTrace(trace, on, multiplier);
-        };
-        return *this;
     }
 
     // Starts the window; messages without a language file read "msgN".
