@@ -303,31 +303,24 @@ private slots:
 
     // A drive that stops answering, or answers a write with neither ACK nor NAK: the command
     // fails with its exit code and says why; nothing is reported as accepted.
-    void faultyDriveEndsInItsExitCode_data()
-    {
-        QTest::addColumn<QStringList>("fault"); // the simulator's options
-        QTest::addColumn<QStringList>("command");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("said");
-        // The poll that finds it is answered, nothing after it.
-        QTest::newRow("silent after the search")
-            << QStringList{"--silent-after", "1"} << QStringList{"get", "2110"} << kLinkLost << "link lost";
-        QTest::newRow("write answered with stray characters")
-            << QStringList{"--garbage", "3"} << QStringList{"set", "2113", "80"} << kRefused
-            << "2113: the drive's answer was neither an acknowledgement nor a refusal";
-    }
     void faultyDriveEndsInItsExitCode()
     {
-        QFETCH(QStringList, fault);
-        QFETCH(QStringList, command);
-        SimulatorProcess faulty;
-        QProcess process;
-        QVERIFY2(faulty.start(fault), qPrintable(faulty.output()));
-        QVERIFY(startCli(process, faulty.settingsDir(), command + QStringList{"--port", "1"}));
-        const CliRun run = finish(process);
-        QFETCH(int, exitCode);
-        QFETCH(QString, said);
-        VERIFY_RUN(run, exitCode, QString::fromUtf8(run.err).contains(said) && run.out.isEmpty());
+        // The simulator's options, the command, its exit code and what it says.
+        const QList<std::tuple<QStringList, QStringList, int, QString>> cases{
+            // The poll that finds it is answered, nothing after it.
+            {{"--silent-after", "1"}, {"get", "2110"}, kLinkLost, "link lost"},
+            {{"--garbage", "3"},
+             {"set", "2113", "80"},
+             kRefused,
+             "2113: the drive's answer was neither an acknowledgement nor a refusal"}};
+        for (const auto& [fault, command, exitCode, said] : cases) {
+            SimulatorProcess faulty;
+            QProcess process;
+            QVERIFY2(faulty.start(fault), qPrintable(faulty.output()));
+            QVERIFY(startCli(process, faulty.settingsDir(), command + QStringList{"--port", "1"}));
+            const CliRun run = finish(process);
+            VERIFY_RUN(run, exitCode, QString::fromUtf8(run.err).contains(said) && run.out.isEmpty());
+        }
     }
 
     // The README's example: the reference drive read into the very file the window stores, the
