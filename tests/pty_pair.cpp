@@ -8,12 +8,9 @@
 
 namespace kinetra::test {
 
-PtyPair::PtyPair()
+PtyPair::PtyPair() : master_(posix_openpt(O_RDWR | O_NOCTTY))
 {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0)
-        return;
-    if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) {
         hangUp();
         return;
     }
@@ -23,11 +20,6 @@ PtyPair::PtyPair()
         cfmakeraw(&t);
         tcsetattr(master_, TCSANOW, &t);
     }
-}
-
-PtyPair::~PtyPair()
-{
-    hangUp();
 }
 
 void PtyPair::write(const QByteArray& bytes)

@@ -10,7 +10,7 @@ namespace kinetra::test {
 class PtyPair {
 public:
     PtyPair();
-    ~PtyPair();
+    ~PtyPair() { hangUp(); }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 

@@ -1,10 +1,10 @@
-// kinetra-cli as a technician runs it: the program against kinetra-drive-sim on a pseudo-terminal,
-// in real time. A full read takes seconds, so the commands run as a few scenarios on one 5.23
-// drive (fewer parameters than 5.40), and the README's example, the longest run by far, runs on
-// four drives of its own from the start, beside the other functions; the last one checks it.
+// kinetra-cli against kinetra-drive-sim on pseudo-terminals, in real time: a few scenarios on one
+// 5.23 drive (fewer parameters), and the README's example, the longest run, on four drives of its
+// own started at once, beside the other functions; the last one checks it.
 
 #include "messages.h"
 #include "parameter_file_writer.h"
+#include "parameterfiles/hand_written_file.h"
 #include "pty_pair.h"
 #include "sim_device.h"
 #include "sim_process.h"
@@ -23,12 +23,14 @@
 
 using namespace kinetra;
 using namespace kinetra::test;
+using handwritten::contentOf;
+using handwritten::put;
 
 namespace {
 
 // Exit codes as the help documents them.
-constexpr int kSuccess = 0, kDifferences = 1, kRefused = 3, kNoDrive = 4, kLinkLost = 5, kFileError = 6;
-constexpr int kInterrupted = 130;
+constexpr int kSuccess = 0, kDifferences = 1, kRefused = 3, kNoDrive = 4, kLinkLost = 5, kFileError = 6,
+              kInterrupted = 130;
 constexpr int kLevel = 523;
 
 // kinetra-drive-sim registered as COM1 in a settings folder of its own; answers unpaced, at once.
@@ -41,11 +43,9 @@ struct SimulatorProcess : sim::SimProcess {
     }
 };
 
-// What a run of kinetra-cli left behind.
 struct CliRun {
     int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
     QString describe() const { return "exit " + QString::number(exitCode) + "\nstdout:\n" + out + "\nstderr:\n" + err; }
     QJsonValue json() const
     {
@@ -94,18 +94,6 @@ QByteArray windowStoreOf(sim::DriveConfig config)
                                         : QByteArray();
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return !bytes.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 QString messageOf(const QString& language, int index)
 {
     SharedState state;
@@ -139,10 +127,9 @@ class TestCliDrive : public QObject {
 private slots:
     void initTestCase()
     {
-        // The README's commissioning example, line by line as written, under `bash -e` in a
-        // folder of its own whose settings name its four drives COM1-COM4 and switch the fast
-        // link on; the other commands run on the classic timing.
-        const QString text = QString::fromUtf8(readFile(KINETRA_README));
+        // The README's commissioning example as written, under `bash -e` in a folder whose settings
+        // name its drives COM1-COM4 and switch the fast link on (the others run on classic timing).
+        const QString text = QString::fromUtf8(contentOf(KINETRA_README));
         const QString commands = text.mid(text.indexOf("Commissioning a series of drives")).section("\n\n", 1, 1);
         QVERIFY2(commands.split('\n').filter(QRegularExpression("^    kinetra-cli ")).size() == 4,
                  qPrintable(commands));
@@ -151,16 +138,17 @@ private slots:
             QVERIFY2(readmeDrives_[n].start(), qPrintable(readmeDrives_[n].output()));
             ports += QStringLiteral("COM%1=%2\n").arg(n + 1).arg(readmeDrives_[n].device());
         }
-        QVERIFY(writeFile(readmeDir_.filePath("kinetra.ini"), ports.toUtf8()));
+        QVERIFY(put(readmeDir_.filePath("kinetra.ini"), ports.toUtf8()));
         readmeShell_.setWorkingDirectory(readmeDir_.path());
         readmeShell_.setProcessChannelMode(QProcess::MergedChannels);
         QVERIFY(startCli(readmeShell_, readmeDir_.path(), {"-e", "-c", commands}, "bash"));
 
         QVERIFY2(drive_.start(), qPrintable(drive_.output()));
+        reference_ = dir_.filePath("reference.par");
         sim::DriveConfig reference;
         reference.startValues = {{2110, 777}, {2111, 3000}, {2429, 5}};
-        reference_ = dir_.filePath("reference.par");
-        QVERIFY(writeFile(reference_, windowStoreOf(reference)));
+        const QByteArray stored = windowStoreOf(reference);
+        QVERIFY(!stored.isEmpty() && put(reference_, stored));
     }
 
     // The port search as the window's connect makes it, and what fails before a full read.
@@ -179,15 +167,15 @@ private slots:
         VERIFY_RUN(run, kNoDrive, row["port"] == "/dev/kinetra-no-such-device" && row["ok"] == false);
 
         // A value that is no number is refused, by its record, before anything goes to the drive.
-        QByteArray bytes = readFile(reference_);
+        QByteArray bytes = contentOf(reference_);
         const qsizetype at = bytes.indexOf("\"P13\",");
         bytes.replace(at, bytes.indexOf("\r\n", at) - at, "\"P13\",eighty");
         const QString bad = dir_.filePath("bad.par");
         const QString trace = dir_.filePath("bad.log");
-        QVERIFY(at > 0 && writeFile(bad, bytes));
+        QVERIFY(at > 0 && put(bad, bytes));
         run = cli({"load", bad, "--trace", trace});
         VERIFY_RUN(run, kFileError, run.err.contains("P13") && run.err.contains("not a number"));
-        QVERIFY(!readFile(trace).contains("<ACK>"));
+        QVERIFY(!contentOf(trace).contains("<ACK>"));
     }
 
     // The preview names what a load would change and writes nothing: the diff after it still
@@ -201,7 +189,7 @@ private slots:
         QVERIFY2(run.out.contains("2110  P10  In-position time  file 7,77 s  drive 0,50 s"),
                  qPrintable(run.describe()));
         // Polls end in ENQ; a write would end in ETX and its check character.
-        QVERIFY(lines(readFile(trace)).filter(" -> ").filter("<ETX>").isEmpty());
+        QVERIFY(lines(contentOf(trace)).filter(" -> ").filter("<ETX>").isEmpty());
 
         PtyPair terminal;
         QVERIFY(terminal.isValid());
@@ -266,11 +254,10 @@ private slots:
         // At rest, in position, the emergency-stop circuit closed.
         const QString inPosition = messageOf("English", 50);
         const QRegularExpression current("^-?\\d+\\.\\d\\d$");
-        for (const QString& row : rows.mid(1)) {
-            // CSV takes a decimal point: the current is one field, "0.20", not "0,20" in quotes.
+        // CSV takes a decimal point: the current is one field, "0.20", not "0,20" in quotes.
+        for (const QString& row : rows.mid(1))
             QVERIFY2(row.contains(',' + inPosition + ',') && current.match(row.section(',', 4, 4)).hasMatch(),
                      qPrintable(row));
-        }
         // Without --count, Ctrl+C (or a terminate) ends it, and the exit code says so.
         QProcess endless;
         QVERIFY(startCli(endless, drive_.settingsDir(), {"monitor", "--csv", "--port", "1"}));
@@ -303,44 +290,37 @@ private slots:
         const QString trace = dir_.filePath("interrupted.log");
         QProcess process;
         QVERIFY(startCli(process, drive_.settingsDir(), {"load", reference_, "--trace", trace, "--port", "1"}));
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(trace).count("<ETX>") >= 8, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(contentOf(trace).count("<ETX>") >= 8, 10000);
         process.terminate();
         const CliRun run = finish(process);
         VERIFY_RUN(run, kInterrupted,
                    run.err.contains(messageOf("English", 11).toUtf8()) && run.err.contains("nothing was saved") &&
                        QRegularExpression("\\d+ of 56 records went to the drive").match(run.err).hasMatch());
-        const QStringList log = lines(readFile(trace));
+        const QStringList log = lines(contentOf(trace));
         const qsizetype writes = log.filter("-> <EOT>11<STX>21").size();
         QVERIFY2(writes > 0 && writes < 55 && log.last().contains(" <- <ACK>"), qPrintable(log.join('\n')));
     }
 
     // A drive that stops answering, or answers a write with neither ACK nor NAK: the command
     // fails with its exit code and says why; nothing is reported as accepted.
-    void faultyDriveEndsInItsExitCode_data()
-    {
-        QTest::addColumn<QStringList>("fault"); // the simulator's options
-        QTest::addColumn<QStringList>("command");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("said");
-        // The poll that finds it is answered, nothing after it.
-        QTest::newRow("silent after the search")
-            << QStringList{"--silent-after", "1"} << QStringList{"get", "2110"} << kLinkLost << "link lost";
-        QTest::newRow("write answered with stray characters")
-            << QStringList{"--garbage", "3"} << QStringList{"set", "2113", "80"} << kRefused
-            << "2113: the drive's answer was neither an acknowledgement nor a refusal";
-    }
     void faultyDriveEndsInItsExitCode()
     {
-        QFETCH(QStringList, fault);
-        QFETCH(QStringList, command);
-        SimulatorProcess faulty;
-        QProcess process;
-        QVERIFY2(faulty.start(fault), qPrintable(faulty.output()));
-        QVERIFY(startCli(process, faulty.settingsDir(), command + QStringList{"--port", "1"}));
-        const CliRun run = finish(process);
-        QFETCH(int, exitCode);
-        QFETCH(QString, said);
-        VERIFY_RUN(run, exitCode, QString::fromUtf8(run.err).contains(said) && run.out.isEmpty());
+        // The simulator's options, the command, its exit code and what it says.
+        const QList<std::tuple<QStringList, QStringList, int, QString>> cases{
+            // The poll that finds it is answered, nothing after it.
+            {{"--silent-after", "1"}, {"get", "2110"}, kLinkLost, "link lost"},
+            {{"--garbage", "3"},
+             {"set", "2113", "80"},
+             kRefused,
+             "2113: the drive's answer was neither an acknowledgement nor a refusal"}};
+        for (const auto& [fault, command, exitCode, said] : cases) {
+            SimulatorProcess faulty;
+            QProcess process;
+            QVERIFY2(faulty.start(fault), qPrintable(faulty.output()));
+            QVERIFY(startCli(process, faulty.settingsDir(), command + QStringList{"--port", "1"}));
+            const CliRun run = finish(process);
+            VERIFY_RUN(run, exitCode, QString::fromUtf8(run.err).contains(said) && run.out.isEmpty());
+        }
     }
 
     // The README's example: the reference drive read into the very file the window stores, the
@@ -353,7 +333,7 @@ private slots:
         QVERIFY2(readmeShell_.exitCode() == 0 && said.contains("COM3 matches reference.par"), qPrintable(said));
         // Piped, standard error carries no progress bar.
         QVERIFY(!said.contains('\r'));
-        QCOMPARE(readFile(readmeDir_.filePath("reference.par")), windowStoreOf({}));
+        QCOMPARE(contentOf(readmeDir_.filePath("reference.par")), windowStoreOf({}));
         const QStringList batchRows = said.split('\n').filter(QRegularExpression("^COM[234] +Corvex"));
         QCOMPARE(batchRows.size(), 3);
         for (const QString& row : batchRows)

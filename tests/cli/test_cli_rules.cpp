@@ -54,11 +54,10 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, cmd);
         QFETCH(int, decPnt);
-        QFETCH(QString, raw);
         const EntryValue v = entryToRaw(typed, cmd, decPnt);
         // A refusal says why.
         QVERIFY2(v.ok == v.error.isEmpty(), qPrintable(v.error));
-        QCOMPARE(v.ok ? v.raw : QString(), raw);
+        QTEST(v.ok ? v.raw : QString(), "raw");
         QTEST(v.ok ? v.display : QString(), "display");
     }
 
@@ -114,9 +113,7 @@ private slots:
         QFETCH(QString, said);
         QTemporaryDir settings;
         if (!arguments.isEmpty())
-            arguments << "--device"
-                      << "/dev/kinetra-none"
-                      << "--settings-dir" << settings.path();
+            arguments += {"--device", "/dev/kinetra-none", "--settings-dir", settings.path()};
         const ParseResult parsed = parseCommandLine(arguments);
         int code = int(parsed.exitCode);
         QString shown = parsed.text;

@@ -1,5 +1,4 @@
-// Language files (how their fields split, where the German texts land, the shipped files, files
-// that are damaged or missing) and settings with any text in them.
+// Language files (fields, where texts land, shipped, damaged, missing) and settings with any text.
 
 #include "frm_sdi.h"
 #include "ini_settings_store.h"

@@ -39,15 +39,9 @@ struct FileWindowRig {
     QList<QPair<int, QString>> shown; // values a load showed, as (command, text)
     // What the user does when a load into the drive asks whether to save; by default nothing.
     std::function<void()> saveQuestion;
-    int saveQuestions = 0;
-    int progressPeak = 0;
+    int saveQuestions = 0, progressPeak = 0;
 
-    static sim::DriveConfig paced(sim::DriveConfig config)
-    {
-        config.pacing = true;
-        return config;
-    }
-    explicit FileWindowRig(const sim::DriveConfig& config = {}) : drive(paced(config))
+    explicit FileWindowRig(sim::DriveConfig config = {}) : drive((config.pacing = true, config))
     {
         drive.attachTo(port, 2);
         for (int i = 0; i < SharedState::kMessageCount; ++i)

@@ -1,7 +1,5 @@
-// The file window's flows against the simulated drive on virtual time, with live polling running
-// and the user's clicks landing inside the answers the drive owes: store the drive's parameters,
-// load the file into the tool, load it into the drive and answer the save question, and the
-// ways a load into the drive ends early.
+// The file window's flows on virtual time, live polling running and the user's clicks landing
+// inside the answers the drive owes: store, load into the tool or the drive, and early ends.
 
 #include "file_window_rig.h"
 #include "frm_save.h"
@@ -13,23 +11,15 @@ using namespace kinetra;
 using namespace kinetra::test;
 
 // The axis commands a load at level 540 sends, then the bus address.
-static QList<int> fullLoad()
-{
-    QList<int> out;
-    for (const int p : handwritten::longAxis)
-        out << 2100 + p;
-    return out << 2410;
-}
+static const auto fullLoad = [] { return handwritten::range(2155, 2180, handwritten::range(2100, 2152)) << 2410; };
 
 class TestFileWindow : public QObject {
     Q_OBJECT
 private slots:
-    // The file holds what the drive told, byte for byte: its settings quoted as texts, the values
-    // live polling last brought as the drive sent them. Loaded into the drive by a click inside a
-    // poll's answer, the load searches the drive once that answer is in and sends exactly the
-    // file's records, none interleaved; the user saves (137, a second without serving the window,
-    // 138) and ends the save window, and live polling goes on. Loaded into the tool, the values
-    // come back as numbers, nothing goes to the drive, and the link is left offline.
+    // The file holds what the drive told, byte for byte (settings quoted, polled values as sent).
+    // Loaded into the drive, the load searches the drive once the answer is in, sends exactly the
+    // file's records, none interleaved, then the save (137, a second unserved, 138); polling goes
+    // on. Loaded into the tool, the values come back as numbers, nothing is sent, link offline.
     void storeAndLoadBack_data() { addAnswerPoints(); }
     void storeAndLoadBack()
     {

@@ -104,7 +104,6 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(int, level);
-        QFETCH(ParameterFileError, error);
         const QByteArray obstacle = QTest::currentDataTag();
         const bool locked = obstacle.startsWith("read-only");
         if (locked && geteuid() == 0)
@@ -129,7 +128,7 @@ private slots:
         std::signal(SIGXFSZ, savedHandler);
         QFile::setPermissions(lockedPath, permissions);
 
-        QCOMPARE(r.error == E::DiskFull ? E::WriteFailed : r.error, error); // a full medium may say either
+        QTEST(r.error == E::DiskFull ? E::WriteFailed : r.error, "error"); // a full medium may say either
         QCOMPARE(r.records, r.ok() ? (level < 540 ? 55 : 79) + 38 : 0);
         if (r.ok())
             QVERIFY(t.value(2137) == V::number(1) && t.value(2140) == V::number(1) && t.value(2440) == V::number(0));
@@ -144,18 +143,13 @@ private slots:
 
     void numberRule()
     {
+        const qint64 max = std::numeric_limits<qint64>::max(); // no number beyond it fits a slot
+        // clang-format off
         const QList<std::pair<QByteArray, std::optional<qint64>>> known{
-            {"", 0},
-            {"+5", 0},
-            {"12abc", 12},
-            {"12.5", 13},
-            {"-12.5", -13},
-            {"1.2.9", 1},
-            {QByteArray(5000, '0') + "42", 42},
-            {"9223372036854775807", std::numeric_limits<qint64>::max()},
-            {"-9223372036854775807", -std::numeric_limits<qint64>::max()},
-            {"9223372036854775808", std::nullopt}, // beyond what a slot holds
-            {"9223372036854775807.5", std::nullopt}};
+            {"", 0}, {"+5", 0}, {"12abc", 12}, {"12.5", 13}, {"-12.5", -13}, {"1.2.9", 1},
+            {QByteArray(5000, '0') + "42", 42}, {"9223372036854775807", max}, {"-9223372036854775807", -max},
+            {"9223372036854775808", std::nullopt}, {"9223372036854775807.5", std::nullopt}};
+        // clang-format on
         for (const auto& [field, value] : known)
             QVERIFY2(fileNumber(field) == value, field.left(30).constData());
     }
@@ -173,12 +167,8 @@ private slots:
         };
         const QByteArray shortFile = numbered(shortAxis), longFile = numbered(longAxis);
         const QByteArray header = "\"Parameter KINETRA\"\r\n";
-        const auto edited = [&](const char* from, const QByteArray& to) {
-            return QByteArray(shortFile).replace(from, to);
-        };
-        const auto cut = [&](const QByteArray& marker) {
-            return shortFile.left(shortFile.indexOf(marker) + marker.size());
-        };
+        const auto edited = [&](auto from, const auto& to) { return QByteArray(shortFile).replace(from, to); };
+        const auto cut = [&](const QByteArray& end) { return shortFile.left(shortFile.indexOf(end) + end.size()); };
 
         row("new file", "Parameter KINETRA\r\n", 540, E::None, 0);
         row("more fields and blank lines after the header", header.chopped(2) + ",1\r\n\r\n  \r\n", 540, E::None, 0);

@@ -1,16 +1,8 @@
 #include "fake_serial_port.h"
 
+#include <utility>
+
 namespace kinetra::test {
-
-FakeSerialPort::FakeSerialPort(VirtualClock& clock) : clock_(clock)
-{
-    clock_.addSource(this);
-}
-
-FakeSerialPort::~FakeSerialPort()
-{
-    clock_.removeSource(this);
-}
 
 void FakeSerialPort::hangUp()
 {
@@ -31,7 +23,7 @@ bool FakeSerialPort::open()
 {
     if (open_)
         return true;
-    lastOpenError_ = openErrors_.value(portNumber_, PortOpenError::None);
+    lastOpenError_ = openErrors_.value(portNumber_).first;
     if (lastOpenError_ != PortOpenError::None)
         return false;
     open_ = true;
@@ -59,9 +51,7 @@ void FakeSerialPort::write(const QByteArray& bytes)
 QByteArray FakeSerialPort::readAll()
 {
     advanceTo(clock_.now());
-    QByteArray out;
-    out.swap(buffer_);
-    return out;
+    return std::exchange(buffer_, {});
 }
 
 qint64 FakeSerialPort::bytesWaiting()

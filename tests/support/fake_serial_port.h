@@ -16,14 +16,13 @@ namespace kinetra::test {
 class FakeSerialPort : public SerialPort, public VirtualEventSource {
     Q_OBJECT
 public:
-    explicit FakeSerialPort(VirtualClock& clock);
-    ~FakeSerialPort() override;
+    explicit FakeSerialPort(VirtualClock& clock) : clock_(clock) { clock_.addSource(this); }
+    ~FakeSerialPort() override { clock_.removeSource(this); }
 
     void attach(int portNumber, VirtualDevice* device) { devices_[portNumber] = device; }
     void failOpen(int portNumber, PortOpenError error, const QString& holder = {})
     {
-        openErrors_[portNumber] = error;
-        holders_[portNumber] = holder;
+        openErrors_[portNumber] = {error, holder};
     }
     // The device goes away: the port closes as the real one does on a hang-up.
     void hangUp();
@@ -40,7 +39,7 @@ public:
     PortOpenError lastOpenError() const override { return lastOpenError_; }
     QString lastOpenHolder() const override
     {
-        return lastOpenError_ == PortOpenError::InUse ? holders_.value(portNumber_) : QString();
+        return lastOpenError_ == PortOpenError::InUse ? openErrors_.value(portNumber_).second : QString();
     }
     QString deviceName() const override { return QStringLiteral("virtual%1").arg(portNumber_); }
 
@@ -71,8 +70,7 @@ private:
 
     VirtualClock& clock_;
     QMap<int, VirtualDevice*> devices_;
-    QMap<int, PortOpenError> openErrors_;
-    QMap<int, QString> holders_;
+    QMap<int, std::pair<PortOpenError, QString>> openErrors_; // and who holds the port
     int portNumber_ = 1;
     bool open_ = false;
     QString settings_;

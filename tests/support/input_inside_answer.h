@@ -15,8 +15,20 @@ namespace kinetra::test {
 // but its last character are.
 enum class AnswerPoint { FirstCharacter, Half, LastCharacter };
 
+} // namespace kinetra::test
+
+Q_DECLARE_METATYPE(kinetra::test::AnswerPoint)
+
+namespace kinetra::test {
+
 // The three points as rows of a data-driven test, in a column "point".
-inline void addAnswerPoints();
+inline void addAnswerPoints()
+{
+    QTest::addColumn<AnswerPoint>("point");
+    QTest::newRow("first character in") << AnswerPoint::FirstCharacter;
+    QTest::newRow("half of the answer in") << AnswerPoint::Half;
+    QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter;
+}
 
 inline bool isPoll(const QByteArray& frame)
 {
@@ -43,7 +55,6 @@ public:
         wanted_ = std::move(wanted);
         postedAt_ = ranAt_ = -1;
     }
-    double postedAt() const { return postedAt_; }
     double ranAt() const { return ranAt_; }
     // The action was posted and ran after the moment it was posted for: the program held it
     // while the answer was owed.
@@ -71,18 +82,7 @@ private:
     AnswerPoint point_ = AnswerPoint::Half;
     std::function<void()> action_;
     std::function<bool(const QByteArray&)> wanted_;
-    double postedAt_ = -1;
-    double ranAt_ = -1;
+    double postedAt_ = -1, ranAt_ = -1;
 };
 
 } // namespace kinetra::test
-
-Q_DECLARE_METATYPE(kinetra::test::AnswerPoint)
-
-inline void kinetra::test::addAnswerPoints()
-{
-    QTest::addColumn<AnswerPoint>("point");
-    QTest::newRow("first character in") << AnswerPoint::FirstCharacter;
-    QTest::newRow("half of the answer in") << AnswerPoint::Half;
-    QTest::newRow("all but the last character in") << AnswerPoint::LastCharacter;
-}

@@ -25,12 +25,11 @@ public:
         shown << Shown{text, title, icon, buttons, defaultAnswer};
         if (onShow)
             onShow();
-        if (!answers.empty()) {
-            const MessageAnswer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : defaultAnswer;
+        if (answers.empty())
+            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : defaultAnswer;
+        const MessageAnswer a = answers.front();
+        answers.pop_front();
+        return a;
     }
 
     QStringList texts() const

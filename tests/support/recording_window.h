@@ -5,54 +5,29 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <QVariant>
 
 namespace kinetra::test {
 
 // A window that is all elements: it keeps what was set, so tests can read it back, and logs
-// every operation in order. Elements named in `missing` do not exist (every operation on them
-// is a no-op, as on the real window).
+// texts, selections, values, heights, tops and panels in order. Elements named in `missing` do
+// not exist (every operation on them is a no-op, as on the real window).
 class RecordingWindow : public WindowElements {
 public:
     static QString key(const Element& e) { return e.name + QLatin1Char('#') + QString::number(e.index); }
 
     QString text(const Element& e) const override { return texts.value(key(e)); }
-    void setText(const Element& e, const QString& t) override
-    {
-        if (exists(e)) {
-            texts[key(e)] = t;
-            log << QStringLiteral("text %1 = %2").arg(key(e), t);
-        }
-    }
+    void setText(const Element& e, const QString& t) override { keep(texts, e, t, "text"); }
     int selection(const Element& e) const override { return selections.value(key(e), -1); }
     void setSelection(const Element& e, int position) override
     {
-        if (exists(e) && position >= 0 && position < listSize.value(key(e), 100)) {
-            selections[key(e)] = position;
-            log << QStringLiteral("select %1 = %2").arg(key(e)).arg(position);
-        }
+        if (position >= 0 && position < listSize.value(key(e), 100))
+            keep(selections, e, position, "select");
     }
-    void setVisible(const Element& e, bool on) override
-    {
-        if (exists(e))
-            visible[key(e)] = on;
-    }
-    void setEnabled(const Element& e, bool on) override
-    {
-        if (exists(e))
-            enabled[key(e)] = on;
-    }
-    void setValue(const Element& e, int v) override
-    {
-        if (exists(e)) {
-            values[key(e)] = v;
-            log << QStringLiteral("value %1 = %2").arg(key(e)).arg(v);
-        }
-    }
-    void setMaximum(const Element& e, int v) override
-    {
-        if (exists(e))
-            maximum[key(e)] = v;
-    }
+    void setVisible(const Element& e, bool on) override { keep(visible, e, on); }
+    void setEnabled(const Element& e, bool on) override { keep(enabled, e, on); }
+    void setValue(const Element& e, int v) override { keep(values, e, v, "value"); }
+    void setMaximum(const Element& e, int v) override { keep(maximum, e, v); }
     void setStatusText(int panel, const QString& t) override
     {
         statusText[panel] = t;
@@ -60,37 +35,30 @@ public:
     }
     void setStatusBevel(int panel, Bevel b) override { statusBevel[panel] = b; }
     int currentTab() const override { return tab; }
-    void setHeight(const Element& e, int twips) override
-    {
-        if (exists(e)) {
-            heights[key(e)] = twips;
-            log << QStringLiteral("height %1 = %2").arg(key(e)).arg(twips);
-        }
-    }
-    void setTop(const Element& e, int twips) override
-    {
-        if (exists(e)) {
-            tops[key(e)] = twips;
-            log << QStringLiteral("top %1 = %2").arg(key(e)).arg(twips);
-        }
-    }
+    void setHeight(const Element& e, int twips) override { keep(heights, e, twips, "height"); }
+    void setTop(const Element& e, int twips) override { keep(tops, e, twips, "top"); }
 
     bool exists(const Element& e) const { return !missing.contains(key(e)); }
 
     QHash<QString, QString> texts;
-    QHash<QString, int> selections;
-    QHash<QString, int> listSize;
-    QHash<QString, bool> visible;
-    QHash<QString, bool> enabled;
-    QHash<QString, int> values;
-    QHash<QString, int> maximum;
-    QHash<QString, int> heights;
-    QHash<QString, int> tops;
+    QHash<QString, int> selections, listSize, values, maximum, heights, tops; // listSize: 100 if not set
+    QHash<QString, bool> visible, enabled;
     QHash<int, QString> statusText;
     QHash<int, Bevel> statusBevel;
     QSet<QString> missing;
     QStringList log;
     int tab = 0;
+
+private:
+    template <typename T>
+    void keep(QHash<QString, T>& where, const Element& e, const T& v, const char* logged = nullptr)
+    {
+        if (!exists(e))
+            return;
+        where[key(e)] = v;
+        if (logged)
+            log << QStringLiteral("%1 %2 = %3").arg(QLatin1String(logged), key(e), QVariant(v).toString());
+    }
 };
 
 } // namespace kinetra::test

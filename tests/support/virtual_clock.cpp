@@ -46,14 +46,6 @@ private:
     double due_ = 0;
 };
 
-VirtualClock::VirtualClock() = default;
-VirtualClock::~VirtualClock() = default;
-
-void VirtualClock::removeSource(VirtualEventSource* source)
-{
-    std::erase(sources_, source);
-}
-
 std::unique_ptr<Timer> VirtualClock::createTimer()
 {
     return std::make_unique<VirtualTimer>(*this);
@@ -61,8 +53,7 @@ std::unique_ptr<Timer> VirtualClock::createTimer()
 
 void VirtualClock::deliverTo(double t)
 {
-    const auto sources = sources_;
-    for (VirtualEventSource* s : sources)
+    for (VirtualEventSource* s : std::vector(sources_)) // a source may go away meanwhile
         s->advanceTo(t);
 }
 
@@ -96,9 +87,9 @@ void VirtualClock::postUserInput(double at, std::function<void()> action)
 
 double VirtualClock::nextUserInputTime() const
 {
+    // Held input comes when its hold lapses, if the transaction has not ended by then.
     if (userInput_.empty())
         return kNever;
-    // Held input comes when its hold lapses, if the transaction has not ended by then.
     return holding() ? std::max(userInput_.front().at, holdLapsesAt()) : userInput_.front().at;
 }
 

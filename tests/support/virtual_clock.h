@@ -24,9 +24,6 @@ constexpr double kNever = std::numeric_limits<double>::infinity();
 // microseconds and is the same on every run.
 class VirtualClock : public Clock {
 public:
-    VirtualClock();
-    ~VirtualClock() override;
-
     double now() const override { return now_; }
     void waitServing(double seconds, const std::function<bool()>& until = {}) override;
     void waitBlocking(double seconds) override;
@@ -40,13 +37,12 @@ public:
     // the action reaches the window in a wait that serves it and does not hold user input, in
     // the order posted: one that falls inside a transaction runs right after it.
     void postUserInput(double at, std::function<void()> action);
-    bool userInputPending() const { return !userInput_.empty(); }
 
     // The test lets time pass, with timers firing and answers arriving as it goes.
     void advance(double seconds) { waitServing(seconds); }
 
     void addSource(VirtualEventSource* source) { sources_.push_back(source); }
-    void removeSource(VirtualEventSource* source);
+    void removeSource(VirtualEventSource* source) { std::erase(sources_, source); }
 
     // How long waits that did not serve the user interface lasted, in all.
     double blockedSeconds() const { return blocked_; }
@@ -66,8 +62,7 @@ private:
         std::function<void()> action;
     };
 
-    double now_ = 0;
-    double blocked_ = 0;
+    double now_ = 0, blocked_ = 0;
     bool quitting_ = false;
     std::vector<UserAction> userInput_;
     std::vector<VirtualEventSource*> sources_;
