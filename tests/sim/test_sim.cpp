@@ -119,6 +119,21 @@ private slots:
                  "\0022170       127    -30000" + word + "         0\x03" + block.back());
     }
 
+    // Paced, a frame is heard when its last character is in and every answer character leaves
+    // one character time after the one before, as on a 9600-baud line.
+    void pacingTakesOneCharacterTimeEachWay()
+    {
+        DriveConfig c;
+        c.pacing = true;
+        DriveModel drive(c);
+        drive.feed(pollFrame(11, 2170), 1.0);
+        const double first = drive.nextOutputTime();
+        QCOMPARE(first, 1.0 + 9 * kCharacterTime + c.latency + kCharacterTime);
+        QCOMPARE(drive.takeOutput(first + 55.5 * kCharacterTime).size(), 56);
+        QCOMPARE(drive.takeOutput(first + 56.5 * kCharacterTime).size(), 1);
+        QVERIFY(qIsInf(drive.nextOutputTime()));
+    }
+
     void writesAreCheckedAgainstTheirRange_data()
     {
         QTest::addColumn<int>("version");
