@@ -114,7 +114,12 @@ void frmSDI::txtPara_Commit(int index)
     }
     if (entry.kind == EntryCommit::Kind::KeepText)
         return;
-    setText(el::txtPara(index), formatValue(entry.raw, cmd, state_.decPnt).value_or(entry.raw));
+    const QString shown = formatValue(entry.raw, cmd, state_.decPnt).value_or(entry.raw);
+    setText(el::txtPara(index), shown);
+    // The value's other box (a simple panel mirror and its parameter box) shows it as well: it
+    // would otherwise show the old value after switching views.
+    if (const auto twin = index != cmd ? std::optional<int>(cmd) : mirrorBoxOf(cmd))
+        setText(el::txtPara(*twin), shown);
     // A negative pause is no pause: the timer then never fires.
     if (index == kPauseBox && com_)
         com_->TimerTest().setInterval(
