@@ -2,10 +2,11 @@
 
 // The timing model of the serial line at 9600 baud, 8N1: what a transaction costs on a real
 // wire, from the characters that cross it and the tool's own waits.
+#include "drive_protocol.h"
+
 namespace kinetra::bench {
 
-// One character: start bit, 8 data bits, stop bit.
-inline constexpr double kChar = 10.0 / 9600.0;
+inline constexpr double kChar = protocol::kCharacterSeconds;
 
 // A poll other than 2170: the 9-character poll frame, then the first 8 characters of the answer
 // end the wait and the rest arrives during the 40-ms settle.

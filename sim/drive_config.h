@@ -56,6 +56,6 @@ struct DriveConfig {
     DriveFaults faults;
 };
 
-constexpr double kCharacterTime = 10.0 / 9600.0;
+constexpr double kCharacterTime = protocol::kCharacterSeconds;
 
 } // namespace kinetra::sim

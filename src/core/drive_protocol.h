@@ -24,6 +24,8 @@ namespace protocol {
 // Every frame the tool sends carries this address; the simulated drive answers to it unless
 // told otherwise.
 inline constexpr int kAddress = 11;
+// One character on the line: start bit, 8 data bits, stop bit at 9600 baud.
+inline constexpr double kCharacterSeconds = 10.0 / 9600.0;
 
 // General parameter 00: any drive answers a poll of it, so the port search asks for it.
 inline constexpr int kSearch = 2000;

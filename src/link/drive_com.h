@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock.h"
+#include "drive_protocol.h"
 #include "link_observer.h"
 #include "parameter_value.h"
 
@@ -151,8 +152,6 @@ public:
     bool fastLink() const { return fast_; }
     bool fastLinkFellBack() const { return fellBack_; }
     static constexpr double kFastLinkGapCharacters = 2;
-    // One character on the line: 10 bits at 9600 baud.
-    static constexpr double kCharacterSeconds = 10.0 / 9600.0;
 
     SharedState& state() { return state_; }
     SerialPort& port() { return port_; }
@@ -226,7 +225,7 @@ private:
 
     bool fast_ = false;
     bool fellBack_ = false;
-    double gapSeconds_ = kFastLinkGapCharacters * kCharacterSeconds;
+    double gapSeconds_ = kFastLinkGapCharacters * protocol::kCharacterSeconds;
     double answerEndedAt_ = -1e9;
     // The last wait ended before its answer was complete: the drive may still be talking.
     bool answerOwed_ = false;

@@ -24,7 +24,7 @@ void DriveCom::setFastLink(bool on, double gapCharacters)
     fast_ = on;
     if (on)
         fellBack_ = false;
-    gapSeconds_ = std::clamp(gapCharacters, 0.0, kMostGapCharacters) * kCharacterSeconds;
+    gapSeconds_ = std::clamp(gapCharacters, 0.0, kMostGapCharacters) * protocol::kCharacterSeconds;
     fastLinkTroubles_ = 0;
     answerOwed_ = false;
 }

@@ -19,7 +19,7 @@ using namespace kinetra::test;
 
 namespace {
 
-constexpr double kChar = DriveCom::kCharacterSeconds;
+constexpr double kChar = protocol::kCharacterSeconds;
 
 // A drive that sends its answers a character at a time, as on the line.
 sim::DriveConfig pacedDrive(const sim::DriveFaults& faults = {})
