@@ -13,8 +13,8 @@ using namespace kinetra;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const LanguageFields read = splitLanguageFields(bytes, kLanguageFieldCount);
-    if (read.fields.size() > kLanguageFieldCount || (read.complete && read.fields.size() != kLanguageFieldCount))
+    const LanguageFields read = splitLanguageFields(bytes, kLanguageFieldLimit);
+    if (read.fields.size() > kLanguageFieldLimit || (read.complete && read.fields.size() != kLanguageFieldLimit))
         __builtin_trap();
     SharedState state;
     LanguageTargets targets;

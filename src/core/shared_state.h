@@ -1,6 +1,7 @@
 #pragma once
 
 #include "parameter_table.h"
+#include "tool_texts.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,8 @@ struct SharedState {
     // The selection lists' texts of the loaded language file, kept to rebuild the lists whose
     // items depend on the drive's level when the level changes.
     QStringList selectionTexts;
+    // The seventh section's texts, English until a language file gives its own.
+    std::array<QString, kToolTextCount> toolText = defaultToolTexts();
 
     // Control characters of the frame format; set by Init, but valid from the start.
     char EOT = 4;
@@ -55,6 +58,19 @@ struct SharedState {
     QString message(int index) const
     {
         return index >= 0 && index < kMessageCount ? messageText[static_cast<size_t>(index)] : QString();
+    }
+
+    QString tool(int entry) const
+    {
+        return entry >= 0 && entry < kToolTextCount ? toolText[static_cast<size_t>(entry)] : QString();
+    }
+
+    static std::array<QString, kToolTextCount> defaultToolTexts()
+    {
+        std::array<QString, kToolTextCount> texts;
+        for (int i = 0; i < kToolTextCount; ++i)
+            texts[static_cast<size_t>(i)] = defaultToolText(i);
+        return texts;
     }
 
     // The software version (2402) as the drive reports it sets the level the level-dependent

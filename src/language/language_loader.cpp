@@ -72,7 +72,7 @@ bool loadLanguage(SharedState& state, const QString& programFolder, LanguageTarg
             return notAvailable(dialogs);
         bytes = file.read(kMaxLanguageFileBytes);
     }
-    const LanguageFields read = splitLanguageFields(bytes, kLanguageFieldCount);
+    const LanguageFields read = splitLanguageFields(bytes, kLanguageFieldLimit);
     if (!applyLanguageFields(read.fields, state, targets))
         return notAvailable(dialogs);
     // Written in capitals as start-up writes its defaults; the store ignores the case.

@@ -250,6 +250,13 @@ bool applyLanguageFields(const QStringList& fields, SharedState& state, Language
             (applier.*kSections[section])(entry, text);
         }
     }
+    state.toolText = SharedState::defaultToolTexts();
+    if (cursor.header()) {
+        QString text;
+        for (int entry = 0; entry < kToolTextCount && cursor.entry(text); ++entry)
+            state.toolText[size_t(entry)] = text;
+    }
+    targets.toolTextsLoaded();
     return true;
 }
 

@@ -26,6 +26,8 @@ public:
     virtual void setTabCaption(int, const QString&) {}
     // Every selection list has been filled anew: each is to show its value again.
     virtual void selectionListsFilled() {}
+    // The newer windows' texts (SharedState::toolText) are those of the language just loaded.
+    virtual void toolTextsLoaded() {}
 };
 
 } // namespace kinetra

@@ -211,6 +211,11 @@ void frmSDI::setTop(const Element& e, int units)
 
 // --- LanguageTargets ---
 
+void frmSDI::toolTextsLoaded()
+{
+    toolTexts_.apply(state_);
+}
+
 void frmSDI::setCaption(const Element& e, const QString& caption)
 {
     QWidget* w = element(e);

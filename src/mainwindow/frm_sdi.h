@@ -1,6 +1,7 @@
 #pragma once
 
 #include "language_targets.h"
+#include "tool_text_bindings.h"
 #include "window_elements.h"
 
 #include <QHash>
@@ -158,6 +159,7 @@ public:
     void setTag(const Element&, const QString&) override;
     void setTabCaption(int, const QString&) override;
     void selectionListsFilled() override;
+    void toolTextsLoaded() override;
 
     // The drive's level is known anew (its software version was shown): the lists whose items
     // depend on it are rebuilt from the language's texts when it crossed level 500.
@@ -219,6 +221,12 @@ private:
     // Sets a check box as start-up does; a change runs the box's click rule.
     void setCheckBoxValue(const Element& box, bool ticked);
 
+    // Shows text `entry` of the language's seventh section on `widget`, now and after every load.
+    void bindToolText(QWidget* widget, int entry, ToolTextBindings::Role role = ToolTextBindings::Role::Caption)
+    {
+        toolTexts_.bind(widget, entry, role, state_);
+    }
+
     SharedState& state_;
     SettingsStore& store_;
     Dialogs& dialogs_;
@@ -228,6 +236,7 @@ private:
     DriveCom* com_ = nullptr;
 
     QHash<Element, QWidget*> elements_;
+    ToolTextBindings toolTexts_;
     // The arrays whose controls have handlers, by index, and each of their controls' role.
     QHash<int, QLineEdit*> txtPara_;
     QHash<int, QComboBox*> cmbPara_;

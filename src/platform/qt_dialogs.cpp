@@ -1,5 +1,6 @@
 #include "qt_dialogs.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace kinetra {
@@ -26,6 +27,14 @@ MessageAnswer QtDialogs::message(const QString& text, const QString& title, Mess
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageAnswer::Ok;
+}
+
+QString QtDialogs::chooseFile(FileChoice choice, const QString& title, const QString& path, const QString& filter)
+{
+    // Qt's own file window: the same on every desktop, and reachable by its accessible names.
+    const auto options = QFileDialog::DontUseNativeDialog;
+    return choice == FileChoice::Open ? QFileDialog::getOpenFileName(parent_, title, path, filter, nullptr, options)
+                                      : QFileDialog::getSaveFileName(parent_, title, path, filter, nullptr, options);
 }
 
 } // namespace kinetra

@@ -13,6 +13,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     MessageAnswer message(const QString& text, const QString& title, MessageIcon icon, MessageButtons buttons,
                           MessageAnswer defaultAnswer) override;
+    QString chooseFile(FileChoice choice, const QString& title, const QString& path, const QString& filter) override;
 
 private:
     QWidget* parent_;

@@ -124,7 +124,7 @@ private slots:
     {
         QFETCH(int, index);
         QFETCH(QByteArray, bytes);
-        QCOMPARE(splitLanguageFields(bytes, 100000).fields.size(), kLanguageFieldCount);
+        QCOMPARE(splitLanguageFields(bytes, 100000).fields.size(), kLanguageFieldLimit);
         Load load(bytes, index, 500);
         QVERIFY(load.result && load.dialogs.shown.isEmpty());
         QCOMPARE(load.saved(), QString::number(index));
@@ -134,6 +134,8 @@ private slots:
         for (auto it = load.targets.texts.cbegin(); it != load.targets.texts.cend(); ++it)
             QVERIFY2(!it.value().isEmpty() || it.key() == "caption framepara 9", qPrintable(it.key()));
         QVERIFY(load.messagesApplied() == SharedState::kMessageCount || index == 5); // Turkish: file name first
+        for (int entry = 0; entry < kToolTextCount; ++entry)
+            QVERIFY(index == 0 ? load.state.tool(entry) == defaultToolText(entry) : !load.state.tool(entry).isEmpty());
         if (index != 1)
             return;
         // Where German texts land: the ends of runs of elements and the gaps between them, lists
@@ -162,15 +164,22 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<bool>("loads");
         QTest::addColumn<int>("messagesApplied");
+        QTest::addColumn<int>("toolTextsFromFile"); // the rest stay English
         const QByteArray german = shipped("German.txt");
-        QList<QByteArray> lines = german.split('\n');
+        const qsizetype seventh = german.indexOf("----------\r\nTEXT TOOLS");
+        // Fields are taken in file order, numbers unread: a record missing from a file with more
+        // after it shifts the rest, so only an older file (six sections) fails for it.
+        QList<QByteArray> lines = german.left(seventh).split('\n');
         lines.removeAt(3 + 61); // entry 62 of the first section
         const QByteArray upTo50 = german.left(german.indexOf("50,\"In Position\""));
-        const auto row = [](const char* name, const QByteArray& bytes, bool loads, int messages, int index = 1) {
-            QTest::newRow(name) << bytes << index << loads << messages;
+        const auto row = [](const char* name, const QByteArray& bytes, bool loads, int messages, int index = 1,
+                            int toolTexts = 0) {
+            QTest::newRow(name) << bytes << index << loads << messages << toolTexts;
         };
-        row("complete", german, true, 101);
-        row("complete, with 6 MB of commas after it", german + QByteArray(6 << 20, ','), true, 101);
+        row("complete", german, true, 101, 1, 50);
+        row("older file: six sections", german.left(seventh), true, 101);
+        row("ends inside the seventh section", german.left(german.indexOf("21,\"Nicht im", seventh)), true, 101, 1, 20);
+        row("complete, with 6 MB of commas after it", german + QByteArray(6 << 20, ','), true, 101, 1, 50);
         row("first section one entry short", lines.join('\n'), false, 100);
         row("file ends after message 49", upTo50, false, 50);
         // A quote that never closes runs to the end of the file: message 50 is read, 51 is missing.
@@ -194,6 +203,11 @@ private slots:
         QCOMPARE(load.saved(), loads ? QString::number(index) : QString());
         QCOMPARE(load.state.languageIndex, index);
         QTEST(load.messagesApplied(), "messagesApplied");
+        QFETCH(int, toolTextsFromFile);
+        QCOMPARE(load.state.tool(tooltext::CompareTitle),
+                 toolTextsFromFile > 1 ? "Parameter vergleichen" : defaultToolText(tooltext::CompareTitle));
+        QCOMPARE(load.state.tool(tooltext::PortsMissing),
+                 toolTextsFromFile == 50 ? "nicht vorhanden" : defaultToolText(tooltext::PortsMissing));
         // The first section is applied before anything later fails.
         QCOMPARE(load.targets.texts.value("caption lblPara 2100"),
                  bytes.startsWith("--") && index == 1 ? "mm Istwert" : "");

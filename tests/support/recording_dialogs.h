@@ -32,6 +32,17 @@ public:
         return a;
     }
 
+    // The files the user "chooses", in order; a cancel when none is left.
+    QString chooseFile(FileChoice, const QString& title, const QString&, const QString&) override
+    {
+        chooseTitles << title;
+        if (chosenFiles.empty())
+            return {};
+        const QString file = chosenFiles.front();
+        chosenFiles.pop_front();
+        return file;
+    }
+
     QStringList texts() const
     {
         QStringList out;
@@ -42,6 +53,8 @@ public:
 
     QList<Shown> shown;
     std::deque<MessageAnswer> answers;
+    std::deque<QString> chosenFiles;
+    QStringList chooseTitles;
     // Runs while a box is "open", as a modal box's own event loop would let things happen.
     std::function<void()> onShow;
 };

@@ -24,7 +24,7 @@ void loadMessages(SharedState& state, const QString& languageFile)
     if (!file.open(QIODevice::ReadOnly))
         return;
     LanguageTargets nowhere;
-    applyLanguageFields(splitLanguageFields(file.readAll(), kLanguageFieldCount).fields, state, nowhere);
+    applyLanguageFields(splitLanguageFields(file.readAll(), kLanguageFieldLimit).fields, state, nowhere);
 }
 
 void save(QWidget& w, const QString& path)
