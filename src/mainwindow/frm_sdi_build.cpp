@@ -3,9 +3,11 @@
 #include "classic_units.h"
 #include "drive_protocol.h"
 #include "frm_sdi.h"
+
 #include "frm_sdi_sizes.h"
 #include "parameter_catalogue.h"
 #include "picture_icons.h"
+#include "tool_texts.h"
 #include "window_layout_table.h"
 
 #include <QCheckBox>
@@ -407,6 +409,12 @@ QWidget* frmSDI::buildToolPanel()
                                         "A drive that has trouble with it gets the classic timing back."));
     connect(fastLink, &QCheckBox::clicked, this, &frmSDI::chkFastLink_Click);
     layout->addWidget(fastLink);
+    // The compare window: the drive or a file against a file, and the chosen values loaded.
+    auto* compare = new QPushButton;
+    registerElement(QStringLiteral("cmdCompare"), 0, compare, false);
+    bindToolText(compare, tooltext::CompareButton);
+    connect(compare, &QPushButton::clicked, this, &frmSDI::cmdCompare_Click);
+    layout->addWidget(compare);
     QAbstractButton* login = makePictureButton(QStringLiteral("cmdSecurity"), 0, QString(), QStringLiteral("info"));
     login->setVisible(false);
     layout->addWidget(login);
