@@ -32,9 +32,12 @@ enum Column { ColumnNumber, ColumnName, ColumnA, ColumnB, ColumnCount };
 // A differing row stands out in weight and in colour, so that it shows without colour too.
 const QColor kDifferingBackground(255, 236, 179);
 
-QString labelWithUnit(const ParameterLabel& label)
+// A parameter the language names with its unit; one without a label by its record ("P12").
+QString labelWithUnit(const ComparisonRow& row)
 {
-    return label.unit.isEmpty() ? label.name : QStringLiteral("%1 [%2]").arg(label.name, label.unit);
+    if (row.label.name.isEmpty())
+        return QStringLiteral("P%1").arg(row.parameter);
+    return row.label.unit.isEmpty() ? row.label.name : QStringLiteral("%1 [%2]").arg(row.label.name, row.label.unit);
 }
 
 } // namespace
@@ -127,6 +130,7 @@ void frmCompare::buildWindow()
     table_->setHorizontalHeaderLabels({text(tooltext::CompareColumnNumber), text(tooltext::CompareColumnName),
                                        text(tooltext::CompareColumnA), text(tooltext::CompareColumnB)});
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setSectionResizeMode(ColumnName, QHeaderView::Stretch);
@@ -330,7 +334,7 @@ void frmCompare::showRows()
     table_->setRowCount(static_cast<int>(rows_.size()));
     for (int r = 0; r < rows_.size(); ++r) {
         const ComparisonRow& row = rows_.at(r);
-        const QString texts[ColumnCount] = {QString::number(row.cmd), labelWithUnit(row.label), row.shownA, row.shownB};
+        const QString texts[ColumnCount] = {QString::number(row.cmd), labelWithUnit(row), row.shownA, row.shownB};
         for (int c = 0; c < ColumnCount; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
