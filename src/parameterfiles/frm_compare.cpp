@@ -217,8 +217,9 @@ void frmCompare::updateButtons()
     const bool drive = driveSide();
     txtFileA_->setEnabled(!drive && !busy_);
     cmdBrowseA_->setEnabled(!drive && !busy_);
-    for (QWidget* w : std::initializer_list<QWidget*>{optDrive_, optFileA_, txtFileB_, cmdBrowseB_, cmdRun_,
-                                                      chkDrivesOwn_, cmdClose_})
+    // Close stays: closing ends a load as the file window's closing does.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{optDrive_, optFileA_, txtFileB_, cmdBrowseB_, cmdRun_, chkDrivesOwn_})
         w->setEnabled(!busy_ && (w != optDrive_ || com_.state().paramsLoaded != 0));
     // A load sends file B's values to a drive that is there, over rows that compared it.
     cmdLoad_->setEnabled(!busy_ && drive && comparedDrive_ && !rows_.isEmpty() && com_.state().comOnline == 1);

@@ -186,6 +186,36 @@ private slots:
             QVERIFY(!frame.overlapping);
     }
 
+    // Stopped or closed while the drive owes the answer to 2110: the load ends after that record.
+    // Stopped, the link is offline and the save question comes as after the file window's load;
+    // closed, the user hears that the transfer was interrupted and nothing is asked.
+    void aLoadThatEndsEarly_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("stop") << false << "";
+        QTest::newRow("close") << true << "msg11";
+    }
+    void aLoadThatEndsEarly()
+    {
+        QFETCH(bool, close);
+        CompareRig r(kChanges);
+        frmCompare& w = r.openCompare();
+        r.run(true);
+        InputInsideAnswer inject(r.clock, r.port);
+        inject.arm(
+            AnswerPoint::Half, [&] { close ? w.reject() : r.click(&w, "cmdCompareStop"); },
+            [](const QByteArray& frame) { return !isPoll(frame) && frame.mid(4, 4) == "2110"; });
+        const qsizetype before = r.port.written().size();
+        r.click(&w, "cmdCompareLoad");
+        r.clock.advance(3);
+        QCOMPARE(r.writtenCommands(before), QList<int>{2110});
+        QTEST(r.dialogs.texts().join('|'), "message");
+        QCOMPARE(r.saveQuestions, close ? 0 : 1);
+        QVERIFY(r.state.comOnline == 0 && !r.com->timerReceive().isEnabled());
+        QVERIFY(!r.state.transferActive && r.state.driveLoadActive == 0 && !w.busy());
+    }
+
     // What the window refuses sends nothing: nothing ticked, a drive gone offline, and a file B
     // the file window refuses too, with its messages. A refused file leaves no rows.
     void refusesAndSendsNothing_data()
