@@ -147,6 +147,28 @@ private slots:
         QCOMPARE(r.visibleRows(), compared);
     }
 
+    // Two files written for the other level class than the drive's compare with each other; a
+    // file B of another class than file A is refused.
+    void twoFilesOfTheOtherLevel_data()
+    {
+        QTest::addColumn<QList<int>>("axisB");
+        QTest::addColumn<int>("compared");
+        QTest::newRow("both of the older level") << handwritten::shortAxis << 53;
+        QTest::newRow("file B of the drive's level") << handwritten::longAxis << 0;
+    }
+    void twoFilesOfTheOtherLevel()
+    {
+        QFETCH(QList<int>, axisB);
+        CompareRig r({});
+        handwritten::put(r.fileA, handwritten::file(handwritten::shortAxis, {{10, "100"}, {11, "5"}}));
+        handwritten::put(r.fileB, handwritten::file(axisB, {{10, "250"}, {11, "5"}}));
+        r.openCompare();
+        r.run(false);
+        QTEST(int(r.compare->rows().size()), "compared");
+        QCOMPARE(r.differing(), r.compare->rows().isEmpty() ? QList<int>() : QList<int>{2110});
+        QCOMPARE(r.dialogs.shown.size(), r.compare->rows().isEmpty() ? 1 : 0);
+    }
+
     // Only the ticked rows go out, in file order, each as the file holds it; then the save
     // question (137, a second unserved, 138). The window compares again: the loaded rows agree.
     void loadsTheTickedRows_data() { addAnswerPoints(); }
