@@ -27,10 +27,10 @@ ExitCode runMonitor(DriveSession& session);
 ExitCode runList(DriveSession& session);
 ExitCode runBatch(DriveSession& session);
 
-// Reads the drive and lists the records of the file at `path` that `compared` picks whose
+// Reads the drive and lists the records of the file at `path` that `picked` picks whose
 // values differ from the drive's (diff, and load --check); `what` names them in the summary.
 ExitCode compareWithDrive(DriveSession& session, const QString& path,
-                          const std::function<bool(const ParameterRecord&)>& compared, const QString& what);
+                          const std::function<bool(const ParameterRecord&)>& picked, const QString& what);
 
 // One JSON document on one line of standard output.
 void printJson(DriveSession& session, const QJsonValue& value);

@@ -28,19 +28,6 @@ public:
 
 } // namespace
 
-ParameterLabel splitLabel(const QString& label)
-{
-    // The units the six language files put in front of a label.
-    static const QStringList units = {QStringLiteral("mm"),  QStringLiteral("s"),   QStringLiteral("sek"),
-                                      QStringLiteral("sn"),  QStringLiteral("inc"), QStringLiteral("%"),
-                                      QStringLiteral("A"),   QStringLiteral("imp"), QStringLiteral("Hz")};
-    const QString text = label.trimmed();
-    const qsizetype blank = text.indexOf(QLatin1Char(' '));
-    if (blank > 0 && units.contains(text.left(blank)))
-        return {text.mid(blank + 1).trimmed(), text.left(blank)};
-    return {text, QString()};
-}
-
 int languageIndexFor(const QString& name)
 {
     static const QStringList names[] = {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "parameter_comparison.h" // splitLabel, for the label texts read here
+
 #include <QHash>
 #include <QString>
 
@@ -18,14 +20,6 @@ int languageIndexFor(const QString& name);
 // the file cannot be read or ends early.
 // With `labels`, also the parameters' label texts by command number ("mm Actual position").
 bool loadMessageTexts(SharedState& state, const QString& path, QHash<int, QString>* labels = nullptr);
-
-// A label text as its unit and its name: "mm Actual position" is "mm" and "Actual position";
-// "Start retries" has no unit.
-struct ParameterLabel {
-    QString name;
-    QString unit;
-};
-ParameterLabel splitLabel(const QString& label);
 
 // The English file built into the program, for when no language file lies beside it.
 inline const QString kBuiltInEnglish = QStringLiteral(":/kinetra-cli/English.txt");

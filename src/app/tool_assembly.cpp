@@ -1,5 +1,6 @@
 #include "tool_assembly.h"
 
+#include "frm_compare.h"
 #include "frm_file.h"
 #include "frm_save.h"
 #include "io_captions.h"
@@ -34,6 +35,14 @@ ToolAssembly::ToolAssembly(SharedState& state, SettingsStore& settings, SerialPo
     com_.setValueSink(showValues);
     window_.onFileWindow = [this, &settings, showValues] {
         openFileWindow(com_, elements_, dialogs_, settings, &window_, showValues, pictureIcon);
+    };
+    window_.onCompareWindow = [this, showValues] {
+        // The labels as the main window shows them, in its current language; the stop button
+        // named as the main window's.
+        const auto* stop = window_.findChild<QWidget*>(QStringLiteral("cmdStop"));
+        openCompareWindow(
+            com_, elements_, dialogs_, &window_, [this](int cmd) { return window_.text(el::lblPara(cmd)); }, showValues,
+            stop ? stop->toolTip() : QString());
     };
     window_.onSaveWindow = [this] {
         frmSave save(com_, elements_, &window_);

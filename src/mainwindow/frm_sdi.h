@@ -57,6 +57,8 @@ public:
     // window is set, button 138 only resumes the polling.
     std::function<void()> onSaveWindow;
     std::function<void()> onFileWindow;
+    // The compare window (cmdCompare on the tools panel).
+    std::function<void()> onCompareWindow;
     // A chosen input/output function (lists 2146-2149, line 0-3) was committed: the line's
     // caption on the diagnostics page follows it.
     std::function<void(int line, int position)> onIoFunctionChosen;
@@ -118,6 +120,7 @@ public:
     void cmdComand_MouseDown(int i);
     void cmdComand_MouseUp(int i);
     void cmdData_MouseUp();
+    void cmdCompare_Click();
     void valCurMult_Change();
     void valPwmMult_Change();
     // Tells onChartTrace what trace box and multiplier `trace` hold now.

@@ -3,9 +3,11 @@
 #include "classic_units.h"
 #include "drive_protocol.h"
 #include "frm_sdi.h"
+
 #include "frm_sdi_sizes.h"
 #include "parameter_catalogue.h"
 #include "picture_icons.h"
+#include "tool_texts.h"
 #include "window_layout_table.h"
 
 #include <QCheckBox>
@@ -406,7 +408,16 @@ QWidget* frmSDI::buildToolPanel()
     fastLink->setToolTip(QStringLiteral("Each wait ends the moment the drive's answer is complete. "
                                         "A drive that has trouble with it gets the classic timing back."));
     connect(fastLink, &QCheckBox::clicked, this, &frmSDI::chkFastLink_Click);
-    layout->addWidget(fastLink);
+    // The newer windows' buttons stand below it, so that the panel keeps its width.
+    auto* windowColumn = new QVBoxLayout;
+    windowColumn->addWidget(fastLink);
+    // The compare window: the drive or a file against a file, and the chosen values loaded.
+    auto* compare = new QPushButton;
+    registerElement(QStringLiteral("cmdCompare"), 0, compare, false);
+    bindToolText(compare, tooltext::CompareButton);
+    connect(compare, &QPushButton::clicked, this, &frmSDI::cmdCompare_Click);
+    windowColumn->addWidget(compare);
+    layout->addLayout(windowColumn);
     QAbstractButton* login = makePictureButton(QStringLiteral("cmdSecurity"), 0, QString(), QStringLiteral("info"));
     login->setVisible(false);
     layout->addWidget(login);

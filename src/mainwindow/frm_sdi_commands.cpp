@@ -219,6 +219,14 @@ void frmSDI::cmdData_MouseUp()
     onFileWindow();
 }
 
+void frmSDI::cmdCompare_Click()
+{
+    // Not while values are on their way, into the drive or from it.
+    if (state_.transferActive || !onCompareWindow)
+        return;
+    onCompareWindow();
+}
+
 void frmSDI::valCurMult_Change()
 {
     auto* box = elementAs<QLineEdit>(Element{QStringLiteral("valCurMult"), 0});

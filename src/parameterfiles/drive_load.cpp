@@ -5,15 +5,18 @@
 
 namespace kinetra {
 
-ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord)
+ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord,
+                                  const std::function<bool(const ParameterRecord&)>& selected)
 {
     SharedState& state = com.state();
-    const ParameterFileContent content = readParameterRecords(path, state.firmwareLevel);
+    ParameterFileContent content = readParameterRecords(path, state.firmwareLevel);
     if (!content.result.ok()) {
         ParameterFileResult refused = content.result;
         refused.records = 0;
         return refused;
     }
+    if (selected)
+        content.records.removeIf([&selected](const ParameterRecord& record) { return !selected(record); });
     return storeParameterRecords(content, state.table, [&](const ParameterRecord& record) {
         std::optional<WriteOutcome> outcome;
         if (record.sentToDrive())

@@ -19,6 +19,10 @@ using DriveLoadStep = std::function<bool(const ParameterRecord&, std::optional<W
 // The whole file is judged before the first record is stored: a file that would fail part way
 // (one that ends early included) stores and sends nothing, so that the drive never holds half of
 // one set and half of another.
-ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord);
+//
+// With `selected`, only the records it picks are stored and sent (the compare window loads the
+// rows the user ticked); the file is judged whole all the same.
+ParameterFileResult loadIntoDrive(DriveCom& com, const QString& path, const DriveLoadStep& afterRecord,
+                                  const std::function<bool(const ParameterRecord&)>& selected = {});
 
 } // namespace kinetra

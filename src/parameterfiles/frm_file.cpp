@@ -17,10 +17,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QToolButton>
-#include <QScrollBar>
 #include <QTreeView>
 
 #include <cmath>
@@ -394,13 +394,7 @@ void frmFile::reportFailure(const ParameterFileResult& result, bool storing)
     const int message = parameterFileMessage(result.error, storing);
     if (message < 0)
         return;
-    QString text = com_.state().message(message);
-    if (result.error == ParameterFileError::OtherLevelClass)
-        text += QStringLiteral("\n(written for a drive of the other level: 55 against 79 axis records)");
-    else if (result.error == ParameterFileError::UnexpectedRecord && result.line > 0)
-        text += QStringLiteral("\n(unexpected record in line %1)").arg(result.line);
-    else if (result.error == ParameterFileError::NotANumber)
-        text += QStringLiteral("\n(line %1, %2: not a number; nothing was loaded)").arg(result.line).arg(result.detail);
+    const QString text = parameterFileFailureText(com_.state(), result, storing);
     dialogs_.message(text, kApplicationTitle, MessageIcon::Error);
     setHelp(com_.state().message(message));
 }

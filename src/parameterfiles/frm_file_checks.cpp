@@ -101,4 +101,19 @@ std::optional<QString> checkParameterFile(QString& txtFile, FileCheckPurpose pur
     return name.path;
 }
 
+QString parameterFileFailureText(const SharedState& state, const ParameterFileResult& result, bool storing)
+{
+    const int message = parameterFileMessage(result.error, storing);
+    if (message < 0)
+        return {};
+    QString text = state.message(message);
+    if (result.error == ParameterFileError::OtherLevelClass)
+        text += QStringLiteral("\n(written for a drive of the other level: 55 against 79 axis records)");
+    else if (result.error == ParameterFileError::UnexpectedRecord && result.line > 0)
+        text += QStringLiteral("\n(unexpected record in line %1)").arg(result.line);
+    else if (result.error == ParameterFileError::NotANumber)
+        text += QStringLiteral("\n(line %1, %2: not a number; nothing was loaded)").arg(result.line).arg(result.detail);
+    return text;
+}
+
 } // namespace kinetra

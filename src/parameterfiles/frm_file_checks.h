@@ -7,6 +7,7 @@
 namespace kinetra {
 
 class Dialogs;
+struct ParameterFileResult;
 struct SharedState;
 
 // What the name in the file window's box becomes before anything is read or written. A bare
@@ -30,5 +31,9 @@ enum class FileCheckPurpose { Load, Store };
 // the file may be used.
 std::optional<QString> checkParameterFile(QString& txtFile, FileCheckPurpose purpose, const QString& highlightedFolder,
                                           const QString& currentFolder, const SharedState& state, Dialogs& dialogs);
+
+// The message box text for a parameter file that could not be stored or read: the user message
+// of the error and, where it helps, what was wrong and where. Empty when the error has none.
+QString parameterFileFailureText(const SharedState& state, const ParameterFileResult& result, bool storing);
 
 } // namespace kinetra

@@ -117,8 +117,7 @@ void frmFile::openSaveWindow()
         saveWindowOpener_();
         return;
     }
-    frmSave save(com_, windows_, parentWidget() ? parentWidget() : this);
-    save.exec();
+    askToSaveInDrive(com_, windows_, parentWidget() ? parentWidget() : this);
 }
 
 bool frmFile::headerTest(const QString& path)

@@ -97,4 +97,10 @@ void frmSave::done(int result)
     QDialog::done(result);
 }
 
+void askToSaveInDrive(DriveCom& com, WindowElements& windows, QWidget* parent)
+{
+    frmSave save(com, windows, parent);
+    save.exec();
+}
+
 } // namespace kinetra

@@ -38,4 +38,8 @@ private:
     bool closed_ = false;
 };
 
+// The question after a load into the drive, the file window's and the compare window's alike:
+// the save window, modal over `parent`. It resumes the live polling when it closes.
+void askToSaveInDrive(DriveCom& com, WindowElements& windows, QWidget* parent);
+
 } // namespace kinetra
