@@ -6,6 +6,7 @@
 #include "frm_sdi_sizes.h"
 #include "parameter_catalogue.h"
 #include "picture_icons.h"
+#include "tool_texts.h"
 #include "window_layout_table.h"
 
 #include <QCheckBox>
@@ -406,7 +407,17 @@ QWidget* frmSDI::buildToolPanel()
     fastLink->setToolTip(QStringLiteral("Each wait ends the moment the drive's answer is complete. "
                                         "A drive that has trouble with it gets the classic timing back."));
     connect(fastLink, &QCheckBox::clicked, this, &frmSDI::chkFastLink_Click);
-    layout->addWidget(fastLink);
+    // The line's own settings stand in one column, so that the panel stays as wide as the window.
+    auto* lineColumn = new QVBoxLayout;
+    lineColumn->addWidget(fastLink);
+    auto* ports = new QPushButton;
+    registerElement(QStringLiteral("cmdPorts"), 0, ports, false);
+    bindToolText(ports, tooltext::PortsButton);
+    // A long caption gives way before the window grows for it.
+    ports->setMinimumWidth(fastLink->sizeHint().width());
+    connect(ports, &QPushButton::clicked, this, &frmSDI::cmdPorts_Click);
+    lineColumn->addWidget(ports);
+    layout->addLayout(lineColumn);
     QAbstractButton* login = makePictureButton(QStringLiteral("cmdSecurity"), 0, QString(), QStringLiteral("info"));
     login->setVisible(false);
     layout->addWidget(login);
