@@ -37,8 +37,10 @@ ExitCode runPorts(DriveSession& session)
 {
     const PortNames names(*session.settings);
     QJsonArray rows;
-    for (int n = 1; n <= 10; ++n) {
-        const QString device = names.deviceFor(n);
+    // The same listing as the tool's port assignment window.
+    for (const PortAssignment& assigned : names.assignments()) {
+        const int n = assigned.port;
+        const QString& device = assigned.device;
         bool opens = false;
         QString state = QStringLiteral("no device");
         if (!device.isEmpty()) {

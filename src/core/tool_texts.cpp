@@ -21,8 +21,8 @@ constexpr std::array<const char*, kToolTextCount> kEnglish = {
     "Pause", "Continue", "Export CSV", "Export picture", "Time [s]", "%1 samples written to %2.",
     "%1 could not be written.", "Nothing has been recorded yet.", "Recorded: %1 s", "reserve",
     // The port assignment.
-    "Ports", "Port assignment", "Port", "Device", "Adapter", "automatic", "OK", "Cancel", "Search again",
-    "not present"};
+    "Ports", "Port assignment", "COM%1 and COM%2 are both assigned to %3. A device can be assigned to one port only.",
+    "Device", "Adapter", "automatic", "OK", "Cancel", "Search again", "not present"};
 } // namespace
 
 QString defaultToolText(int entry)

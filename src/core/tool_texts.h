@@ -55,7 +55,7 @@ enum Entry : int {
     // The port assignment (entries 41-50).
     PortsButton = 40,
     PortsTitle,
-    PortsColumnPort,
+    PortsDuplicate,
     PortsColumnDevice,
     PortsColumnAdapter,
     PortsAutomatic,

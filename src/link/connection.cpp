@@ -82,6 +82,11 @@ SearchOutcome DriveCom::searchCom()
     if (state_.comOnline == 0) {
         clock_.waitServing(kSearchPause);
         state_.comPort = 1;
+        // The port stays held after a Stop. When its number now stands for another device (the
+        // technician changed the port assignment meanwhile), it is let go, so that this search
+        // asks the devices the numbers stand for now.
+        if (port_.holdsAnotherDevice())
+            port_.close();
     }
     Init();
     state_.quietWait = true;

@@ -26,6 +26,7 @@ class AboutWindow;
 class Clock;
 class Dialogs;
 class DriveCom;
+class SerialDeviceSource;
 class SettingsStore;
 class SystemSettings;
 class MotionTimers;
@@ -69,6 +70,10 @@ public:
     void setModalRunner(std::function<void(QDialog&)> runner) { modalRunner_ = std::move(runner); }
     // The login window, made on first use and kept (hidden) for the rest of the run.
     frmLogin* loginWindow();
+    // The serial devices the port assignment window lists; nullptr (the default): the system's.
+    void setSerialDeviceSource(const SerialDeviceSource* devices) { serialDevices_ = devices; }
+    // The tools panel's ports button: the port assignment window.
+    void cmdPorts_Click();
 
     // The start: settings, first-start defaults, options, status bar, language, scale texts.
     void Form_Load();
@@ -252,6 +257,7 @@ private:
     std::unique_ptr<MotionTimers> timers_;
     std::function<void(QDialog&)> modalRunner_;
     frmLogin* login_ = nullptr;
+    const SerialDeviceSource* serialDevices_ = nullptr;
     int pendingSelection_ = 0;
     // The level class (from 500 on) the selection lists were last filled for.
     bool listsForLevel500_ = false;

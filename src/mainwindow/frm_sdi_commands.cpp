@@ -6,6 +6,7 @@
 #include "drive_protocol.h"
 #include "drive_workflows.h"
 #include "frm_login.h"
+#include "frm_ports.h"
 #include "frm_sdi.h"
 #include "motion_timers.h"
 #include "numeric_text.h"
@@ -93,6 +94,14 @@ void frmSDI::openLogin()
     frmLogin* login = loginWindow();
     if (!login->isVisible())
         runModal(*login);
+}
+
+void frmSDI::cmdPorts_Click()
+{
+    // The window only writes the settings. A running link keeps the port it has open; the next
+    // Connect asks the devices the numbers stand for then.
+    frmPorts ports(state_, store_, dialogs_, serialDevices_, this);
+    runModal(ports);
 }
 
 void frmSDI::cmdComand_MouseDown(int i)

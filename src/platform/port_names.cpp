@@ -31,43 +31,152 @@ std::pair<QString, long long> splitNumber(const QString& device)
     return {device.left(i), device.mid(i).left(18).toLongLong()};
 }
 
+bool inPortOrder(const QString& a, const QString& b)
+{
+    if (groupOf(a) != groupOf(b))
+        return groupOf(a) < groupOf(b);
+    return splitNumber(a) < splitNumber(b);
+}
+
+const SystemSerialDevices& systemDevices()
+{
+    static const SystemSerialDevices system;
+    return system;
+}
+
 } // namespace
+
+QString SerialDevice::adapterText() const
+{
+    QStringList names;
+    if (!description.isEmpty())
+        names << description;
+    // Many adapters name their maker in the description already.
+    if (!manufacturer.isEmpty() && !description.contains(manufacturer, Qt::CaseInsensitive))
+        names << manufacturer;
+    QString text = names.join(QStringLiteral(", "));
+    if (vendorId >= 0 && productId >= 0) {
+        const QString ids =
+            QStringLiteral("%1:%2").arg(vendorId, 4, 16, QLatin1Char('0')).arg(productId, 4, 16, QLatin1Char('0'));
+        text = text.isEmpty() ? ids : QStringLiteral("%1 (%2)").arg(text, ids);
+    }
+    return text;
+}
+
+QList<SerialDevice> SystemSerialDevices::devices() const
+{
+    QList<SerialDevice> out;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        SerialDevice d{info.systemLocation(), info.description(), info.manufacturer()};
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
+            d.vendorId = info.vendorIdentifier();
+            d.productId = info.productIdentifier();
+        }
+        out << d;
+    }
+    return out;
+}
+
+bool SystemSerialDevices::exists(const QString& path) const
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    return QFileInfo::exists(path);
+#endif
+}
+
+PortNames::PortNames(const SettingsStore& settings, const SerialDeviceSource* source)
+    : settings_(settings), source_(source ? *source : systemDevices())
+{
+}
 
 QStringList PortNames::ordered(QStringList devices)
 {
-    std::stable_sort(devices.begin(), devices.end(), [&](const QString& a, const QString& b) {
-        if (groupOf(a) != groupOf(b))
-            return groupOf(a) < groupOf(b);
-        return splitNumber(a) < splitNumber(b);
-    });
+    std::stable_sort(devices.begin(), devices.end(), inPortOrder);
     return devices;
+}
+
+QList<SerialDevice> PortNames::ordered(QList<SerialDevice> devices)
+{
+    std::stable_sort(devices.begin(), devices.end(),
+                     [](const SerialDevice& a, const SerialDevice& b) { return inPortOrder(a.path, b.path); });
+    return devices;
+}
+
+QString PortNames::pinnedFor(int portNumber) const
+{
+    return settings_.value(kApplicationName, kSection, QStringLiteral("COM%1").arg(portNumber)).trimmed();
 }
 
 QString PortNames::deviceFor(int portNumber) const
 {
     if (portNumber < 1)
         return {};
-    const QString key = QStringLiteral("COM%1").arg(portNumber);
-    const QString overridden = settings_.value(kApplicationName, QStringLiteral("Ports"), key).trimmed();
-    if (!overridden.isEmpty())
-        return overridden;
+    if (const QString pinned = pinnedFor(portNumber); !pinned.isEmpty())
+        return pinned;
 #ifdef Q_OS_WIN
-    return key;
+    return QStringLiteral("COM%1").arg(portNumber);
 #else
     const QStringList devices = machineDevices();
     return portNumber <= devices.size() ? devices.at(portNumber - 1) : QString();
 #endif
 }
 
+QList<SerialDevice> PortNames::devices() const
+{
+    return ordered(source_.devices());
+}
+
+PortAssignment PortNames::assignment(int portNumber, const QString& pinned, const QList<SerialDevice>& devices) const
+{
+    PortAssignment a;
+    a.port = portNumber;
+    a.pinned = pinned.trimmed();
+    if (!a.pinned.isEmpty())
+        a.device = a.pinned;
+    else if (portNumber < 1)
+        return a;
+#ifdef Q_OS_WIN
+    else
+        a.device = QStringLiteral("COM%1").arg(portNumber);
+#else
+    else if (portNumber <= devices.size())
+        a.device = devices.at(portNumber - 1).path;
+#endif
+    const auto listed =
+        std::find_if(devices.begin(), devices.end(), [&](const SerialDevice& d) { return d.path == a.device; });
+    if (listed != devices.end())
+        a.listed = *listed;
+    a.present = listed != devices.end() || (!a.device.isEmpty() && source_.exists(a.device));
+    return a;
+}
+
+QList<PortAssignment> PortNames::assignments() const
+{
+    const QList<SerialDevice> found = devices();
+    QList<PortAssignment> out;
+    for (int n = 1; n <= kPortCount; ++n)
+        out << assignment(n, pinnedFor(n), found);
+    return out;
+}
+
 QStringList PortNames::machineDevices() const
 {
+    const auto paths = [this] {
+        QStringList out;
+        for (const SerialDevice& d : devices())
+            out << d.path;
+        return out;
+    };
+    // Devices of a source other than the system's are not kept: they change when a test says.
+    if (&source_ != &systemDevices())
+        return paths();
     const QFileInfo dev(QStringLiteral("/dev"));
     const qint64 stamp = dev.exists() ? dev.lastModified().toMSecsSinceEpoch() : -1;
     if (stamp < 0 || stamp != devicesStamp_) {
-        QStringList devices;
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            devices << info.systemLocation();
-        devices_ = ordered(devices);
+        devices_ = paths();
         devicesStamp_ = stamp;
     }
     return devices_;

@@ -166,6 +166,7 @@ bool QtSerialPort::open()
         return false;
     }
     applyLineSettings();
+    openDevice_ = device;
     lastOpenError_ = PortOpenError::None;
     return true;
 }

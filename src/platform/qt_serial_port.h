@@ -28,6 +28,7 @@ public:
     PortOpenError lastOpenError() const override { return lastOpenError_; }
     QString lastOpenHolder() const override { return lastOpenHolder_; }
     QString deviceName() const override;
+    bool holdsAnotherDevice() const override { return port_.isOpen() && openDevice_ != deviceName(); }
     // A device path that every port number stands for from now on (kinetra-cli --device); ""
     // goes back to the COM numbering.
     void setDevicePath(const QString& path) { devicePath_ = path; }
@@ -43,6 +44,8 @@ private:
 
     PortNames names_;
     QString devicePath_;
+    // The device the open port was opened on.
+    QString openDevice_;
     QSerialPort port_;
     int portNumber_ = 1;
     qint32 baud_ = 9600;

@@ -42,6 +42,9 @@ public:
     virtual QString lastOpenHolder() const { return {}; }
     // The device the current port number stands for ("" when it stands for none).
     virtual QString deviceName() const = 0;
+    // The port is open on another device than its number stands for now: the port assignment
+    // changed since it was opened.
+    virtual bool holdsAnotherDevice() const { return false; }
 
 signals:
     // New characters may be waiting; waits for an answer wake on it.

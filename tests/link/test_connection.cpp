@@ -76,6 +76,19 @@ private slots:
         QVERIFY(texts[1].contains("COM4 (virtual4) is in use by another program") && !texts[1].contains("dialout"));
     }
 
+    // After a Stop the port stays held and the next search starts on it, unless the port
+    // assignment changed meanwhile: then the search lets it go and asks from COM1 on.
+    void searchLetsGoOfAReassignedHeldPort()
+    {
+        for (const bool reassigned : {false, true}) {
+            LinkRig r(3);
+            r.com->cmdStop();
+            r.port.reassigned = reassigned;
+            QCOMPARE(r.com->searchCom(), SearchOutcome::Found);
+            QCOMPARE(r.port.openedPorts(), reassigned ? QList<int>({3, 1, 2, 3}) : QList<int>({3}));
+        }
+    }
+
     // The device parameters, then the axis parameters the drive's level has; the bar counts
     // every answer; polling starts once all are in. Presses of Connect meanwhile start nothing.
     void fullReadFollowsTheLevel_data()

@@ -42,6 +42,9 @@ public:
         return lastOpenError_ == PortOpenError::InUse ? openErrors_.value(portNumber_).second : QString();
     }
     QString deviceName() const override { return QStringLiteral("virtual%1").arg(portNumber_); }
+    bool holdsAnotherDevice() const override { return open_ && reassigned; }
+    // The port assignment changed since the port opened.
+    bool reassigned = false;
 
     double nextEventTime() const override;
     void advanceTo(double t) override;

@@ -6,6 +6,8 @@
 // drive registered in that settings folder (kinetra-drive-sim --com 1 --settings-dir <folder>)
 // and saves every tab of the connected window.
 #include "about_window.h"
+#include "fake_serial_devices.h"
+#include "frm_ports.h"
 #include "frm_sdi.h"
 #include "ini_settings_store.h"
 #include "memory_settings_store.h"
@@ -132,6 +134,21 @@ int main(int argc, char* argv[])
             expert->setEnabled(true);
             expert->click();
             save(&window, tag + QStringLiteral("-simple.png"));
+            if (size.width() == 1280 && language != 5) {
+                // The port assignment with an adapter, a built-in port, the simulated drive's
+                // pseudo-terminal pinned to COM3 and an adapter pinned to COM5 that is unplugged.
+                test::FakeSerialDevices devices;
+                devices.listed = {{QStringLiteral("/dev/ttyS0")},
+                                  {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"),
+                                   QStringLiteral("FTDI"), 0x0403, 0x6001}};
+                devices.unlisted = {QStringLiteral("/dev/pts/4")};
+                settings.setValue(kApplicationName, PortNames::kSection, QStringLiteral("COM3"), devices.unlisted[0]);
+                settings.setValue(kApplicationName, PortNames::kSection, QStringLiteral("COM5"),
+                                  QStringLiteral("/dev/ttyUSB1"));
+                frmPorts ports(state, settings, dialogs, &devices, &window);
+                ports.show();
+                save(&ports, tag + QStringLiteral("-ports.png"));
+            }
             if (size.width() == 1280 && language == 1) {
                 for (int variant : {0, 1}) {
                     AboutWindow* about = window.splashWindow(variant);
