@@ -2,6 +2,7 @@
 
 #include "parameter_table.h"
 #include "tool_texts.h"
+#include "unsaved_values.h"
 
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,8 @@ struct SharedState {
     bool testToggle = false;
     int busType = 0;
     bool chartRecording = false;
+    // Values the drive accepted and has not saved, and the values read to go back to.
+    UnsavedValues unsaved;
 
     QString message(int index) const
     {

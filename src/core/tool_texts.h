@@ -42,6 +42,7 @@ enum Entry : int {
     RevertDone,
     RevertFailed,
     RevertNothing,
+    RevertOffline,
     // The chart's recording and export (entries 31-40).
     ChartPause = 30,
     ChartContinue,

@@ -72,6 +72,16 @@ inline Element txtCorr()
 {
     return {QStringLiteral("txtCorr"), 0};
 }
+// The status bar's sign that the drive holds unsaved values, and the button beside it that
+// writes the values read back.
+inline Element lblUnsaved()
+{
+    return {QStringLiteral("lblUnsaved"), 0};
+}
+inline Element cmdRevert()
+{
+    return {QStringLiteral("cmdRevert"), 0};
+}
 } // namespace el
 
 // What the link and the live display may do to the windows. An element that does not exist is
@@ -96,6 +106,10 @@ public:
     virtual void setStatusBevel(int, Bevel) {}
     // The tab the main window's tab control shows (0-based); -1 without a window.
     virtual int currentTab() const { return -1; }
+    // Marks a button as standing for something still to be done (the save button while the
+    // drive holds unsaved values): a sign on its picture, and text `hintEntry` of the tool texts
+    // after its hint. Unmarked, it shows its own picture and hint again.
+    virtual void setMarked(const Element&, bool /*marked*/, int /*hintEntry*/) {}
     // Height and top edge of an element in window units of 1/1440 inch (15 per pixel at 96 dpi).
     virtual void setHeight(const Element&, int) {}
     virtual void setTop(const Element&, int) {}

@@ -1,6 +1,8 @@
 #include "link_presenter.h"
 
 #include "dialogs.h"
+#include "display_window.h"
+#include "drive_protocol.h"
 #include "numeric_text.h"
 #include "parameter_catalogue.h"
 #include "shared_state.h"
@@ -148,6 +150,13 @@ void LinkPresenter::stopped()
     window_.setStatusText(3, QString());
     for (const int panel : {1, 5, 3})
         window_.setStatusBevel(panel, Bevel::Sunken);
+}
+
+void LinkPresenter::unsavedValuesChanged(bool pending)
+{
+    window_.setVisible(el::lblUnsaved(), pending);
+    window_.setVisible(el::cmdRevert(), pending);
+    window_.setMarked(el::cmdComand(command::kSave), pending, tooltext::UnsavedHint);
 }
 
 bool LinkPresenter::serviceCountersShown() const

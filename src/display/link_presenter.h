@@ -42,6 +42,7 @@ public:
     void linkLost() override;
     void stopped() override;
     void fastLinkFellBack() override;
+    void unsavedValuesChanged(bool pending) override;
     bool serviceCountersShown() const override;
 
 private:

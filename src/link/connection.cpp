@@ -172,6 +172,9 @@ FullReadOutcome DriveCom::Connect()
 
     state_.transferActive = false;
     state_.paramsLoaded = 1;
+    // What the drive holds now is what a revert goes back to. A reconnect saves nothing: what
+    // was unsaved before stays so until the drive acknowledges a save.
+    changeUnsaved([this](UnsavedValues& unsaved) { unsaved.readComplete(state_.table); });
     timerReceive_->setEnabled(true);
     state_.transferCount = 0;
     observer_.fullReadComplete();

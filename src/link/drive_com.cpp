@@ -165,8 +165,14 @@ WriteOutcome DriveCom::runWrite(int address, int cmd, const ParameterValue& valu
     const bool receiveWasEnabled = timerReceive_->isEnabled();
     timerReceive_->setEnabled(false);
     const WriteOutcome outcome = sendWrite(address, cmd, value, stored, previous);
-    if (outcome == WriteOutcome::Accepted || outcome == WriteOutcome::Garbled)
+    if (outcome == WriteOutcome::Accepted || outcome == WriteOutcome::Garbled) {
         timerReceive_->setEnabled(receiveWasEnabled);
+        // Every value the drive takes passes here, whoever sent it (an entry, a list, a load, a
+        // revert). An answer that is neither ACK nor NAK may have been a taken value too; the
+        // table keeps it as the drive's, and so does this record.
+        if (UnsavedValues::isSetting(cmd))
+            changeUnsaved([cmd](UnsavedValues& unsaved) { unsaved.accepted(cmd); });
+    }
     return outcome;
 }
 
@@ -243,6 +249,24 @@ void DriveCom::countTransfer()
 {
     state_.countTransfer();
     observer_.transferProgress(state_.transferCount);
+}
+
+void DriveCom::changeUnsaved(const std::function<void(UnsavedValues&)>& change)
+{
+    const bool before = state_.unsaved.pending();
+    change(state_.unsaved);
+    if (state_.unsaved.pending() != before)
+        observer_.unsavedValuesChanged(!before);
+}
+
+void DriveCom::valuesSaved()
+{
+    changeUnsaved([this](UnsavedValues& unsaved) { unsaved.saved(state_.table); });
+}
+
+void DriveCom::unsavedSettled()
+{
+    changeUnsaved([this](UnsavedValues& unsaved) { unsaved.settle(state_.table); });
 }
 
 void DriveCom::ComError()

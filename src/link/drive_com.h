@@ -16,6 +16,7 @@
 namespace kinetra {
 
 class SerialPort;
+class UnsavedValues;
 struct SharedState;
 
 // Whether WriteCom turns the list positions 0/1/2 of parameter 25 of the axes into the drive's
@@ -153,6 +154,11 @@ public:
     bool fastLinkFellBack() const { return fellBack_; }
     static constexpr double kFastLinkGapCharacters = 2;
 
+    // The drive acknowledged the save sequence: what it holds is in its memory now.
+    void valuesSaved();
+    // Values written back to the ones read are no longer unsaved.
+    void unsavedSettled();
+
     SharedState& state() { return state_; }
     SerialPort& port() { return port_; }
     Clock& clock() { return clock_; }
@@ -174,6 +180,8 @@ private:
     WriteOutcome sendWrite(int address, int cmd, const ParameterValue& value, bool stored,
                            const ParameterValue& previous);
     void refuse(int cmd, bool stored, const ParameterValue& previous);
+    // Changes the record of unsaved values and tells the observer when that starts or ends.
+    void changeUnsaved(const std::function<void(UnsavedValues&)>& change);
     void countTransfer();
     void drainQueue();
     ReadOutcome runRead(int cmd, int address);

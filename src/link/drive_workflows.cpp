@@ -39,8 +39,40 @@ SaveOutcome saveParameters(DriveCom& com)
     if (com.WriteCom(kAddress, kCommandWord, command::kTakeOver) != WriteOutcome::Accepted)
         return SaveOutcome::NotTakenOver;
     com.clock().waitBlocking(kSavePause);
-    return com.WriteCom(kAddress, kCommandWord, command::kSave) == WriteOutcome::Accepted ? SaveOutcome::Saved
-                                                                                          : SaveOutcome::NotSaved;
+    if (com.WriteCom(kAddress, kCommandWord, command::kSave) != WriteOutcome::Accepted)
+        return SaveOutcome::NotSaved;
+    com.valuesSaved();
+    return SaveOutcome::Saved;
+}
+
+RevertResult revertToValuesRead(DriveCom& com)
+{
+    SharedState& state = com.state();
+    RevertResult result;
+    const auto online = [&] { return state.comOnline == 1 && !com.clock().quitting(); };
+    if (!online())
+        return result;
+    result.sent = true;
+    const QList<int> changed = state.unsaved.changed(state.table);
+    result.changed = static_cast<int>(changed.size());
+    for (const int cmd : changed) {
+        // A link lost on the way takes nothing more: offline, a write would only change the table.
+        if (!online()) {
+            ++result.failed;
+            continue;
+        }
+        const ParameterValue value = state.unsaved.valueRead(cmd);
+        // The values read are the drive's own: a selection of parameter 25 is no list position.
+        if (commitValue(com, cmd, value, SelectionTranslation::Keep) != WriteOutcome::Accepted) {
+            ++result.failed;
+            continue;
+        }
+        QString shown = value.toText();
+        com.showValues(shown, cmd);
+    }
+    if (result.failed == 0)
+        com.unsavedSettled();
+    return result;
 }
 
 void serviceReset(DriveCom& com, int code, const std::function<void(int percent)>& progress)

@@ -29,6 +29,22 @@ enum class SaveOutcome {
 // its memory with 138. The pause does not serve the user interface: the drive needs it.
 SaveOutcome saveParameters(DriveCom& com);
 
+// What a revert to the values read came to: sent or not (offline), how many values differed
+// from the values read and how many of them the drive did not take back (refused, no answer, an
+// answer that is neither, or not sent because the link was lost on the way).
+struct RevertResult {
+    bool sent = false;
+    int changed = 0;
+    int failed = 0;
+};
+
+// Writes each value the drive accepted since the last read back as it was read (or last saved),
+// by command number, with the rules of a commit (a drive below level 500 takes each over with
+// 137), and hands each value taken back to the display. Offline nothing is sent. When every
+// value went back, those values are no longer unsaved; when the read found nothing unsaved, the
+// drive then holds nothing unsaved.
+RevertResult revertToValuesRead(DriveCom& com);
+
 // The service resets (codes 161-163): the code to the device's command word, then the drive's
 // two seconds of restoring while `progress` gets 0-99 percent, then a full read.
 void serviceReset(DriveCom& com, int code, const std::function<void(int percent)>& progress);

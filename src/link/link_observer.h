@@ -48,6 +48,9 @@ public:
     virtual void stopped() {}
     // The fast link met trouble more than once and the link went back to the classic timing.
     virtual void fastLinkFellBack() {}
+    // The drive now holds values it accepted and has not saved (`pending`), or holds none any
+    // more: it was saved, or the values read are back.
+    virtual void unsavedValuesChanged(bool /*pending*/) {}
 
     // The live polling reads the four service counters while the user looks at them.
     virtual bool serviceCountersShown() const { return false; }

@@ -214,6 +214,8 @@ void frmSDI::setTop(const Element& e, int units)
 void frmSDI::toolTextsLoaded()
 {
     toolTexts_.apply(state_);
+    for (auto it = marks_.cbegin(); it != marks_.cend(); ++it)
+        showMarkHint(it.key());
 }
 
 void frmSDI::setCaption(const Element& e, const QString& caption)
@@ -237,8 +239,11 @@ void frmSDI::setCaption(const Element& e, const QString& caption)
 
 void frmSDI::setHint(const Element& e, const QString& hint)
 {
-    if (QWidget* w = element(e))
+    if (QWidget* w = element(e)) {
         setPictureHint(w, hint);
+        if (auto* button = qobject_cast<QAbstractButton*>(w); button && marks_.contains(button))
+            showMarkHint(button);
+    }
 }
 
 void frmSDI::clearItems(const Element& e)

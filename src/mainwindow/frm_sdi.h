@@ -5,6 +5,7 @@
 #include "window_elements.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QMainWindow>
 
 #include <functional>
@@ -130,6 +131,8 @@ public:
     void valPwmMult_Change();
     // Tells onChartTrace what trace box and multiplier `trace` hold now.
     void chkRead_Change(int trace);
+    // Writes the values read back to the drive after asking (frm_sdi_unsaved.cpp).
+    void cmdRevert_Click();
 
     // Brings the window to the front (a second start of the program asked for it).
     void bringToFront();
@@ -158,6 +161,7 @@ public:
     int currentTab() const override;
     void setHeight(const Element&, int units) override;
     void setTop(const Element&, int units) override;
+    void setMarked(const Element&, bool marked, int hintEntry) override;
 
     // LanguageTargets
     void setCaption(const Element&, const QString&) override;
@@ -206,6 +210,9 @@ private:
     QWidget* buildSidePanels();
     QWidget* buildSimplePanel();
     void buildStatusBar();
+    void buildUnsavedMarker();
+    // A marked button's tool tip: its hint, then the text of its mark.
+    void showMarkHint(QAbstractButton* button);
     void fillFrame(QGridLayout* grid, int frameIndex, bool sidePanel);
     void buildDiagnoseFrame(QGroupBox* frame);
     void buildFrameExtras(int frameIndex, QGridLayout* grid, int& row);
@@ -268,6 +275,12 @@ private:
     int loginTookClick_ = -1;
     // The question whether to apply a change is open.
     bool asking_ = false;
+    // Marked buttons: the picture they show unmarked and the tool text of their mark.
+    struct Mark {
+        QIcon plain;
+        int hintEntry;
+    };
+    QHash<QAbstractButton*, Mark> marks_;
 };
 
 } // namespace kinetra

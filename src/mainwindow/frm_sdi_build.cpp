@@ -451,6 +451,7 @@ void frmSDI::buildStatusBar()
             label->setMinimumWidth(classicUnits(this, width));
         bar->addWidget(label, width > 0 ? 0 : 1);
     }
+    buildUnsavedMarker();
     setStatusText(1, QStringLiteral(" RS232 : OFFLINE"));
     setStatusText(2, QStringLiteral(" COM"));
 }

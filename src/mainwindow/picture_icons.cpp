@@ -113,6 +113,29 @@ QIcon pictureIcon(const QString& name)
     return it == drawings().constEnd() ? QIcon() : iconFromSvg(svg(it.value()));
 }
 
+QIcon markedIcon(const QIcon& base)
+{
+    static const QByteArray sign = svg(R"(<circle cx="12" cy="12" r="11" fill="#f9a825" stroke="#fff" stroke-width="2"/>
+        <rect x="10.2" y="4.5" width="3.6" height="9.5" rx="1.2" fill="#212121"/>
+        <circle cx="12" cy="18" r="2" fill="#212121"/>)");
+    QSvgRenderer renderer(sign);
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64}) {
+        QPixmap pixmap = base.pixmap(size, size);
+        if (pixmap.isNull()) {
+            pixmap = QPixmap(size, size);
+            pixmap.fill(Qt::transparent);
+        }
+        QPainter painter(&pixmap);
+        // Half the picture's size, so that the sign still reads at 16 pixels.
+        const int side = size / 2 + 1;
+        renderer.render(&painter, QRectF(size - side, 0, side, side));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 QIcon lampIcon(bool lit)
 {
     return iconFromSvg(

@@ -14,4 +14,8 @@ QIcon pictureIcon(const QString& name);
 // A round lamp picture, lit (green) or dark.
 QIcon lampIcon(bool lit);
 
+// `base` with a sign in its upper right corner: an exclamation mark on an amber disc, telling
+// that something is still to be done (the save button while the drive holds unsaved values).
+QIcon markedIcon(const QIcon& base);
+
 } // namespace kinetra

@@ -6,6 +6,7 @@
 #include "frm_login.h"
 
 #include <QApplication>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextStream>
 
@@ -48,6 +49,20 @@ int main(int argc, char* argv[])
         save(r.window.get(), folder + QStringLiteral("/locked.png"));
         r.window->elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0})->setCurrentIndex(6);
         save(r.window.get(), folder + QStringLiteral("/locked-service.png"));
+    }
+    // The drive holds a committed value it has not saved: the sign on the save button, the status
+    // bar's marker and the revert button beside it, in German and English.
+    for (const int language : {1, 0}) {
+        WindowRig r({}, {{"Language", QString::number(language)}}, WindowRig::Presets::Written,
+                    QCoreApplication::applicationDirPath());
+        r.started().connected();
+        r.window->resize(1280, 800);
+        r.type(2110, "1,5");
+        r.clock.advance(0.5);
+        const QString tag = folder + (language == 1 ? QStringLiteral("/unsaved-de") : QStringLiteral("/unsaved-en"));
+        save(r.window.get(), tag + QStringLiteral(".png"));
+        save(r.window->statusBar(), tag + QStringLiteral("-status-bar.png"));
+        save(r.button(138), tag + QStringLiteral("-save-button.png"));
     }
     return 0;
 }
