@@ -214,6 +214,7 @@ void frmSDI::setTop(const Element& e, int units)
 void frmSDI::toolTextsLoaded()
 {
     toolTexts_.apply(state_);
+    showChartTexts();
 }
 
 void frmSDI::setCaption(const Element& e, const QString& caption)
