@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -249,6 +250,50 @@ QList<BenchRow> benchLivePolling(int runs, bool fast)
                   0.02,
                   runsNote(cpu, 4)};
     return {rate, load};
+}
+
+QList<BenchRow> benchChartRecording(int runs)
+{
+    // Stretches of live polling with and without the recording take turns in one tool, on the
+    // diagnostics page (the time axis and the recorded length repaint only there), so that
+    // drifts of the machine's load fall on both alike.
+    constexpr double kStretch = 2.0;
+    constexpr int kTurns = 5;
+    QList<double> costs;
+    double with = 0;
+    double without = 0;
+    for (int i = 0; i < runs; ++i) {
+        Connected c;
+        if (!c.start({}))
+            return {};
+        ToolRig& tool = *c.tool;
+        if (auto* tabs = tool.window.elementAs<QTabWidget>(Element{QStringLiteral("SSTab1"), 0}))
+            tabs->setCurrentIndex(4);
+        tool.clock.waitServing(0.5);
+        double cpu[2] = {0, 0};
+        double wall[2] = {0, 0};
+        for (int turn = 0; turn < 2 * kTurns; ++turn) {
+            const int on = turn % 2 == 0 ? 1 : 0;
+            tool.windowDisplay.recording = on == 1;
+            CpuMeter meter;
+            tool.clock.waitServing(kStretch);
+            cpu[on] += meter.share() * meter.wallSeconds();
+            wall[on] += meter.wallSeconds();
+        }
+        if (tool.window.chartRecording().isEmpty()) {
+            err() << "the chart recorded nothing" << Qt::endl;
+            return {};
+        }
+        with = cpu[1] / wall[1];
+        without = cpu[0] / wall[0];
+        costs << with - without;
+    }
+    return {{QStringLiteral("CPU of the chart's recording while live polling"), QStringLiteral("core"), median(costs),
+             std::nullopt, Bound::AtMost, 0.002,
+             QStringLiteral("with it less without it (last run: %1 and %2 core); ")
+                     .arg(with, 0, 'f', 4)
+                     .arg(without, 0, 'f', 4) +
+                 runsNote(costs, 4)}};
 }
 
 QList<BenchRow> benchSilentDrive(int runs)

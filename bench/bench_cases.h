@@ -15,6 +15,8 @@ QList<BenchRow> benchFastFullRead(int runs);
 // Classic: the load's time against the timing model; fast: the wire-only time, then the load.
 QList<BenchRow> benchLoadIntoDrive(int runs, bool fast);
 QList<BenchRow> benchLivePolling(int runs, bool fast);
+// The processor time of live polling with the chart's recording on, less that without it.
+QList<BenchRow> benchChartRecording(int runs);
 QList<BenchRow> benchSilentDrive(int runs);
 BenchRow benchStartUp(int runs);
 

@@ -3,7 +3,7 @@
 //
 //   kinetra-bench [--runs N] [--only WORD]
 //
-// --only runs the cases whose name holds WORD (full, load, live, silent, start).
+// --only runs the cases whose name holds WORD (full, load, live, chart, silent, start).
 
 #include "bench_cases.h"
 #include "startup_probe.h"
@@ -43,7 +43,7 @@ int main(int argc, char** argv)
             QTextStream(help ? stdout : stderr)
                 << "usage: kinetra-bench [--runs N] [--only WORD]\n"
                    "  --runs N     runs per case (default 3); the report gives medians\n"
-                   "  --only WORD  only the cases whose name holds WORD: full, load, live, silent, start\n"
+                   "  --only WORD  only the cases whose name holds WORD: full, load, live, chart, silent, start\n"
                    "Starts kinetra-drive-sim from the same folder on a pseudo-terminal; see docs/bench.md.\n";
             return help ? 0 : 2;
         }
@@ -89,6 +89,8 @@ int main(int argc, char** argv)
         add(benchLivePolling(runs, true), {QStringLiteral("live polling, fast link"),
                                            QStringLiteral("CPU while live polling, fast link")});
     }
+    if (wanted("chart recording"))
+        add(benchChartRecording(runs), {QStringLiteral("CPU of the chart's recording")});
     if (wanted("silent drive"))
         add(benchSilentDrive(runs),
             {QStringLiteral("CPU, silent drive (live polling)"), QStringLiteral("CPU, silent drive (port search)")});

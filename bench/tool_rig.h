@@ -28,6 +28,19 @@ public:
     QStringList shown;
 };
 
+// The window's adapter of the live display, with the chart's recording switched off on demand:
+// the chart draws as before, the window keeps no sample.
+class BenchWindowDisplay : public MainWindowDisplay {
+public:
+    using MainWindowDisplay::MainWindowDisplay;
+    void chartSampled(const ChartSample& sample, double x) override
+    {
+        if (recording)
+            MainWindowDisplay::chartSampled(sample, x);
+    }
+    bool recording = true;
+};
+
 // The tool as main() wires it: the real serial port, clock, link and main window (shown
 // offscreen), with its settings in `settingsDir`. Counts the status blocks it decodes.
 struct ToolRig {
@@ -49,7 +62,7 @@ struct ToolRig {
     LinkPresenter presenter;
     DriveCom com;
     ValueDisplay display;
-    MainWindowDisplay windowDisplay;
+    BenchWindowDisplay windowDisplay;
     DriveDisplay driveDisplay;
     int statusBlocks = 0;
 };

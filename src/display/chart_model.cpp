@@ -5,6 +5,7 @@
 #include "shared_state.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kinetra {
 
@@ -28,6 +29,7 @@ void ChartModel::motorCurrent(const QString& text)
     if (const auto amperes = displayNumber(text))
         lastCurrent_ = 100 * *amperes;
     store(currentHistory_, lastCurrent_);
+    shown_.current = shownNumber(text);
 }
 
 void ChartModel::pwmOutput(const QString& text)
@@ -35,6 +37,17 @@ void ChartModel::pwmOutput(const QString& text)
     if (const auto raw = displayNumber(text))
         lastPwm_ = 4 * std::abs(*raw - 127);
     store(pwmHistory_, lastPwm_);
+    shown_.pwm = shownNumber(text);
+}
+
+void ChartModel::statusWord(const QString& text)
+{
+    // Signed or unsigned, as the status display takes it.
+    const auto value = wholeNumber(text);
+    if (value && *value >= std::numeric_limits<qint32>::min() && *value <= std::numeric_limits<quint32>::max())
+        shown_.statusWord = static_cast<quint32>(*value);
+    else
+        shown_.statusWord.reset();
 }
 
 void ChartModel::setTrace(int trace, bool on, const QString& multiplier)
@@ -50,10 +63,14 @@ ChartModel::Trace ChartModel::trace(int index) const
     return {setting.on && setting.factor.has_value(), setting.factor.value_or(0)};
 }
 
-void ChartModel::sample()
+void ChartModel::sample(const QString& position)
 {
     ChartSurface* surface = extra_.chart();
     if (!surface)
+        return;
+    // The user's hold: the chart stands as it is, the recording takes nothing, and on Continue
+    // the next segment runs from the last point drawn. The recording flag is left alone.
+    if (extra_.isChecked(el::cmdChartPause()))
         return;
     const double width = surface->chartWidth();
     const double zero = surface->chartHeight() - kZeroAbove;
@@ -71,6 +88,8 @@ void ChartModel::sample()
             curY1_ = zero - current.factor * lastCurrent_;
         if (pwm.on)
             pwmY1_ = zero - pwm.factor * lastPwm_;
+        shown_.position = shownNumber(position);
+        extra_.chartSampled(shown_, chartX_);
     }
     // While recording is off, x stays put and the segment runs from the previous point to the
     // last recorded one.

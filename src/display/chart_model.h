@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chart_recording.h"
+
 #include <QString>
 
 #include <array>
@@ -14,7 +16,9 @@ struct SharedState;
 
 // The diagnosis chart: motor current and PWM output, one sample per status block. Until the
 // chart is full each sample adds one segment per trace; from then on every sample scrolls the
-// chart left by one sample, redrawing grid, zero line and the stored samples.
+// chart left by one sample, redrawing grid, zero line and the stored samples. Every sample the
+// chart records goes to the window's recording too, with the position and status word shown
+// with it; while the user holds the chart (the pause button) nothing is drawn or recorded.
 class ChartModel {
 public:
     static constexpr int kHistory = 101;
@@ -29,8 +33,10 @@ public:
     void motorCurrent(const QString& text);
     // 2183: the PWM output, centred on 127: its distance from 127, x 4, for the chart.
     void pwmOutput(const QString& text);
-    // 2170: one sample of the chart clock.
-    void sample();
+    // 2180: the status word, as shown; a sample records the last one.
+    void statusWord(const QString& text);
+    // 2170: one sample of the chart clock, with the actual position's display text.
+    void sample(const QString& position = {});
 
     // The window's trace boxes and multiplier boxes, as the user sets them: trace 0 is the
     // current, 1 the PWM output. A multiplier without a digit leaves its trace out; so does a
@@ -77,6 +83,8 @@ private:
     double pwmY1_ = 0;
     std::array<double, kHistory> currentHistory_{};
     std::array<double, kHistory> pwmHistory_{};
+    // The values of the sample being completed, as the window shows them.
+    ChartSample shown_;
 };
 
 } // namespace kinetra

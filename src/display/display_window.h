@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart_recording.h"
 #include "window_elements.h"
 
 #include <optional>
@@ -39,6 +40,9 @@ public:
     virtual std::optional<QString> itemText(const Element&, int) const { return std::nullopt; }
     // The diagnosis chart; none when the window has no chart.
     virtual ChartSurface* chart() { return nullptr; }
+    // The chart recorded `sample`, its newest point now at `x` (window units): the window keeps
+    // it in its recording.
+    virtual void chartSampled(const ChartSample&, double) {}
     // The drive's software version was shown: what depends on its level may follow.
     virtual void firmwareLevelShown() {}
 };
@@ -59,6 +63,11 @@ inline Element chkRead(int k)
 inline Element chkReadStop()
 {
     return {QStringLiteral("chkReadStop"), 0};
+}
+// The user's hold of the chart: checked while the chart and its recording pause.
+inline Element cmdChartPause()
+{
+    return {QStringLiteral("cmdChartPause"), 0};
 }
 inline Element chkEncoder()
 {

@@ -18,8 +18,12 @@ public:
     void softwareVersion(const QString& text) override { device_.softwareVersion(text); }
     void operatingTime(const QString& text) override { device_.operatingTime(text); }
     void fieldBusState(const QString& text) override { device_.fieldBusState(text); }
-    void positionChart(const QString&) override { chart_.sample(); }
-    void statusWord(const QString& text) override { status_.show(text); }
+    void positionChart(const QString& text) override { chart_.sample(text); }
+    void statusWord(const QString& text) override
+    {
+        status_.show(text);
+        chart_.statusWord(text);
+    }
     void motorCurrent(const QString& text) override { chart_.motorCurrent(text); }
     void pwmOutput(const QString& text) override { chart_.pwmOutput(text); }
     void ioCaption(int line, const QString& text) override;

@@ -216,6 +216,7 @@ void frmSDI::toolTextsLoaded()
     toolTexts_.apply(state_);
     for (auto it = marks_.cbegin(); it != marks_.cend(); ++it)
         showMarkHint(it.key());
+    showChartTexts();
 }
 
 void frmSDI::setCaption(const Element& e, const QString& caption)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart_recording.h"
 #include "language_targets.h"
 #include "tool_text_bindings.h"
 #include "window_elements.h"
@@ -18,12 +19,14 @@ class QDialog;
 class QGridLayout;
 class QKeyEvent;
 class QGroupBox;
+class QLayout;
 class QLabel;
 class QTabWidget;
 
 namespace kinetra {
 
 class AboutWindow;
+class ChartTimeAxis;
 class Clock;
 class Dialogs;
 class DriveCom;
@@ -134,6 +137,14 @@ public:
     // Writes the values read back to the drive after asking (frm_sdi_unsaved.cpp).
     void cmdRevert_Click();
 
+    // The chart's recording (frm_sdi_chart_export.cpp): a sample the chart took, its newest
+    // point at `x` window units; the pause button toggled; the two exports.
+    void chartSampled(const ChartSample& sample, double x);
+    const ChartRecording& chartRecording() const { return chartRecording_; }
+    void cmdChartPause_Toggled();
+    void cmdChartCsv_Click();
+    void cmdChartPng_Click();
+
     // Brings the window to the front (a second start of the program asked for it).
     void bringToFront();
 
@@ -215,6 +226,15 @@ private:
     void showMarkHint(QAbstractButton* button);
     void fillFrame(QGridLayout* grid, int frameIndex, bool sidePanel);
     void buildDiagnoseFrame(QGroupBox* frame);
+    QWidget* buildChartArea();
+    QLayout* buildChartButtons();
+    // The pause button's text and the recorded length, in the language loaded.
+    void showChartTexts();
+    void showChartRecorded(bool always);
+    // Writes the chart to a file the user chooses, at once and whole, and says how it went;
+    // `take` fills in the file's content and gives the number of samples in it.
+    void exportChart(int titleEntry, const QString& fileName, const QString& filter,
+                     const std::function<qsizetype(QByteArray&)>& take);
     void buildFrameExtras(int frameIndex, QGridLayout* grid, int& row);
     QWidget* addField(QGridLayout* grid, int row, int column, const FieldSpec& field);
     QWidget* makeLamp(int index);
@@ -281,6 +301,12 @@ private:
         int hintEntry;
     };
     QHash<QAbstractButton*, Mark> marks_;
+
+    ChartRecording chartRecording_;
+    ChartTimeAxis* chartAxis_ = nullptr;
+    // The whole seconds the recorded length label shows; the folder of the last export.
+    int chartRecordedShown_ = -1;
+    QString chartFolder_;
 };
 
 } // namespace kinetra

@@ -1,9 +1,13 @@
-// The diagnostics page: chart, trace boxes and multipliers, the correction bar, current values,
-// status texts and the lamps of the inputs, the output and the emergency stop.
+// The diagnostics page: chart with its time axis, trace boxes and multipliers, the recording's
+// buttons, the correction bar, current values, status texts and the lamps of the inputs, the
+// output and the emergency stop.
+#include "chart_model.h"
+#include "chart_time_axis.h"
 #include "classic_units.h"
 #include "diagnosis_chart.h"
 #include "frm_sdi.h"
 #include "frm_sdi_sizes.h"
+#include "tool_texts.h"
 #include "window_layout_table.h"
 
 #include <QCheckBox>
@@ -11,20 +15,65 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace kinetra {
 
 using namespace sizes;
 
+QWidget* frmSDI::buildChartArea()
+{
+    // The chart and its time axis, one above the other and equally wide: the picture export
+    // takes them together.
+    auto* area = new QWidget;
+    registerElement(QStringLiteral("chartArea"), 0, area, false);
+    auto* stack = new QVBoxLayout(area);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    auto* chart = new DiagnosisChart;
+    registerElement(QStringLiteral("picDiag"), 0, chart, false);
+    stack->addWidget(chart);
+    chartAxis_ = new ChartTimeAxis(chartRecording_, DiagnosisChart::kUnitsWide, ChartModel::kStep);
+    registerElement(QStringLiteral("lblChartTime"), 0, chartAxis_, false);
+    bindToolText(chartAxis_, tooltext::ChartTimeAxis);
+    stack->addWidget(chartAxis_);
+    return area;
+}
+
+QLayout* frmSDI::buildChartButtons()
+{
+    auto* row = new QHBoxLayout;
+    // Checked: the user holds the chart and its recording.
+    auto* pause = new QPushButton;
+    registerElement(QStringLiteral("cmdChartPause"), 0, pause, false);
+    pause->setCheckable(true);
+    connect(pause, &QPushButton::toggled, this, [this] { cmdChartPause_Toggled(); });
+    auto* csv = new QPushButton;
+    registerElement(QStringLiteral("cmdChartCsv"), 0, csv, false);
+    bindToolText(csv, tooltext::ChartExportCsv);
+    connect(csv, &QPushButton::clicked, this, [this] { cmdChartCsv_Click(); });
+    auto* png = new QPushButton;
+    registerElement(QStringLiteral("cmdChartPng"), 0, png, false);
+    bindToolText(png, tooltext::ChartExportPng);
+    connect(png, &QPushButton::clicked, this, [this] { cmdChartPng_Click(); });
+    auto* recorded = new QLabel;
+    registerElement(QStringLiteral("lblChartRecorded"), 0, recorded, false);
+    for (QWidget* w : {static_cast<QWidget*>(pause), static_cast<QWidget*>(csv), static_cast<QWidget*>(png),
+                       static_cast<QWidget*>(recorded)})
+        row->addWidget(w);
+    row->addStretch(1);
+    showChartTexts();
+    return row;
+}
+
 void frmSDI::buildDiagnoseFrame(QGroupBox* frame)
 {
     auto* columns = new QHBoxLayout(frame);
 
-    // Left: the chart with its trace boxes and multipliers.
+    // Left: the chart with its time axis, trace boxes, multipliers and the recording's buttons.
     auto* left = new QGridLayout;
-    auto* chart = new DiagnosisChart;
-    registerElement(QStringLiteral("picDiag"), 0, chart, false);
-    left->addWidget(chart, 0, 0, 1, 4);
+    left->addWidget(buildChartArea(), 0, 0, 1, 4);
 
     const char* traces[] = {"Strom x", "PWM x"};
     for (int i = 0; i < 2; ++i) {
@@ -46,8 +95,9 @@ void frmSDI::buildDiagnoseFrame(QGroupBox* frame)
     registerElement(QStringLiteral("chkReadStop"), 0, autoStop);
     connect(autoStop, &QCheckBox::clicked, this, [this] { chkReadStop_Click(0); });
     left->addWidget(autoStop, 3, 0);
+    left->addLayout(buildChartButtons(), 4, 0, 1, 4);
     left->setColumnStretch(3, 1);
-    left->setRowStretch(4, 1);
+    left->setRowStretch(5, 1);
     columns->addLayout(left);
     columns->addSpacing(12);
 

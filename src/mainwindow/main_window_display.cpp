@@ -53,4 +53,9 @@ ChartSurface* MainWindowDisplay::chart()
     return window_.elementAs<DiagnosisChart>(Element{QStringLiteral("picDiag"), 0});
 }
 
+void MainWindowDisplay::chartSampled(const ChartSample& sample, double x)
+{
+    window_.chartSampled(sample, x);
+}
+
 } // namespace kinetra

@@ -17,6 +17,7 @@ public:
     void setChecked(const Element& e, bool on) override;
     std::optional<QString> itemText(const Element& list, int position) const override;
     ChartSurface* chart() override;
+    void chartSampled(const ChartSample& sample, double x) override;
     void firmwareLevelShown() override;
 
 private:

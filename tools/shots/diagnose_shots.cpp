@@ -2,6 +2,7 @@
 // canOPEN drive moving back and forth (German) and a ProfiBus drive with its emergency-stop
 // circuit open (English), so that a person can look at the chart, lamps, status texts and the
 // field-bus panel:
+// The chart's recording, paused after a motion, with its time axis, in German and English.
 //   QT_QPA_PLATFORM=offscreen kinetra-diagnose-shots [<folder>]
 #include "diagnose_window_rig.h"
 
@@ -66,6 +67,24 @@ int main(int argc, char* argv[])
         r.tabs()->setCurrentIndex(4);
         r.clock.advance(5);
         save(r.window.get(), folder + QStringLiteral("/diagnose-profibus-en.png"));
+        report(r);
+    }
+    for (const int language : {1, 0}) {
+        sim::DriveConfig config;
+        config.softwareVersion = 540;
+        config.pacing = true;
+        DiagnoseWindowRig r(config, language);
+        if (!r.connect())
+            return 1;
+        r.tabs()->setCurrentIndex(4);
+        r.com->timerReceive().setInterval(1);
+        r.moveTo(20000, 2.5);
+        r.moveTo(3000, 2.5);
+        r.find<QAbstractButton>(QStringLiteral("cmdChartPause"))->click();
+        r.clock.advance(1);
+        const QString name = language == 1 ? QStringLiteral("de") : QStringLiteral("en");
+        save(r.window.get(), folder + QStringLiteral("/diagnose-chart-paused-%1.png").arg(name));
+        save(r.find(QStringLiteral("chartArea")), folder + QStringLiteral("/diagnose-chart-area-%1.png").arg(name));
         report(r);
     }
     {
