@@ -21,7 +21,6 @@ namespace kinetra {
 namespace {
 
 constexpr int kTransferInterrupted = 11;
-constexpr double kResumePause = 1.0;
 
 } // namespace
 
@@ -82,8 +81,7 @@ frmCompare::LoadEnd frmCompare::loadTicked(const QList<int>& ticked, int& writte
 
     if (result.error == ParameterFileError::Stopped) {
         setProgress(0);
-        windows_.setStatusText(1, kOffline);
-        windows_.setStatusBevel(1, Bevel::Sunken);
+        showLinkOffline(windows_);
         return LoadEnd::Abandoned;
     }
     if (!result.ok()) {
@@ -92,14 +90,7 @@ frmCompare::LoadEnd frmCompare::loadTicked(const QList<int>& ticked, int& writte
         return LoadEnd::Refused;
     }
     state.transferActive = false;
-    // A link that the writes found dead stays offline.
-    if (state.comOnline != 1) {
-        windows_.setStatusText(1, kOffline);
-        windows_.setStatusBevel(1, Bevel::Sunken);
-    } else {
-        com_.clock().waitServing(kResumePause);
-        com_.timerReceive().setEnabled(true);
-    }
+    resumeAfterLoad(com_, windows_);
     setProgress(0);
     return LoadEnd::Complete;
 }

@@ -22,7 +22,6 @@ namespace {
 constexpr int kResultBefore = 30;
 constexpr int kLoaded = 32;
 constexpr int kNoDriveFound = 34;
-constexpr double kResumePause = 1.0;
 
 } // namespace
 
@@ -157,8 +156,7 @@ frmFile::LoadEnd frmFile::readParameterFile(const QString& path, bool toDrive)
 
     if (result.error == ParameterFileError::Stopped) {
         setProgress(0);
-        window.setStatusText(1, kOffline);
-        window.setStatusBevel(1, Bevel::Sunken);
+        showLinkOffline(window);
         return LoadEnd::Abandoned;
     }
     if (!result.ok() && result.error != ParameterFileError::ReadPastEnd) {
@@ -177,13 +175,7 @@ frmFile::LoadEnd frmFile::readParameterFile(const QString& path, bool toDrive)
     state.paramsLoaded = 1;
     // A link that the writes found dead stays offline; a load into the tool leaves it offline.
     state.comOnline = toDrive && state.comOnline == 1 ? remembered : 0;
-    if (state.comOnline != 1) {
-        window.setStatusText(1, kOffline);
-        window.setStatusBevel(1, Bevel::Sunken);
-    } else {
-        com_.clock().waitServing(kResumePause);
-        com_.timerReceive().setEnabled(true);
-    }
+    resumeAfterLoad(com_, window);
     setProgress(0);
     return LoadEnd::Complete;
 }

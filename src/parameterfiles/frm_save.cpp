@@ -3,6 +3,7 @@
 #include "drive_com.h"
 #include "drive_protocol.h"
 #include "drive_workflows.h"
+#include "link_presenter.h"
 #include "shared_state.h"
 #include "window_elements.h"
 
@@ -101,6 +102,23 @@ void askToSaveInDrive(DriveCom& com, WindowElements& windows, QWidget* parent)
 {
     frmSave save(com, windows, parent);
     save.exec();
+}
+
+void showLinkOffline(WindowElements& windows)
+{
+    windows.setStatusText(1, kOffline);
+    windows.setStatusBevel(1, Bevel::Sunken);
+}
+
+void resumeAfterLoad(DriveCom& com, WindowElements& windows)
+{
+    constexpr double kResumePause = 1.0;
+    if (com.state().comOnline != 1) {
+        showLinkOffline(windows);
+        return;
+    }
+    com.clock().waitServing(kResumePause);
+    com.timerReceive().setEnabled(true);
 }
 
 } // namespace kinetra

@@ -42,4 +42,10 @@ private:
 // the save window, modal over `parent`. It resumes the live polling when it closes.
 void askToSaveInDrive(DriveCom& com, WindowElements& windows, QWidget* parent);
 
+// Status panel 1 says OFFLINE: a load ended early, or its writes found the link dead.
+void showLinkOffline(WindowElements& windows);
+// The end of a load into the drive that ran through: a link the writes found dead shows
+// OFFLINE; a live one polls again after the drive's second to take the values.
+void resumeAfterLoad(DriveCom& com, WindowElements& windows);
+
 } // namespace kinetra
