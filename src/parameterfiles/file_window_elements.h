@@ -34,6 +34,7 @@ public:
     void setStatusText(int panel, const QString& t) override { main_.setStatusText(panel, t); }
     void setStatusBevel(int panel, Bevel b) override { main_.setStatusBevel(panel, b); }
     int currentTab() const override { return main_.currentTab(); }
+    void setMarked(const Element& e, bool marked, int hintEntry) override { target(e).setMarked(e, marked, hintEntry); }
     void setHeight(const Element& e, int units) override { target(e).setHeight(e, units); }
     void setTop(const Element& e, int units) override { target(e).setTop(e, units); }
 

@@ -5,6 +5,7 @@
 #include "drive_com.h"
 #include "drive_display.h"
 #include "fake_serial_port.h"
+#include "file_window_elements.h"
 #include "frame.h"
 #include "frm_sdi.h"
 #include "link_presenter.h"
@@ -49,6 +50,8 @@ struct WindowRig {
     QTemporaryDir folder;
     QString previousFolder = QDir::currentPath();
     std::unique_ptr<frmSDI> window;
+    // The link reaches the window as in the program: through the file window's router.
+    std::unique_ptr<FileWindowElements> elements;
     std::unique_ptr<LinkPresenter> presenter;
     std::unique_ptr<DriveCom> com;
     std::unique_ptr<ValueDisplay> display;
@@ -69,13 +72,15 @@ struct WindowRig {
         drive.attachTo(port, 1);
         QMap<QString, QString> all;
         if (presets == Presets::Written)
-            all = {{"Check", "1"}, {"Language", "1"}, {"Decpnt", "1"}, {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}};
+            all = {{"Check", "1"},  {"Language", "1"}, {"Decpnt", "1"},
+                   {"Expert", "1"}, {"Security", "0"}, {"Encoder", "1"}};
         all.insert(stored);
         for (auto it = all.begin(); it != all.end(); ++it)
             settings.setValue(kApplicationName, QStringLiteral("System"), it.key(), it.value());
         window = std::make_unique<frmSDI>(state, settings, dialogs, clock,
                                           programFolder.isEmpty() ? folder.path() : programFolder);
-        presenter = std::make_unique<LinkPresenter>(state, *window, dialogs);
+        elements = std::make_unique<FileWindowElements>(*window);
+        presenter = std::make_unique<LinkPresenter>(state, *elements, dialogs);
         com = std::make_unique<DriveCom>(state, port, clock, *presenter);
         window->setDriveCom(com.get());
         display = std::make_unique<ValueDisplay>(state, *window);
@@ -166,7 +171,8 @@ struct WindowRig {
             const bool poll = f.endsWith(ctl::ENQ);
             const qsizetype etx = f.indexOf(ctl::ETX);
             if (f.size() >= 8)
-                out << Sent{f.mid(4, 4).toInt(), poll || etx < 0 ? QString() : QString::fromLatin1(f.mid(8, etx - 8)), poll, w.time};
+                out << Sent{f.mid(4, 4).toInt(), poll || etx < 0 ? QString() : QString::fromLatin1(f.mid(8, etx - 8)),
+                            poll, w.time};
         }
         return out;
     }
