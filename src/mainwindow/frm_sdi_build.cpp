@@ -408,8 +408,7 @@ QWidget* frmSDI::buildToolPanel()
     fastLink->setToolTip(QStringLiteral("Each wait ends the moment the drive's answer is complete. "
                                         "A drive that has trouble with it gets the classic timing back."));
     connect(fastLink, &QCheckBox::clicked, this, &frmSDI::chkFastLink_Click);
-    // The newer windows' buttons stand below it, so that the panel keeps the window's width; a
-    // long caption gives way before the window grows for it.
+    // The newer windows' buttons stand below it, so that the panel keeps the window's width.
     auto* windowColumn = new QVBoxLayout;
     windowColumn->addWidget(fastLink);
     // The compare window: the drive or a file against a file, and the chosen values loaded.
@@ -422,7 +421,6 @@ QWidget* frmSDI::buildToolPanel()
     auto* ports = new QPushButton;
     registerElement(QStringLiteral("cmdPorts"), 0, ports, false);
     bindToolText(ports, tooltext::PortsButton);
-    ports->setMinimumWidth(fastLink->sizeHint().width());
     connect(ports, &QPushButton::clicked, this, &frmSDI::cmdPorts_Click);
     windowColumn->addWidget(ports);
     layout->addLayout(windowColumn);

@@ -76,8 +76,12 @@ void frmSDI::exportChart(int titleEntry, const QString& fileName, const QString&
         dialogs_.message(state_.tool(tooltext::ChartEmpty), kApplicationTitle, MessageIcon::Information);
         return;
     }
-    if (chartFolder_.isEmpty())
-        chartFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (chartFolder_.isEmpty()) {
+        // The user's documents, or the home folder where there is no such folder: never the
+        // program's own folder, which is the working folder.
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        chartFolder_ = QDir(documents).exists() ? documents : QDir::homePath();
+    }
     const QString path =
         dialogs_.chooseFile(FileChoice::Save, state_.tool(titleEntry), QDir(chartFolder_).filePath(fileName), filter);
     if (path.isEmpty())
