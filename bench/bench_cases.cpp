@@ -1,5 +1,6 @@
 #include "bench_cases.h"
 
+#include "chart_recording.h"
 #include "drive_protocol.h"
 #include "parameter_file_reader.h"
 #include "parameter_file_writer.h"
@@ -207,8 +208,8 @@ QList<BenchRow> benchLoadIntoDrive(int runs, bool fast)
     if (!fast)
         return {{QStringLiteral("load into the drive (level 540)"), QStringLiteral("s"), median(seconds), model,
                  Bound::AtMost, 1.03, note}};
-    return {{QStringLiteral("wire-only time of the load (level 540)"), QStringLiteral("s"), median(wire),
-             std::nullopt, Bound::AtMost, 2.5, QStringLiteral("the characters exchanged, both ways, at 10/9600 s each")},
+    return {{QStringLiteral("wire-only time of the load (level 540)"), QStringLiteral("s"), median(wire), std::nullopt,
+             Bound::AtMost, 2.5, QStringLiteral("the characters exchanged, both ways, at 10/9600 s each")},
             {QStringLiteral("load into the drive, fast link (level 540)"), QStringLiteral("s"), median(seconds),
              median(wire), Bound::AtMost, 1.25, QStringLiteral("model: the wire-only time; ") + note}};
 }
@@ -288,12 +289,41 @@ QList<BenchRow> benchChartRecording(int runs)
         without = cpu[0] / wall[0];
         costs << with - without;
     }
+    // The recording itself, apart from the window: three display texts read and one sample
+    // kept, for a full ring and more, at the line's highest sample rate.
+    QList<double> perSecond;
+    for (int i = 0; i < runs; ++i) {
+        ChartRecording recording;
+        const QString texts[] = {QStringLiteral("-12345,67"), QStringLiteral("1,23"), QStringLiteral("127")};
+        constexpr int kSamples = 4 * int(ChartRecording::kCapacity);
+        CpuMeter meter;
+        for (int n = 0; n < kSamples; ++n) {
+            ChartSample sample;
+            sample.position = shownNumber(texts[0]);
+            sample.current = shownNumber(texts[1]);
+            sample.pwm = shownNumber(texts[2]);
+            sample.statusWord = quint32(n);
+            recording.add(n / ChartRecording::kMostSamplesPerSecond, sample);
+        }
+        const double seconds = meter.share() * meter.wallSeconds();
+        perSecond << seconds / kSamples * ChartRecording::kMostSamplesPerSecond;
+    }
+    // Two noisy CPU figures of some 0.02 core each are subtracted in the first row: a
+    // difference below 0.005 core is within the noise of a shared machine (the time axis
+    // repaints with each sample while the page is shown). The second row is the recording's
+    // own cost.
     return {{QStringLiteral("CPU of the chart's recording while live polling"), QStringLiteral("core"), median(costs),
-             std::nullopt, Bound::AtMost, 0.002,
+             std::nullopt, Bound::AtMost, 0.005,
              QStringLiteral("with it less without it (last run: %1 and %2 core); ")
                      .arg(with, 0, 'f', 4)
                      .arg(without, 0, 'f', 4) +
-                 runsNote(costs, 4)}};
+                 runsNote(costs, 4)},
+            {QStringLiteral("CPU of keeping the chart's samples at the line's highest rate"), QStringLiteral("core"),
+             median(perSecond), std::nullopt, Bound::AtMost, 0.0001,
+             QStringLiteral("%1 samples a second, a ring of %2; ")
+                     .arg(ChartRecording::kMostSamplesPerSecond, 0, 'f', 1)
+                     .arg(ChartRecording::kCapacity) +
+                 runsNote(perSecond, 7)}};
 }
 
 QList<BenchRow> benchSilentDrive(int runs)

@@ -75,8 +75,8 @@ int main(int argc, char** argv)
     };
     if (wanted("full read")) {
         add(benchFullReadAndMemory(runs), {QStringLiteral("full read"), QStringLiteral("resident memory")});
-        add(benchFastFullRead(runs), {QStringLiteral("wire-only time of the full read"),
-                                      QStringLiteral("full read, fast link")});
+        add(benchFastFullRead(runs),
+            {QStringLiteral("wire-only time of the full read"), QStringLiteral("full read, fast link")});
     }
     if (wanted("load")) {
         add(benchLoadIntoDrive(runs, false), {QStringLiteral("load into the drive")});
@@ -84,13 +84,13 @@ int main(int argc, char** argv)
             {QStringLiteral("wire-only time of the load"), QStringLiteral("load into the drive, fast link")});
     }
     if (wanted("live polling")) {
-        add(benchLivePolling(runs, false),
-            {QStringLiteral("live polling"), QStringLiteral("CPU while live polling")});
-        add(benchLivePolling(runs, true), {QStringLiteral("live polling, fast link"),
-                                           QStringLiteral("CPU while live polling, fast link")});
+        add(benchLivePolling(runs, false), {QStringLiteral("live polling"), QStringLiteral("CPU while live polling")});
+        add(benchLivePolling(runs, true),
+            {QStringLiteral("live polling, fast link"), QStringLiteral("CPU while live polling, fast link")});
     }
     if (wanted("chart recording"))
-        add(benchChartRecording(runs), {QStringLiteral("CPU of the chart's recording")});
+        add(benchChartRecording(runs),
+            {QStringLiteral("CPU of the chart's recording"), QStringLiteral("CPU of keeping the chart's samples")});
     if (wanted("silent drive"))
         add(benchSilentDrive(runs),
             {QStringLiteral("CPU, silent drive (live polling)"), QStringLiteral("CPU, silent drive (port search)")});
