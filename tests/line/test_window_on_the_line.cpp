@@ -197,6 +197,24 @@ private slots:
         QCOMPARE(tool_->com().timerReceive().isEnabled(), taken);
     }
 
+    // The value taken above is marked as not saved in the drive, on the save button and in the
+    // status bar, until the technician writes the value read back.
+    void theValueReadGoesBackIntoTheDrive()
+    {
+        auto* marker = tool_->window().findChild<QWidget*>(QStringLiteral("lblUnsaved"));
+        auto* revert = tool_->window().findChild<QAbstractButton*>(QStringLiteral("cmdRevert"));
+        QVERIFY(marker && revert && marker->isVisible() && revert->isVisible());
+        QVERIFY(tool_->window().commandButton(138)->toolTip().endsWith(state_.tool(tooltext::UnsavedHint)));
+        const QString read = state_.unsaved.valueRead(2119).toText().trimmed();
+        dialogs_.shown.clear();
+        dialogs_.answers = {MessageAnswer::Yes};
+        soon(revert, [revert] { queueClick(revert); });
+        QTRY_VERIFY_WITH_TIMEOUT(dialogs_.shown.size() == 2 && !tool_->com().transactionRunning(), 10000);
+        QCOMPARE(writesSinceMark(), QStringList{QStringLiteral("2119=%1 <ACK>").arg(read)});
+        QCOMPARE(dialogs_.shown.last().text, state_.tool(tooltext::RevertDone));
+        QVERIFY(!marker->isVisible() && !revert->isVisible());
+    }
+
     // A command button on the axis page: the step goes out, the polling runs again and shows
     // the axis moved by the step width.
     void aCommandButtonMovesTheAxis()
