@@ -252,7 +252,11 @@ std::optional<QString> frmCompare::checkedPath(QLineEdit* box)
 
 std::optional<ParameterFileContent> frmCompare::readFile(const QString& path, qint16 level)
 {
-    ParameterFileContent content = readParameterRecords(path, level);
+    return acceptedContent(readParameterRecords(path, level));
+}
+
+std::optional<ParameterFileContent> frmCompare::acceptedContent(ParameterFileContent content)
+{
     // A file that ends early would give half a table: it is refused as the file window's load
     // into the drive refuses it.
     if (!content.result.ok()) {
@@ -297,9 +301,12 @@ bool frmCompare::compare()
         }
         // Two files are compared with each other: written for the other level class than the
         // drive's last one, both are read as that class.
-        if (readParameterRecords(*pathA, level).result.error == ParameterFileError::OtherLevelClass)
+        ParameterFileContent contentA = readParameterRecords(*pathA, level);
+        if (contentA.result.error == ParameterFileError::OtherLevelClass) {
             level = level >= kLongAxisSequenceLevel ? kLongAxisSequenceLevel - 1 : kLongAxisSequenceLevel;
-        fileA = readFile(*pathA, level);
+            contentA = readParameterRecords(*pathA, level);
+        }
+        fileA = acceptedContent(std::move(contentA));
         if (!fileA) {
             showRows();
             return false;

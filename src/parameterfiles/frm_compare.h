@@ -73,6 +73,8 @@ private:
     bool driveSide() const;
     std::optional<QString> checkedPath(QLineEdit* box);
     std::optional<ParameterFileContent> readFile(const QString& path, qint16 level);
+    // The content read, or nothing after the user was told why it is refused.
+    std::optional<ParameterFileContent> acceptedContent(ParameterFileContent content);
     bool compare();
     void showRows();
     void applyFilter();
