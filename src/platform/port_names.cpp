@@ -110,17 +110,30 @@ QString PortNames::pinnedFor(int portNumber) const
     return settings_.value(kApplicationName, kSection, QStringLiteral("COM%1").arg(portNumber)).trimmed();
 }
 
+QString PortNames::namedDevice(int portNumber, const QString& pinned, const QList<SerialDevice>& devices)
+{
+    if (!pinned.isEmpty())
+        return pinned;
+    if (portNumber < 1)
+        return {};
+#ifdef Q_OS_WIN
+    Q_UNUSED(devices);
+    return QStringLiteral("COM%1").arg(portNumber);
+#else
+    return portNumber <= devices.size() ? devices.at(portNumber - 1).path : QString();
+#endif
+}
+
 QString PortNames::deviceFor(int portNumber) const
 {
     if (portNumber < 1)
         return {};
-    if (const QString pinned = pinnedFor(portNumber); !pinned.isEmpty())
-        return pinned;
+    const QString pinned = pinnedFor(portNumber);
 #ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(portNumber);
+    return namedDevice(portNumber, pinned, {});
 #else
-    const QStringList devices = machineDevices();
-    return portNumber <= devices.size() ? devices.at(portNumber - 1) : QString();
+    // The machine's devices are listed only when the number is not pinned.
+    return namedDevice(portNumber, pinned, pinned.isEmpty() ? machineDevices() : QList<SerialDevice>());
 #endif
 }
 
@@ -134,22 +147,14 @@ PortAssignment PortNames::assignment(int portNumber, const QString& pinned, cons
     PortAssignment a;
     a.port = portNumber;
     a.pinned = pinned.trimmed();
-    if (!a.pinned.isEmpty())
-        a.device = a.pinned;
-    else if (portNumber < 1)
+    a.device = namedDevice(portNumber, a.pinned, devices);
+    if (a.device.isEmpty())
         return a;
-#ifdef Q_OS_WIN
-    else
-        a.device = QStringLiteral("COM%1").arg(portNumber);
-#else
-    else if (portNumber <= devices.size())
-        a.device = devices.at(portNumber - 1).path;
-#endif
     const auto listed =
         std::find_if(devices.begin(), devices.end(), [&](const SerialDevice& d) { return d.path == a.device; });
     if (listed != devices.end())
         a.listed = *listed;
-    a.present = listed != devices.end() || (!a.device.isEmpty() && source_.exists(a.device));
+    a.present = listed != devices.end() || source_.exists(a.device);
     return a;
 }
 
@@ -162,21 +167,15 @@ QList<PortAssignment> PortNames::assignments() const
     return out;
 }
 
-QStringList PortNames::machineDevices() const
+QList<SerialDevice> PortNames::machineDevices() const
 {
-    const auto paths = [this] {
-        QStringList out;
-        for (const SerialDevice& d : devices())
-            out << d.path;
-        return out;
-    };
     // Devices of a source other than the system's are not kept: they change when a test says.
     if (&source_ != &systemDevices())
-        return paths();
+        return devices();
     const QFileInfo dev(QStringLiteral("/dev"));
     const qint64 stamp = dev.exists() ? dev.lastModified().toMSecsSinceEpoch() : -1;
     if (stamp < 0 || stamp != devicesStamp_) {
-        devices_ = paths();
+        devices_ = devices();
         devicesStamp_ = stamp;
     }
     return devices_;

@@ -84,14 +84,16 @@ public:
     static QList<SerialDevice> ordered(QList<SerialDevice> devices);
 
 private:
-    // The machine's serial device paths in port order. Enumerating them asks udev for every
-    // tty and costs milliseconds; a port search asks for ten ports in a row, so the list is
-    // kept until a device node comes or goes (the modification time of /dev changes).
-    QStringList machineDevices() const;
+    // The machine's serial devices in port order. Enumerating them asks udev for every tty and
+    // costs milliseconds; a port search asks for ten ports in a row, so the list is kept until
+    // a device node comes or goes (the modification time of /dev changes).
+    QList<SerialDevice> machineDevices() const;
+    // The naming rule: the device COMn stands for, pinned or among `devices` (in port order).
+    static QString namedDevice(int portNumber, const QString& pinned, const QList<SerialDevice>& devices);
 
     const SettingsStore& settings_;
     const SerialDeviceSource& source_;
-    mutable QStringList devices_;
+    mutable QList<SerialDevice> devices_;
     mutable qint64 devicesStamp_ = -1;
 };
 
